@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite: first the
+# normal build, then the AddressSanitizer/UndefinedBehaviorSanitizer build.
+# Usage: scripts/test.sh [--quick]   (--quick skips the sanitizer run)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+quick=0
+for arg in "$@"; do
+  case "$arg" in
+    --quick) quick=1 ;;
+    *) echo "unknown option: $arg" >&2; exit 2 ;;
+  esac
+done
+
+bash scripts/install-deps.sh
+
+bash scripts/build.sh
+ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+if [ "$quick" -eq 0 ]; then
+  bash scripts/build.sh --sanitize
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+fi

@@ -1,0 +1,16 @@
+# The control must stand alone: no Qt, no application code, and an exported
+# C entry point.
+execute_process(COMMAND ldd ${LIB} OUTPUT_VARIABLE deps RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "ldd failed on ${LIB}")
+endif()
+if(deps MATCHES "libQt6")
+  message(FATAL_ERROR "${LIB} depends on Qt:\n${deps}")
+endif()
+execute_process(COMMAND nm -D --defined-only ${LIB} OUTPUT_VARIABLE syms)
+if(NOT syms MATCHES " T vornik_version")
+  message(FATAL_ERROR "${LIB} does not export vornik_version")
+endif()
+if(syms MATCHES "qc[0-9]+frmTransfer|_ZN2qc")
+  message(FATAL_ERROR "${LIB} exports application symbols")
+endif()
