@@ -30,6 +30,7 @@ frmTransfer::frmTransfer(QWidget* parent)
     , m_settings(QString(), QLocale::system())
 {
     setObjectName(QStringLiteral("frmTransfer"));
+    setStyleSheet(StyleSheet());
     BuildLayout();
     ConnectSignals();
     Form_Load();

@@ -98,8 +98,8 @@ QWidget* frmTransfer::BuildConnectionBar()
 
 QWidget* frmTransfer::BuildSidePanel()
 {
+    // The frames set the width, so the panel takes no room while they are hidden.
     auto* panel = new QWidget;
-    panel->setFixedWidth(kSidePanelWidth);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
 
@@ -139,10 +139,13 @@ QWidget* frmTransfer::BuildSidePanel()
     for (int i = 0; i < static_cast<int>(std::size(order)); ++i)
         grid->addWidget(order[i], i / 2, i % 2);
 
+    for (QWidget* frame : {static_cast<QWidget*>(m_ui.FrameStatistik), static_cast<QWidget*>(m_ui.frmPic),
+                           static_cast<QWidget*>(m_ui.FrameWerte)})
+        frame->setFixedWidth(kSidePanelWidth);
     column->addWidget(m_ui.FrameStatistik, 1);
     column->addWidget(m_ui.frmPic);
     column->addWidget(m_ui.FrameWerte);
-    column->addStretch(0);
+    column->addStretch(1);
     return panel;
 }
 
