@@ -17,7 +17,7 @@ QGroupBox::title { subcontrol-origin: margin; left: 12px; padding: 0 4px; color:
 QGroupBox QWidget { font-weight: normal; }
 QPushButton {
     background: #ffffff; border: 1px solid #c3ccd8; border-radius: 6px;
-    padding: 6px 14px; color: #1f2a37;
+    padding: 6px 10px; color: #1f2a37;
 }
 QPushButton:hover { background: #eef3fa; border-color: #1e5aa8; }
 QPushButton:pressed { background: #dce7f6; }

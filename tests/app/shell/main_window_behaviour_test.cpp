@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
+#include "shell/delay.h"
 #include "shell/frmProjekt.h"
 
 namespace qc {
@@ -295,6 +297,36 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogLoadsSavesAndCuts)
     EXPECT_EQ(dialog->DTPDate->date(), QDate(2024, 3, 9));
     EXPECT_TRUE(messages.empty());
     dialog->hide();
+}
+
+TEST_F(MainWindowBehaviourTest, EndWaitsForTheGaugeToDisconnect)
+{
+    window.show();
+    window.SetConnected(true);
+    QTimer::singleShot(50, &window, [this] { window.SetConnected(false); });
+    window.mnuEnd_Click();
+    EXPECT_FALSE(window.IsConnected());
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowBehaviourTest, EndGivesUpOnAGaugeThatNeverDisconnects)
+{
+    window.show();
+    window.SetConnected(true);
+    window.mnuEnd_Click(); // bounded wait: returns although the flag stays set
+    EXPECT_TRUE(window.IsConnected());
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(PumpEventsUntil, StopsWhenDoneOrAtTheDeadline)
+{
+    int calls = 0;
+    EXPECT_TRUE(PumpEventsUntil([&] { return ++calls == 3; }, std::chrono::seconds(30)));
+    EXPECT_EQ(calls, 3);
+    EXPECT_FALSE(PumpEventsUntil([] { return false; }, std::chrono::milliseconds(20)));
+    bool fired = false;
+    QTimer::singleShot(0, [&] { fired = true; });
+    EXPECT_TRUE(PumpEventsUntil([&] { return fired; }, std::chrono::seconds(30))); // events are processed
 }
 
 } // namespace
