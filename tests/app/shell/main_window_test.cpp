@@ -67,6 +67,8 @@ TEST_F(MainWindowTest, StartsWithTheStartupVisibility)
     EXPECT_EQ(Control<QLabel>("txtWait")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(Control<QAction>("German")->isChecked());
     EXPECT_FALSE(Control<QAction>("English")->isChecked());
+    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_TRUE(Control<QLabel>("picBthBlitz")->pixmap().size().isValid());
 }
 
 TEST_F(MainWindowTest, StartsWithGermanTextsAndTheCaption)
