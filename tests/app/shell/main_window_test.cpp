@@ -68,6 +68,8 @@ TEST_F(MainWindowTest, StartsWithTheStartupVisibility)
     EXPECT_TRUE(Control<QAction>("German")->isChecked());
     EXPECT_FALSE(Control<QAction>("English")->isChecked());
     EXPECT_FALSE(window.windowIcon().isNull());
+    for (const char* name : {"Frame4", "cmdClipboard", "cmdOpen"}) // inside the hidden commands frame
+        EXPECT_FALSE(Control<QWidget>(name)->isVisibleTo(&window)) << name;
     EXPECT_TRUE(Control<QLabel>("picBthBlitz")->pixmap().size().isValid());
 }
 
