@@ -116,6 +116,8 @@ public:
                    const std::string& descriptorId, const std::string& value);
 
 private:
+    friend struct BleEngineTestPeer;
+
     // Shared helpers (engine core).
     int Done(const Status& status) const;
     void Log(LogLevel level, LogType type, std::string message);
