@@ -32,6 +32,26 @@ public:
         return n;
     }
 
+    // The events without those starting with prefix (e.g. the Discovered
+    // events of descriptors an operation made sure of on its way).
+    std::vector<std::string> Without(const std::string& prefix) const
+    {
+        std::vector<std::string> out;
+        for (const std::string& event : events)
+            if (event.rfind(prefix, 0) != 0)
+                out.push_back(event);
+        return out;
+    }
+
+    std::vector<std::string> LogsOfType(const std::string& type) const
+    {
+        std::vector<std::string> out;
+        for (const std::string& log : logs)
+            if (log.find("|" + type + "|") != std::string::npos)
+                out.push_back(log);
+        return out;
+    }
+
     bool HasLog(const std::string& line) const
     {
         for (const std::string& log : logs)
