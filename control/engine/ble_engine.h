@@ -116,9 +116,13 @@ public:
                    const std::string& descriptorId, const std::string& value);
 
 private:
+<<<<<<< HEAD
     // The operation files (connection, discovery, values, scanning) share
     // their steps through this internal helper.
     friend struct EngineOps;
+=======
+    friend struct BleEngineTestPeer;
+>>>>>>> engine-core
 
     // Shared helpers (engine core).
     int Done(const Status& status) const;
