@@ -116,13 +116,10 @@ public:
                    const std::string& descriptorId, const std::string& value);
 
 private:
-<<<<<<< HEAD
+    friend struct BleEngineTestPeer;
     // The operation files (connection, discovery, values, scanning) share
     // their steps through this internal helper.
     friend struct EngineOps;
-=======
-    friend struct BleEngineTestPeer;
->>>>>>> engine-core
 
     // Shared helpers (engine core).
     int Done(const Status& status) const;
