@@ -60,6 +60,9 @@ Status EngineOps::AddServices(BleEngine& engine, const std::vector<std::shared_p
                               const ServicePtr& parent, std::vector<ServicePtr>* found)
 {
     for (const std::shared_ptr<platform::GattService>& service : services) {
+        // A handler of the previous Discovered event may have disconnected.
+        if (Status status = RequireConnection(engine); !status.ok())
+            return status;
         Added<ServiceRecord> added;
         if (Status status = engine.model_.AddService(service, parent, added); !status.ok())
             return status;
@@ -205,6 +208,8 @@ Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const ServicePtr&
                            Quoted(FormatUuid(*filter)) + ".");
         total += result.objects.size();
         for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
+            if (status = RequireConnection(engine); !status.ok())
+                return status;
             Added<CharacteristicRecord> added;
             if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
                 return status;
@@ -253,6 +258,8 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
+        if (status = RequireConnection(engine); !status.ok())
+            return status;
         Added<DescriptorRecord> added;
         if (status = engine.model_.AddDescriptor(service, *characteristic, descriptor, added); !status.ok())
             return status;
@@ -300,6 +307,8 @@ Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
+        if (status = EngineOps::RequireConnection(*this); !status.ok())
+            return status;
         Added<DescriptorRecord> added;
         if (status = model_.AddDescriptor(*service, *owner, descriptor, added); !status.ok())
             return status;

@@ -51,6 +51,10 @@ Status EngineOps::EnsureCccd(BleEngine& engine, CharacteristicRecord& record)
 
 Status EngineOps::SetSubscription(BleEngine& engine, CharacteristicRecord& record, bool subscribe)
 {
+    // Also between the characteristics of an Unsubscribe of many, where an
+    // event handler may have disconnected.
+    if (Status status = RequireConnection(engine); !status.ok())
+        return status;
     std::uint16_t flags = 0;
     if (Status status = engine.FlagsOf(record, flags); !status.ok())
         return status;
