@@ -278,8 +278,9 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
 
 Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16_t uuid16)
 {
-    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
-        return status;
+    // No connection check of its own: the model's callers decide, and an
+    // unreachable server answers the request itself.
+    const std::shared_ptr<platform::Device> device = connection_->device;
     const Uuid uuid = Uuid::FromShort(uuid16);
     const std::string uuidText = FormatUuid(uuid);
     const std::string kind = EngineOps::Quoted(SigName(SigKind::Descriptor, uuid));
@@ -307,8 +308,9 @@ Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
-        if (status = EngineOps::RequireConnection(*this); !status.ok())
-            return status;
+        // A handler of the previous Discovered event may have disconnected.
+        if (connection_->device != device)
+            return EngineOps::RequireConnection(*this);
         Added<DescriptorRecord> added;
         if (status = model_.AddDescriptor(*service, *owner, descriptor, added); !status.ok())
             return status;

@@ -120,6 +120,10 @@ void EngineOps::NoteCccdValue(BleEngine& engine, const DescriptorRecord& cccd, c
 Status BleEngine::SubscriptionState(CharacteristicRecord& record, bool& out)
 {
     out = false;
+    // The flags may need a descriptor request, which needs the link.
+    if (!record.flagsComputed)
+        if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+            return status;
     std::uint16_t flags = 0;
     if (Status status = FlagsOf(record, flags); !status.ok())
         return status;
