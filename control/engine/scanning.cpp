@@ -140,7 +140,9 @@ int BleEngine::StopScanning()
     if (!EngineOps::WatcherRunning(*this))
         return Done(Status::Ok());
     Log(LogLevel::Detailed, LogType::Scanning, "Scanning is stopping.");
-    scan_->watcher->Stop();
+    // A watcher still stopping from an earlier call is only waited for.
+    if (scan_->watcher->Status() == platform::WatcherStatus::Started)
+        scan_->watcher->Stop();
     // Bounded by Timeout and interruptible like every other wait; StopScan
     // is raised by the stopped handler during these rounds.
     return Done(WaitUntil(loop_, CurrentWaitOptions(), [this] { return !EngineOps::WatcherRunning(*this); }));

@@ -76,6 +76,19 @@ TEST_F(Scanning, StopScanningRaisesStopScanFromTheStoppedHandler)
     EXPECT_TRUE(events_.events.empty());
 }
 
+TEST_F(Scanning, StopScanningWaitsNoLongerThanTheTimeout)
+{
+    ASSERT_EQ(engine_->StartScanning(""), 0);
+    radio_->SetScanStopDelay(std::chrono::seconds(30));
+    ASSERT_EQ(engine_->SetTimeout(1), 0);
+    EXPECT_EQ(engine_->StopScanning(), 301);
+    EXPECT_EQ(engine_->LastError(), "Timeout.");
+    EXPECT_EQ(events_.CountPrefix("StopScan("), 0);
+    bool scanning = false;
+    engine_->GetScanning(scanning);
+    EXPECT_TRUE(scanning) << "still stopping";
+}
+
 TEST_F(Scanning, TheFilterPassesOnlyMatchingAdvertisers)
 {
     radio_->AddPeripheral(kOtherAddress, "Other");
