@@ -1,5 +1,7 @@
 // Scanning for advertisements and reporting them.
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <thread>
 
