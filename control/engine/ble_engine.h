@@ -117,6 +117,9 @@ public:
 
 private:
     friend struct BleEngineTestPeer;
+    // The operation files (connection, discovery, values, scanning) share
+    // their steps through this internal helper.
+    friend struct EngineOps;
 
     // Shared helpers (engine core).
     int Done(const Status& status) const;
