@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QStyleFactory>
 #include <cstdio>
 #include <cstring>
 
 #include "shell/app_identity.h"
+#include "shell/folders.h"
 #include "shell/frmTransfer.h"
+#include "shell/single_instance.h"
 
 int main(int argc, char* argv[])
 {
@@ -16,6 +19,18 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qc::kProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));
+
+    // Checked before the window starts: a second instance must not empty
+    // the log of the one that runs.
+    const qc::SingleInstance instance(qc::RuntimeDir());
+    if (!instance.IsFirst()) {
+        std::fprintf(stderr, "%s is already running (%s).\n", qc::kProgramName,
+                     instance.LockPath().toLocal8Bit().constData());
+        return 0;
+    }
+
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
     qc::frmTransfer window;
     window.show();
     return QApplication::exec();

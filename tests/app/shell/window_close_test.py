@@ -1,9 +1,12 @@
 """Starts the program on a real X server, finds its top-level window by title,
 closes it the way a window manager does (WM_DELETE_WINDOW) and checks that
 the program exits 0."""
+import atexit
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 from Xlib import X, display, protocol
@@ -33,7 +36,11 @@ def main():
     program = sys.argv[1]
     env = dict(os.environ)
     env.pop("QT_QPA_PLATFORM", None)
-    env.setdefault("QUENCONNECT_SETTINGS_DIR", os.path.join(os.environ.get("TMPDIR", "/tmp"), f"qc-close-{os.getpid()}"))
+    root = tempfile.mkdtemp(prefix="qc-close-")
+    atexit.register(shutil.rmtree, root, True)
+    env["QUENCONNECT_SETTINGS_DIR"] = os.path.join(root, "settings")
+    env["QUENCONNECT_DATA_DIR"] = os.path.join(root, "data")
+    env["XDG_RUNTIME_DIR"] = root
     proc = subprocess.Popen([program], env=env)
     d = display.Display()
     window = None

@@ -1,0 +1,44 @@
+// Ending the program: menu, exit button and closing the window take one path.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QThread>
+
+#include "shell/delay.h"
+#include "shell/frmTransfer.h"
+
+namespace qc {
+namespace {
+
+// How long the end waits for a connected gauge to report its disconnect.
+constexpr std::chrono::milliseconds kDisconnectDeadline{3000};
+constexpr std::chrono::milliseconds kPauseBeforeEnd{300};
+
+} // namespace
+
+void frmTransfer::mnuEnd_Click()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    if (m_connected) {
+        // The gauge link clears the flag from its disconnect event; the wait
+        // is bounded so a silent gauge cannot keep the program open.
+        PumpEventsUntil([this] { return !m_connected; }, kDisconnectDeadline);
+    }
+    QThread::msleep(static_cast<unsigned long>(kPauseBeforeEnd.count()));
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this)
+            w->close();
+    }
+    close();
+    QCoreApplication::quit();
+}
+
+void frmTransfer::closeEvent(QCloseEvent* event)
+{
+    if (!m_ending)
+        mnuEnd_Click();
+    event->accept();
+}
+
+} // namespace qc

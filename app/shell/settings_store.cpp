@@ -1,0 +1,100 @@
+#include "shell/settings_store.h"
+
+#include "shell/safe_file_name.h"
+#include "shell/texts.h"
+#include "shell/transfer_log.h"
+
+namespace qc {
+namespace {
+
+struct ModePrefix {
+    QStringView Mode;
+    const char16_t* German;
+    const char16_t* English;
+};
+
+// The key-forwarding file has no prefix of its own in the original message
+// set; it gets one in the same wording, so its failures never borrow the
+// prefix of an unrelated earlier failure.
+constexpr ModePrefix kPrefixes[] = {
+    {settings_mode::LimitsLoad, u"Probleme beim Lesen Datei Limit.ini: ", u"problems reading file  Limit.ini: "},
+    {settings_mode::LimitsSave, u"Probleme beim Schreiben Datei Limit.ini: ", u"problems writing file  Limit.ini: "},
+    {settings_mode::KeysLoad, u"Probleme beim Lesen Datei Tastatur.ini: ", u"problems reading file  Tastatur.ini: "},
+    {settings_mode::KeysSave, u"Probleme beim Schreiben Datei Tastatur.ini: ", u"problems writing file  Tastatur.ini: "},
+    {settings_mode::LanguageLoad, u"Probleme beim Lesen Datei & Language.ini: ", u"problems reading file Language.ini:"},
+    {settings_mode::LanguageSave, u"Probleme beim Schreiben Datei Language.ini: ", u"problems writing file Language.ini: "},
+    {settings_mode::ProjectLabelsLoad, u"Probleme beim Lesen Datei Projekt.ini: ",
+     u"problems reading file  Datei Projekt.ini: "},
+    {settings_mode::ProjectDataLoad, u"Probleme beim Lesen Datei Projektdaten.ini: ",
+     u"problems reading file  Projektdaten.ini: "},
+    {settings_mode::ProjectDataSave, u"Probleme beim Schreiben Datei Projektdaten.ini: ",
+     u"problems writing file  Datei Projektdaten.ini: "},
+};
+
+} // namespace
+
+SettingsStore::SettingsStore(QString settingsDir, QLocale locale)
+    : m_settingsDir(std::move(settingsDir))
+    , m_locale(std::move(locale))
+{
+}
+
+QString SettingsStore::FailurePrefix(QStringView mode, int language)
+{
+    for (const ModePrefix& p : kPrefixes) {
+        if (p.Mode == mode)
+            return QString::fromUtf16(ClampLanguage(language) == kEnglish ? p.English : p.German);
+    }
+    return {};
+}
+
+QString SettingsStore::PerGaugePath(const char* stem) const
+{
+    return m_settingsDir + u'/' + QString::fromLatin1(stem) + u'_' + SafeGaugeNumber(m_gaugeNumber)
+        + QStringLiteral(".ini");
+}
+
+QString SettingsStore::LimitsPath() const { return PerGaugePath("Limit"); }
+QString SettingsStore::KeyForwardingPath() const { return PerGaugePath("Tastatur"); }
+QString SettingsStore::LanguagePath() const { return PerGaugePath("Language"); }
+// The "." before "_" is part of the name: Projektdaten._1234.ini.
+QString SettingsStore::ProjectDataPath() const { return PerGaugePath("Projektdaten."); }
+QString SettingsStore::ProjectLabelsPath() const { return m_settingsDir + QStringLiteral("/Projekt.ini"); }
+
+std::optional<SettingsFailure> SettingsStore::Voreinstellungen(QStringView mode)
+{
+    using Operation = bool (SettingsStore::*)(QString*);
+    struct Entry {
+        QStringView Mode;
+        Operation Run;
+        QString (SettingsStore::*Path)() const;
+    };
+    const Entry operations[] = {
+        {settings_mode::LimitsLoad, &SettingsStore::LoadLimits, &SettingsStore::LimitsPath},
+        {settings_mode::LimitsSave, &SettingsStore::SaveLimits, &SettingsStore::LimitsPath},
+        {settings_mode::KeysLoad, &SettingsStore::LoadKeyForwarding, &SettingsStore::KeyForwardingPath},
+        {settings_mode::KeysSave, &SettingsStore::SaveKeyForwarding, &SettingsStore::KeyForwardingPath},
+        {settings_mode::LanguageLoad, &SettingsStore::LoadLanguage, &SettingsStore::LanguagePath},
+        {settings_mode::LanguageSave, &SettingsStore::SaveLanguage, &SettingsStore::LanguagePath},
+        {settings_mode::ProjectLabelsLoad, &SettingsStore::LoadProjectLabels, &SettingsStore::ProjectLabelsPath},
+        {settings_mode::ProjectDataLoad, &SettingsStore::LoadProjectData, &SettingsStore::ProjectDataPath},
+        {settings_mode::ProjectDataSave, &SettingsStore::SaveProjectData, &SettingsStore::ProjectDataPath},
+    };
+    for (const Entry& op : operations) {
+        if (op.Mode != mode)
+            continue;
+        m_lastMode = mode.toString();
+        m_lastPath = (this->*op.Path)();
+        QString error;
+        if ((this->*op.Run)(&error))
+            return std::nullopt;
+        SettingsFailure failure{FailurePrefix(mode, language), error};
+        m_lastPrefix = failure.Prefix;
+        if (m_log)
+            m_log->WriteLog(failure.Prefix);
+        return failure;
+    }
+    return std::nullopt;
+}
+
+} // namespace qc

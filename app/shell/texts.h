@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace qc {
+
+// Language of the user interface: 0 German, 1 English (stored per gauge).
+inline constexpr int kGerman = 0;
+inline constexpr int kEnglish = 1;
+
+// Key ranges of the three text tables; keys outside them, and keys inside
+// without a text, give an empty string.
+inline constexpr int kMenuTextKeys = 61;    // 0..60
+inline constexpr int kMessageTextKeys = 91; // 0..90
+inline constexpr int kStatTextKeys = 21;    // 0..20
+
+// The key of MessageTexts that holds "Quen Connect V1.10", the caption of dialogs.
+inline constexpr int kCaptionTextKey = 14;
+
+// A language outside 0..1 is read as the nearer one, so a damaged value can
+// never index past the tables.
+int ClampLanguage(int language);
+
+// Texts of menus and buttons.
+QString MenuText(int language, int key);
+// Messages, prompts, frame and column captions. Key 14 is computed from the
+// program name and version.
+QString MessageText(int language, int key);
+// Statistics display and report texts.
+QString StatText(int language, int key);
+
+} // namespace qc
