@@ -146,3 +146,27 @@ TEST(frmTastatur, EmptyPathSwitchesForwardingOff)
 
 } // namespace
 } // namespace qc
+
+#include "data/ui/key_sender.h"
+
+namespace qc {
+namespace {
+
+TEST(KeySender, WithoutADisplayNothingIsTyped)
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    KeySender sender;
+    sender.TargetStarted = true;
+    sender.TargetTaskId = QCoreApplication::applicationPid();
+    EXPECT_EQ(sender.Send({QStringLiteral("12,3")}), KeySender::Problem::NoDisplay);
+    EXPECT_EQ(sender.Send({}), KeySender::Problem::Ok); // nothing to type is no problem
+    KeyForwardingSettings off;
+    off.TargetApplication = QStringLiteral("/bin/true");
+    EXPECT_EQ(sender.StartTarget(off), KeySender::Problem::Ok); // forwarding off: not started
+    if (!display.isEmpty())
+        qputenv("DISPLAY", display);
+}
+
+} // namespace
+} // namespace qc
