@@ -15,6 +15,7 @@
 #include <QTableView>
 
 #include "shell/app_identity.h"
+#include "data/ui/table_controller.h"
 #include "shell/frmProjekt.h"
 
 namespace qc {
@@ -32,6 +33,7 @@ frmTransfer::frmTransfer(QWidget* parent)
     setObjectName(QStringLiteral("frmTransfer"));
     BuildLayout();
     ConnectSignals();
+    m_table = std::make_unique<TableController>(*this);
     Form_Load();
     resize(1180, 760);
 }
