@@ -31,6 +31,7 @@ frmTransfer::frmTransfer(QWidget* parent)
     , m_settings(QString(), QLocale::system())
 {
     setObjectName(QStringLiteral("frmTransfer"));
+    setStyleSheet(StyleSheet());
     BuildLayout();
     ConnectSignals();
     m_table = std::make_unique<TableController>(*this);

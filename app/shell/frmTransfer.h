@@ -72,6 +72,9 @@ public:
     // missing or broken file leaves the box empty and is logged.
     bool LoadPicture(QLabel* box, const QString& fileName, bool stretch);
 
+    // The window's style sheet.
+    static QString StyleSheet();
+
     void SetMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
     void ShowMessage(const QString& title, const QString& text) const;
 

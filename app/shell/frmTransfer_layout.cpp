@@ -98,15 +98,18 @@ QWidget* frmTransfer::BuildConnectionBar()
 
 QWidget* frmTransfer::BuildSidePanel()
 {
+    // The frames set the width, so the panel takes no room while they are hidden.
     auto* panel = new QWidget;
-    panel->setFixedWidth(kSidePanelWidth);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
 
     m_ui.FrameStatistik = Frame("FrameStatistik", QStringLiteral("Orvanta GmbH"));
     m_ui.picQuen = Picture("picQuen", kLogoSize);
     m_ui.lstStat = Named(new QListWidget, "lstStat");
-    m_ui.lstStat->setFont(QFont(QStringLiteral("Lucida Console")));
+    m_ui.lstStat->setMinimumHeight(150);
+    QFont fixedPitch(QStringLiteral("Lucida Console"));
+    fixedPitch.setStyleHint(QFont::TypeWriter); // a fixed-pitch font where Lucida Console is missing
+    m_ui.lstStat->setFont(fixedPitch);
     m_ui.txtMittelwert = Named(new QLineEdit, "txtMittelwert");
     m_ui.txtMittelwert->setReadOnly(true);
     m_ui.txtMittelwert->setAlignment(Qt::AlignRight);
@@ -123,25 +126,11 @@ QWidget* frmTransfer::BuildSidePanel()
     auto* pictures = new QVBoxLayout(m_ui.frmPic);
     pictures->addWidget(m_ui.picRahmen, 0, Qt::AlignHCenter);
 
-    m_ui.FrameWerte = Frame("FrameWerte", QStringLiteral("Messwerte"));
-    m_ui.cmdWerte = Button("cmdWerte", QStringLiteral("Grenzwerte"));
-    m_ui.cmdProjekt = Button("cmdProjekt", QStringLiteral("Projekdaten"));
-    m_ui.cmdSort = Button("cmdSort", QStringLiteral("Sort"));
-    m_ui.cmdChart = Button("cmdChart", QStringLiteral("Chart"));
-    m_ui.cmdMaterial = Button("cmdMaterial", QStringLiteral("Material"));
-    m_ui.cmdGross = Button("cmdGross", QStringLiteral("Gross"));
-    m_ui.cmdFlexZeileLoeschen = Button("cmdFlexZeileLoeschen", QStringLiteral("Zeile löschen"));
-    m_ui.cmdFlexTabelleloeschen = Button("cmdFlexTabelleloeschen", QStringLiteral("Tabelle löschen"));
-    auto* grid = new QGridLayout(m_ui.FrameWerte);
-    QPushButton* const order[] = {m_ui.cmdWerte, m_ui.cmdProjekt, m_ui.cmdSort, m_ui.cmdChart,
-                                  m_ui.cmdMaterial, m_ui.cmdGross, m_ui.cmdFlexZeileLoeschen,
-                                  m_ui.cmdFlexTabelleloeschen};
-    for (int i = 0; i < static_cast<int>(std::size(order)); ++i)
-        grid->addWidget(order[i], i / 2, i % 2);
 
+    for (QWidget* frame : {static_cast<QWidget*>(m_ui.FrameStatistik), static_cast<QWidget*>(m_ui.frmPic)})
+        frame->setFixedWidth(kSidePanelWidth);
     column->addWidget(m_ui.FrameStatistik, 1);
     column->addWidget(m_ui.frmPic);
-    column->addWidget(m_ui.FrameWerte);
     column->addStretch(0);
     return panel;
 }
@@ -169,11 +158,30 @@ QWidget* frmTransfer::BuildCommandBar()
     copies->addWidget(m_ui.cmdClipboard);
     copies->addWidget(m_ui.cmdWord);
     copies->addWidget(m_ui.cmdExcel);
-    files->addWidget(m_ui.Frame4);
+
+    m_ui.FrameWerte = Frame("FrameWerte", QStringLiteral("Messwerte"));
+    m_ui.cmdWerte = Button("cmdWerte", QStringLiteral("Grenzwerte"));
+    m_ui.cmdProjekt = Button("cmdProjekt", QStringLiteral("Projekdaten"));
+    m_ui.cmdSort = Button("cmdSort", QStringLiteral("Sort"));
+    m_ui.cmdChart = Button("cmdChart", QStringLiteral("Chart"));
+    m_ui.cmdMaterial = Button("cmdMaterial", QStringLiteral("Material"));
+    m_ui.cmdGross = Button("cmdGross", QStringLiteral("Gross"));
+    m_ui.cmdFlexZeileLoeschen = Button("cmdFlexZeileLoeschen", QStringLiteral("Zeile löschen"));
+    m_ui.cmdFlexTabelleloeschen = Button("cmdFlexTabelleloeschen", QStringLiteral("Tabelle löschen"));
+    auto* grid = new QGridLayout(m_ui.FrameWerte);
+    QPushButton* const order[] = {m_ui.cmdWerte, m_ui.cmdProjekt, m_ui.cmdSort, m_ui.cmdChart,
+                                  m_ui.cmdMaterial, m_ui.cmdGross, m_ui.cmdFlexZeileLoeschen,
+                                  m_ui.cmdFlexTabelleloeschen};
+    for (int i = 0; i < static_cast<int>(std::size(order)); ++i)
+        grid->addWidget(order[i], i / 4, i % 4);
 
     m_ui.cmdEnde = Button("cmdEnde", QStringLiteral("Beenden"));
-    m_ui.cmdEnde->setMinimumWidth(140);
-    row->addWidget(m_ui.FrameBefehle);
+    m_ui.cmdEnde->setMinimumWidth(120);
+    auto* outputs = new QVBoxLayout;
+    outputs->addWidget(m_ui.FrameBefehle);
+    outputs->addWidget(m_ui.Frame4);
+    row->addLayout(outputs);
+    row->addWidget(m_ui.FrameWerte);
     row->addStretch(1);
     row->addWidget(m_ui.cmdEnde, 0, Qt::AlignBottom);
     return bar;

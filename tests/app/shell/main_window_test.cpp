@@ -14,30 +14,10 @@
 #include <gtest/gtest.h>
 
 #include "shell/frmTransfer.h"
-#include "shell_test_env.h"
+#include "main_window_fixture.h"
 
 namespace qc {
 namespace {
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    test::ShellFolders folders;
-    frmTransfer window;
-    std::vector<std::pair<QString, QString>> messages;
-
-    MainWindowTest()
-    {
-        window.SetMessageSink([this](const QString& title, const QString& text) { messages.emplace_back(title, text); });
-    }
-
-    template <typename T>
-    T* Control(const char* name)
-    {
-        T* control = window.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-};
 
 const char* const kWorkingControls[] = {
     "optFE",   "optOnline", "cmdOpen",  "cmdSave",   "cmdprint",   "cmdWord",
