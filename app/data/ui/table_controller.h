@@ -43,6 +43,9 @@ public:
     void RecalcStatistics();
     void ShowLimitsCaption();
     void RefreshMemoryOption();
+    // Memory controls for the gauge class; the empty-memory notice.
+    void ArrangeMemoryControls();
+    void Meldung_Speicher_Leer();
     // Redraws the shown table through its option (memory or online).
     void Focus_setzen();
 

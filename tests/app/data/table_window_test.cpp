@@ -2,6 +2,7 @@
 // answered by a script.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -228,6 +229,26 @@ TEST_F(TableWindowTest, KeyForwardingWithoutADisplayIsToldOnceAndKeepsTheReading
     EXPECT_EQ(model().rowCount(), 3);
     if (!display.isEmpty())
         qputenv("DISPLAY", display);
+}
+
+TEST_F(TableWindowTest, MemoryControlsFollowTheGaugeClass)
+{
+    window.show();
+    window.gauge().profile.ProfileClass = QStringLiteral("X");
+    window.table().ArrangeMemoryControls();
+    EXPECT_TRUE(ui().cmdLesen->isHidden());
+    EXPECT_TRUE(ui().cmdRefresh->isHidden());
+    window.gauge().profile.ProfileClass = QStringLiteral("5");
+    window.table().ArrangeMemoryControls();
+    EXPECT_FALSE(ui().cmdLesen->isHidden());
+    EXPECT_FALSE(ui().cmbSpeicher->isHidden());
+    EXPECT_TRUE(ui().optFE->isHidden());
+
+    window.gauge().profile.ProfileLink = QStringLiteral("L");
+    window.Block_Buttons();
+    window.table().Meldung_Speicher_Leer();
+    EXPECT_EQ(ui().txtSpeicher->text(), QStringLiteral("Speicher leer"));
+    EXPECT_TRUE(ui().cmdSort->isEnabled());
 }
 
 } // namespace
