@@ -171,6 +171,10 @@ void TableController::FillMessdaten(const QString& recordText)
 {
     data_.gauge = window_.gauge();
     data_.keys = window_.settings().keyForwarding;
+    data_.limits = window_.settings().limits;
+    const GridContext& shown = data_.model.Context();
+    if (shown.limits != data_.limits || shown.profile != data_.gauge.profile)
+        data_.ApplyContext(); // limits or gauge changed since the last redraw
     const MeasurementData::RowAdded added = data_.FillMessdaten(recordText, clock_());
     if (added.status == FillStatus::TableFull && added.tellTableFull)
         Tell(Message(kTableFullKey) + u' ' + QString::number(kMaxRows));

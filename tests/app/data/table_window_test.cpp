@@ -84,6 +84,15 @@ TEST_F(TableWindowTest, GridShowsTheRowsWithTheirStatistics)
     EXPECT_TRUE(ui().optFE->text().endsWith(QStringLiteral("(3)"))) << ui().optFE->text().toStdString();
 }
 
+TEST_F(TableWindowTest, LimitsLoadedForTheGaugeColourTheNextReadings)
+{
+    Fill({{1, ""}});
+    window.settings().limits = {0, {}, 50, {}, 0, {}, false}; // as the gauge's limits file gives them
+    window.table().FillMessdaten(Record(2, 60));
+    EXPECT_EQ(model().data(model().index(1, 2), Qt::BackgroundRole).value<QColor>(), QColor(239, 162, 162));
+    EXPECT_EQ(model().data(model().index(0, 2), Qt::BackgroundRole).value<QColor>(), QColor(158, 232, 155));
+}
+
 TEST_F(TableWindowTest, DeleteRowWithoutAMarkTellsSo)
 {
     Fill({{1, ""}, {2, ""}});
