@@ -77,7 +77,8 @@ void TableController::SetupView()
     view->setModel(&data_.model);
     view->setAlternatingRowColors(false);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Marks are the row colours; a selection highlight would hide them.
+    view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setFocusPolicy(Qt::NoFocus);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
