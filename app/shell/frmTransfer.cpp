@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include <QStyle>
 #include <QTableView>
 
+#include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
 #include "data/ui/table_controller.h"
 #include "shell/frmProjekt.h"
@@ -117,6 +119,10 @@ void frmTransfer::ShowStartupState()
     LoadPicture(m_ui.BattIcon, QStringLiteral("Battery.png"), true);
     LoadPicture(m_ui.picRahmen, QStringLiteral("Rahmen.jpg"), true);
     LoadPicture(m_ui.picQuen, QStringLiteral("Quenlogo.jpg"), true);
+    // The maker's icon until a gauge's brand is known.
+    const QImage icon = StdPictureEx::Load(m_folders.ProgramDir + QStringLiteral("/Quen.ico"));
+    if (!icon.isNull())
+        setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     m_ui.cmdRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 }
 

@@ -101,8 +101,9 @@ public:
     QString CmdQuen10, CmdQuen11, CmdQuen00;
 
 signals:
-    // The language changed and all texts were applied again.
-    void languageChanged(int language);
+    // All texts were applied again (start-up, language menu, language file);
+    // other windows set their own texts from it.
+    void textsApplied(int language);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -145,7 +145,9 @@ QWidget* frmTransfer::BuildCommandBar()
     m_ui.cmdOpen = Button("cmdOpen", QStringLiteral("Öffnen"));
     m_ui.cmdSave = Button("cmdSave", QStringLiteral("Speichern"));
     m_ui.cmdprint = Button("cmdprint", QStringLiteral("Drucken"));
-    auto* files = new QHBoxLayout(m_ui.FrameBefehle);
+    auto* commands = new QVBoxLayout(m_ui.FrameBefehle);
+    auto* files = new QHBoxLayout;
+    commands->addLayout(files);
     files->addWidget(m_ui.cmdOpen);
     files->addWidget(m_ui.cmdSave);
     files->addWidget(m_ui.cmdprint);
@@ -158,6 +160,7 @@ QWidget* frmTransfer::BuildCommandBar()
     copies->addWidget(m_ui.cmdClipboard);
     copies->addWidget(m_ui.cmdWord);
     copies->addWidget(m_ui.cmdExcel);
+    commands->addWidget(m_ui.Frame4); // hidden and shown with the commands frame
 
     m_ui.FrameWerte = Frame("FrameWerte", QStringLiteral("Messwerte"));
     m_ui.cmdWerte = Button("cmdWerte", QStringLiteral("Grenzwerte"));
@@ -177,10 +180,7 @@ QWidget* frmTransfer::BuildCommandBar()
 
     m_ui.cmdEnde = Button("cmdEnde", QStringLiteral("Beenden"));
     m_ui.cmdEnde->setMinimumWidth(120);
-    auto* outputs = new QVBoxLayout;
-    outputs->addWidget(m_ui.FrameBefehle);
-    outputs->addWidget(m_ui.Frame4);
-    row->addLayout(outputs);
+    row->addWidget(m_ui.FrameBefehle);
     row->addWidget(m_ui.FrameWerte);
     row->addStretch(1);
     row->addWidget(m_ui.cmdEnde, 0, Qt::AlignBottom);

@@ -80,7 +80,7 @@ void frmTransfer::ApplyTexts()
     m_ui.FrameWerte->setTitle(MessageText(L, kValuesFrameKey));
     m_ui.FrameBefehle->setTitle(MessageText(L, kCommandsFrameKey));
     m_ui.Frame4->setTitle(MessageText(L, kCopyFrameKey));
-    emit languageChanged(L);
+    emit textsApplied(L);
     QCoreApplication::processEvents();
 }
 

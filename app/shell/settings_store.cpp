@@ -86,7 +86,9 @@ std::optional<SettingsFailure> SettingsStore::Voreinstellungen(QStringView mode)
         m_lastMode = mode.toString();
         m_lastPath = (this->*op.Path)();
         QString error;
-        if ((this->*op.Run)(&error))
+        if (m_settingsDir.isEmpty())
+            error = QStringLiteral("no settings folder"); // never fall back to the working or root folder
+        else if ((this->*op.Run)(&error))
             return std::nullopt;
         SettingsFailure failure{FailurePrefix(mode, language), error};
         m_lastPrefix = failure.Prefix;

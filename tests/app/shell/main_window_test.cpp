@@ -67,6 +67,10 @@ TEST_F(MainWindowTest, StartsWithTheStartupVisibility)
     EXPECT_EQ(Control<QLabel>("txtWait")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_TRUE(Control<QAction>("German")->isChecked());
     EXPECT_FALSE(Control<QAction>("English")->isChecked());
+    EXPECT_FALSE(window.windowIcon().isNull());
+    for (const char* name : {"Frame4", "cmdClipboard", "cmdOpen"}) // inside the hidden commands frame
+        EXPECT_FALSE(Control<QWidget>(name)->isVisibleTo(&window)) << name;
+    EXPECT_TRUE(Control<QLabel>("picBthBlitz")->pixmap().size().isValid());
 }
 
 TEST_F(MainWindowTest, StartsWithGermanTextsAndTheCaption)

@@ -192,6 +192,15 @@ TEST_F(SettingsStoreTest, EveryModeFailsWithItsPrefixWhenTheFolderIsMissing)
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/missing")));
 }
 
+TEST_F(SettingsStoreTest, NoSettingsFolderFailsInsteadOfWritingElsewhere)
+{
+    store.SetSettingsDir(QString());
+    const auto failure = store.Voreinstellungen(settings_mode::LimitsSave);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->Message(), QStringLiteral("Probleme beim Schreiben Datei Limit.ini: no settings folder"));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Limit_1234.ini")));
+}
+
 TEST_F(SettingsStoreTest, UnknownModeDoesNothing)
 {
     EXPECT_FALSE(store.Voreinstellungen(u"ZZ").has_value());
