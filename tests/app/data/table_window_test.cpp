@@ -1,5 +1,6 @@
 // The table commands through the main window, with the message boxes
 // answered by a script.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../shell/shell_test_env.h"
+#include "data/ui/frmTastatur.h"
 #include "data/ui/frmWerte.h"
 #include "data/ui/table_controller.h"
 #include "scripted_prompt.h"
@@ -91,6 +93,52 @@ TEST_F(TableWindowTest, LimitsLoadedForTheGaugeColourTheNextReadings)
     window.table().FillMessdaten(Record(2, 60));
     EXPECT_EQ(model().data(model().index(1, 2), Qt::BackgroundRole).value<QColor>(), QColor(239, 162, 162));
     EXPECT_EQ(model().data(model().index(0, 2), Qt::BackgroundRole).value<QColor>(), QColor(158, 232, 155));
+}
+
+TEST_F(TableWindowTest, LanguageSwitchRenewsHeadersStatisticsAndLimits)
+{
+    Fill({{1, ""}, {2, ""}});
+    window.English_Click();
+    EXPECT_EQ(model().headerData(1, Qt::Horizontal).toString(), QStringLiteral("No."));
+    EXPECT_EQ(model().headerData(2, Qt::Horizontal).toString(), QStringLiteral("Value"));
+    EXPECT_EQ(model().headerData(3, Qt::Horizontal).toString(), QStringLiteral("Unit"));
+    EXPECT_EQ(ui().lstStat->item(2)->text(), QStringLiteral("Statistics:"));
+    EXPECT_EQ(ui().lstStat->item(3)->text(), QStringLiteral("Count               2"));
+    EXPECT_EQ(ui().cmdWerte->text(), QStringLiteral("Limits"));
+}
+
+TEST_F(TableWindowTest, MaterialButtonSwitchesTheMaterialCounted)
+{
+    window.gauge().identity.ModelGroup = QStringLiteral("JV");
+    Fill({{1, "FE"}, {2, "NF"}, {3, "FE"}});
+    EXPECT_FALSE(ui().cmdMaterial->isHidden());
+    EXPECT_EQ(ui().cmdMaterial->text(), QStringLiteral("NF"));
+    EXPECT_EQ(ui().lstStat->item(3)->text(), QStringLiteral("Anzahl              2"));
+    ui().cmdMaterial->click();
+    EXPECT_EQ(ui().cmdMaterial->text(), QStringLiteral("FE"));
+    EXPECT_EQ(ui().lstStat->item(2)->text(), QStringLiteral("NFE Statistik:"));
+    EXPECT_EQ(ui().lstStat->item(3)->text(), QStringLiteral("Anzahl              1"));
+}
+
+TEST_F(TableWindowTest, KeyDialogStoresTheSettingsAndTellsWhenTheTargetCannotStart)
+{
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<frmTastatur*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->chkAktiv->setChecked(true);
+        dialog->txtAnwendung->setText(QStringLiteral("/nonexistent/receiver"));
+        dialog->chkNr->setChecked(true);
+        dialog->optEnter->setChecked(true);
+        dialog->cmdOk->click();
+    });
+    window.controls().mnuTastaturevent->trigger();
+    QFile file(window.settings().KeyForwardingPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("1;/nonexistent/receiver;1000;ENTER\r\n"));
+    ASSERT_EQ(prompt.told.size(), 1);
+    EXPECT_EQ(prompt.told[0], QStringLiteral("Tastatur Events: Die Anwendung konnte nicht gestartet werden: "
+                                             "/nonexistent/receiver"));
+    EXPECT_FALSE(window.table().Keys().TargetStarted);
 }
 
 TEST_F(TableWindowTest, DeleteRowWithoutAMarkTellsSo)
