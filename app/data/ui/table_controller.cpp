@@ -137,35 +137,34 @@ void TableController::ShowStatistics()
     ui.cmdMaterial->setVisible(button.Visible);
 }
 
-// The logo stands in for the statistics until there are two readings.
-void TableController::ShowRowCount(int rows)
+// The logo stands in for the statistics while there are too few readings.
+void TableController::ShowLogo(bool logo)
 {
     const MainWindowControls& ui = window_.controls();
-    const bool few = rows < 2;
-    ui.picQuen->setVisible(few);
-    ui.lstStat->setVisible(!few);
-    if (few) {
+    ui.picQuen->setVisible(logo);
+    ui.lstStat->setVisible(!logo);
+    if (logo) {
         ui.cmdGross->hide();
         ui.cmdMaterial->hide();
         ui.cmdChart->hide();
     }
 }
 
-void TableController::AfterRowAdded(int row)
+void TableController::ShowLastRow()
+{
+    if (const auto last = data_.model.ShowLastRow())
+        window_.controls().MSFlex->scrollTo(data_.model.index(*last, 0));
+}
+
+// The row count in the caption of the option of the shown table.
+void TableController::ShowCount()
 {
     window_.TableMode = data_.state.TableMode;
-    window_.CountSuffix = data_.state.CountSuffix;
     if (!data_.state.FileLoaded && data_.state.TableMode == kMemorySlot &&
         window_.controls().optFE->text().contains(kMeasurementFileMark))
         window_.Button_setzen_Init();
     window_.CountSuffix = data_.state.CountSuffix;
     window_.Button_setzen();
-    if (filling_)
-        return;
-    ShowStatistics();
-    if (const auto last = data_.model.ShowLastRow())
-        window_.controls().MSFlex->scrollTo(data_.model.index(*last, 0));
-    ShowRowCount(row);
 }
 
 void TableController::FillMessdaten(const QString& recordText)
@@ -181,7 +180,12 @@ void TableController::FillMessdaten(const QString& recordText)
         Tell(Message(kTableFullKey) + u' ' + QString::number(kMaxRows));
     if (added.status != FillStatus::Added)
         return;
-    AfterRowAdded(added.row);
+    ShowCount();
+    if (!filling_) {
+        ShowStatistics();
+        ShowLastRow();
+        ShowLogo(added.row < 2);
+    }
     SendKeys(added.keyTexts);
 }
 
@@ -196,29 +200,19 @@ void TableController::EndFill()
 {
     filling_ = false;
     data_.model.EndBatch();
-    const int n = data_.ReadingCount();
     ShowStatistics();
-    if (const auto last = data_.model.ShowLastRow())
-        window_.controls().MSFlex->scrollTo(data_.model.index(*last, 0));
-    ShowRowCount(n);
+    ShowLastRow();
+    ShowLogo(data_.ReadingCount() < 2);
 }
 
 void TableController::FillMSFlexOne()
 {
     Sync();
     data_.FillMSFlexOne(clock_());
-    const int n = data_.ReadingCount();
     ShowStatistics();
-    ShowRowCount(n < 1 ? 0 : 2);
-    window_.TableMode = data_.state.TableMode;
-    window_.CountSuffix = data_.state.CountSuffix;
-    if (!data_.state.FileLoaded && data_.state.TableMode == kMemorySlot &&
-        window_.controls().optFE->text().contains(kMeasurementFileMark))
-        window_.Button_setzen_Init();
-    window_.CountSuffix = data_.state.CountSuffix;
-    window_.Button_setzen();
-    if (const auto last = data_.model.ShowLastRow())
-        window_.controls().MSFlex->scrollTo(data_.model.index(*last, 0));
+    ShowLogo(data_.ReadingCount() < 1);
+    ShowCount();
+    ShowLastRow();
     window_.controls().MSFlex->show();
 }
 

@@ -72,8 +72,9 @@ private:
     void Sync();
     void SyncTexts();
     void ShowStatistics();
-    void ShowRowCount(int rows);
-    void AfterRowAdded(int row);
+    void ShowLogo(bool logo);
+    void ShowLastRow();
+    void ShowCount();
     void SendKeys(const QStringList& texts);
     void Tell(const QString& text, Prompt::Icon icon = Prompt::Icon::None);
     bool Ask(const QString& text, Prompt::Icon icon);
