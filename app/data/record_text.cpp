@@ -80,10 +80,15 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     state.TransferDate = TransferDateText(now);
 
     const bool online = state.TableMode == kOnlineSlot;
-    if (online)
+    // Counters start at 0 until a gauge is identified; the first reading
+    // still belongs in row 1.
+    if (online) {
+        state.OnlineCounter = std::max(state.OnlineCounter, 1);
         state.RowCounter = state.OnlineCounter;
+    }
+    state.RowCounter = std::max(state.RowCounter, 1);
     const int r = state.RowCounter;
-    if (r < 1 || r > kMaxRows)
+    if (r > kMaxRows)
         return {FillStatus::TableFull, r};
 
     Reading reading;

@@ -164,6 +164,19 @@ TEST(FillMessdaten, OnlineReadingsAreNumberedByTheOnlineCounter)
     EXPECT_EQ(f.state.OnlineCounter, 4);
 }
 
+TEST(FillMessdaten, CountersNotYetStartedBeginAtRowOne)
+{
+    MeasurementTable table;
+    table.ClearSlot(kOnlineSlot);
+    TableState state; // both counters 0
+    state.TableMode = kOnlineSlot;
+    const FillOutcome out = FillMessdaten(Record("5", "10", "\u00B5m"), Gauge("4"), table, state, kNow, kPoint);
+    EXPECT_EQ(out.status, FillStatus::Added);
+    EXPECT_EQ(out.row, 1);
+    EXPECT_EQ(table.Row(kOnlineSlot, 1).Number, 1);
+    EXPECT_EQ(state.OnlineCounter, 2);
+}
+
 TEST(FillMessdaten, NothingIsStoredAboveRow5000)
 {
     Fixture f;
