@@ -24,6 +24,9 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kNumberWidth = 7;
 inline constexpr int kMaterialWidth = 4;
 inline constexpr int kDateModeFontSize = 7;
+// Characters each column must show in full: date and time, the number,
+// the value text and unit plus material.
+inline constexpr int kColumnChars[kColumnCount] = {10, 7, 11, 8};
 inline const QString kFontFamily = QStringLiteral("Lucida Console");
 } // namespace grid
 
@@ -83,6 +86,8 @@ public:
     std::optional<int> ShowLastRow() const;
 
     QString CellText(int gridRow, int column) const;
+    // Fixed-pitch font of the cells: "Lucida Console" or the system's fixed font.
+    QFont GridFont() const { return CellFont(grid::kNumberColumn); }
     std::optional<QColor> CellBackground(int gridRow) const;
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,8 +86,13 @@ void TableController::SetupView()
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view->setFrameShape(QFrame::Box);
     view->horizontalHeader()->setHighlightSections(false);
+    // The old widths, widened where this font needs more room.
+    const QFontMetrics metrics(data_.model.GridFont());
+    constexpr int kCellPadding = 16;
     for (int c = 0; c < grid::kColumnCount; ++c)
-        view->setColumnWidth(c, grid::kColumnWidthTwips[c] / grid::kTwipsPerPixel);
+        view->setColumnWidth(c, std::max(grid::kColumnWidthTwips[c] / grid::kTwipsPerPixel,
+                                         metrics.horizontalAdvance(QString(grid::kColumnChars[c], u'0')) + kCellPadding));
+    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
 }
 
 void TableController::SyncTexts()
