@@ -14,6 +14,8 @@ struct DeviceProfile {
     QString ProfileRule;  // "-" hides the 80/20 rule
     QString ProfileFlag6; // "-" first: date mode of the table
     QString ProfileFlag7; // decimals code "1", "2" or "3" for statistics
+
+    bool operator==(const DeviceProfile&) const = default;
 };
 
 // What the gauge told us about itself, plus the model derived from its name.

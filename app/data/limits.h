@@ -14,6 +14,8 @@ struct Limits {
     double TargetValue = 0;
     QString TargetText;
     bool Rule8020 = false; // evaluate the ISO 19840 80/20 rule
+
+    bool operator==(const Limits&) const = default;
 };
 
 } // namespace qc

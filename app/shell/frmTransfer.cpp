@@ -17,6 +17,7 @@
 
 #include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
+#include "data/ui/table_controller.h"
 #include "shell/frmProjekt.h"
 
 namespace qc {
@@ -35,6 +36,7 @@ frmTransfer::frmTransfer(QWidget* parent)
     setStyleSheet(StyleSheet());
     BuildLayout();
     ConnectSignals();
+    m_table = std::make_unique<TableController>(*this);
     Form_Load();
     resize(1180, 760);
 }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "data/gauge_profile.h"
@@ -19,6 +20,7 @@ class QLabel;
 namespace qc {
 
 class frmProjekt;
+class TableController;
 
 // The main window: owns the settings values, the texts and the state of
 // every control; lives for the whole run.
@@ -84,6 +86,8 @@ public:
     // Shows the device information window; set by the gauge link.
     void SetDeviceInfoHandler(std::function<void()> handler) { m_deviceInfo = std::move(handler); }
     GaugeContext& gauge() { return m_gauge; }
+    // The measurement table, its grid, statistics, limits and key forwarding.
+    TableController& table() { return *m_table; }
     int TableMode = 0;                           // 0 memory table, 2 online table
     QString CountSuffix = QStringLiteral(" (0)"); // " (<rows>)" after a table fill
     QString MemoryOptionCaption;                 // caption of optFE without its count
@@ -134,6 +138,7 @@ private:
     MessageSink m_messageSink;
     std::function<void()> m_deviceInfo;
     frmProjekt* m_projekt = nullptr;
+    std::unique_ptr<TableController> m_table;
     bool m_connected = false;
     bool m_gaugeIdentified = false;
     bool m_ending = false;

@@ -186,3 +186,31 @@ QString StatText(int language, int key)
 }
 
 } // namespace qc
+
+namespace qc {
+namespace {
+
+constexpr TextEntry kKeyForwardingTexts[] = {
+    {kKeysNoDisplay,
+     u"Tastatur Events: Es ist keine grafische Oberfläche (X11) vorhanden. Die Messwerte werden nur in die Tabelle "
+     u"übernommen.",
+     u"Key events: there is no graphical display (X11). Readings are only added to the table."},
+    {kKeysStartFailed, u"Tastatur Events: Die Anwendung konnte nicht gestartet werden: ",
+     u"Key events: the application could not be started: "},
+    {kKeysTargetGone,
+     u"Tastatur Events: Die Anwendung läuft nicht mehr. Die Messwerte werden weiter in die Tabelle übernommen.",
+     u"Key events: the application is no longer running. Readings are still added to the table."},
+    {kKeysNoWindow,
+     u"Tastatur Events: Die Anwendung hat kein Fenster für die Eingabe. Die Messwerte werden weiter in die Tabelle "
+     u"übernommen.",
+     u"Key events: the application has no window to type into. Readings are still added to the table."},
+};
+
+} // namespace
+
+QString KeyForwardingText(int language, int id)
+{
+    return Lookup(kKeyForwardingTexts, language, id);
+}
+
+} // namespace qc

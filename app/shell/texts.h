@@ -30,3 +30,14 @@ QString MessageText(int language, int key);
 QString StatText(int language, int key);
 
 } // namespace qc
+
+namespace qc {
+
+// Plain-word notices of key forwarding, outside the numbered tables.
+inline constexpr int kKeysNoDisplay = 0;
+inline constexpr int kKeysStartFailed = 1; // followed by the program path
+inline constexpr int kKeysTargetGone = 2;
+inline constexpr int kKeysNoWindow = 3;
+QString KeyForwardingText(int language, int id);
+
+} // namespace qc

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "data/key_forwarding_settings.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace qc {
+
+// Key forwarding dialog: whether and where online readings are typed, and
+// what of each reading. OK stores the choice in `settings`; writing the
+// file and starting the target are the caller's part.
+class frmTastatur : public QDialog {
+    Q_OBJECT
+public:
+    using FileChooser = std::function<QString(QWidget* parent)>;
+
+    // `targetStarted` is cleared when the target program changes.
+    frmTastatur(KeyForwardingSettings& settings, bool& targetStarted, int language, FileChooser chooseFile = {},
+                QWidget* parent = nullptr);
+
+    void cmdOk_Click();
+    void txtAnwendung_Click();
+
+    QGroupBox* Frame1 = nullptr;
+    QLabel* lblErklaerung = nullptr;
+    QCheckBox* chkAktiv = nullptr;
+    QLabel* lblAnwendung = nullptr;
+    QLineEdit* txtAnwendung = nullptr;
+    QGroupBox* FrameWerte = nullptr;
+    QCheckBox* chkNr = nullptr;
+    QCheckBox* chkDatum = nullptr;
+    QCheckBox* chkEinheit = nullptr;
+    QCheckBox* chkMaterial = nullptr;
+    QGroupBox* FrameZeilenende = nullptr;
+    QRadioButton* optEnter = nullptr;
+    QRadioButton* optKeins = nullptr;
+    QPushButton* cmdOk = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void ShowSettings();
+
+    KeyForwardingSettings& settings_;
+    bool& targetStarted_;
+    int language_;
+    FileChooser chooseFile_;
+};
+
+} // namespace qc

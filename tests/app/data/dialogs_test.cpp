@@ -1,0 +1,172 @@
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include "data/ui/frmTastatur.h"
+#include "data/ui/frmWerte.h"
+#include "scripted_prompt.h"
+
+namespace qc {
+namespace {
+
+const QLocale kPoint(QLocale::English, QLocale::UnitedStates);
+const QLocale kComma(QLocale::German, QLocale::Germany);
+
+TEST(frmWerte, ShowsTheLimitsAndHidesTheRuleWhenTheGaugeHasNone)
+{
+    test::ScriptedPrompt prompt;
+    Limits limits{10, {}, 250.5, {}, 120, {}, true};
+    frmWerte withRule(limits, 0, QStringLiteral("+"), prompt, kComma);
+    EXPECT_EQ(withRule.txtMin->text(), QStringLiteral("10"));
+    EXPECT_EQ(withRule.txtMax->text(), QStringLiteral("250,5"));
+    EXPECT_EQ(withRule.txtSollwert->text(), QStringLiteral("120"));
+    EXPECT_TRUE(withRule.chk8020->isChecked());
+    EXPECT_FALSE(withRule.chk8020->isHidden());
+    EXPECT_FALSE(withRule.cmdInfo->isHidden());
+    EXPECT_EQ(withRule.windowTitle(), QStringLiteral("Quen Connect V1.10"));
+    EXPECT_EQ(withRule.cmdSpeichern->text(), QStringLiteral("Speichern"));
+    EXPECT_EQ(withRule.cmdLoeschen->text(), QStringLiteral("L\u00F6schen"));
+
+    frmWerte withoutRule(limits, 1, QStringLiteral("-"), prompt, kPoint);
+    EXPECT_TRUE(withoutRule.chk8020->isHidden());
+    EXPECT_TRUE(withoutRule.cmdInfo->isHidden());
+    EXPECT_EQ(withoutRule.cmdSpeichern->text(), QStringLiteral("Save"));
+}
+
+TEST(frmWerte, ValidationMessages)
+{
+    test::ScriptedPrompt prompt;
+    Limits limits;
+    frmWerte dlg(limits, 0, QStringLiteral("+"), prompt, kPoint);
+    dlg.txtMin->setText(QStringLiteral("abc"));
+    EXPECT_FALSE(dlg.ValidateBox(frmWerte::Box::Min));
+    dlg.txtMax->setText(QStringLiteral("-300"));
+    EXPECT_TRUE(dlg.ValidateBox(frmWerte::Box::Max));
+    EXPECT_EQ(dlg.txtMax->text(), QStringLiteral("300"));
+    EXPECT_DOUBLE_EQ(limits.MaxLimit, 300);
+    dlg.txtMin->setText(QStringLiteral("400"));
+    dlg.ValidateBox(frmWerte::Box::Min);
+    dlg.txtSollwert->setText(QString());
+    dlg.ValidateBox(frmWerte::Box::Target); // empty: nothing checked
+    EXPECT_EQ(prompt.told, (QStringList{QStringLiteral("Eingabe muss numerisch sein!"),
+                                        QStringLiteral("Nur positive Werte erlaubt"),
+                                        QStringLiteral("Minimum gr\u00F6\u00DFer als Maximum!")}));
+    EXPECT_DOUBLE_EQ(limits.MinLimit, 400); // no message undoes the entry
+}
+
+TEST(frmWerte, Rule8020AdjustsTheMinimum)
+{
+    test::ScriptedPrompt prompt;
+    Limits limits{50, QStringLiteral("50"), 0, {}, 0, {}, false};
+    frmWerte dlg(limits, 0, QStringLiteral("+"), prompt, kPoint);
+    dlg.chk8020->setChecked(true);
+    dlg.chk8020_Click();
+    EXPECT_EQ(prompt.told.last(), QStringLiteral("Eingabe Sollwert bei 80/20 Regel erforderlich"));
+    dlg.txtSollwert->setText(QStringLiteral("125"));
+    dlg.ValidateBox(frmWerte::Box::Target);
+    EXPECT_EQ(prompt.told.last(), QStringLiteral("Min Limit  an 80/20 Regel angepasst von 50 nach 100"));
+    EXPECT_EQ(dlg.txtMin->text(), QStringLiteral("100"));
+    EXPECT_DOUBLE_EQ(limits.MinLimit, 100);
+    EXPECT_TRUE(limits.Rule8020);
+
+    dlg.cmdInfo_Click();
+    EXPECT_TRUE(prompt.told.last().startsWith(QStringLiteral("Die 80/20 Regel nach ISO 19840 :\r\n")));
+    EXPECT_EQ(prompt.icons.back(), Prompt::Icon::Information);
+
+    dlg.cmdLoeschen_Click();
+    EXPECT_DOUBLE_EQ(limits.MinLimit, 0);
+    EXPECT_DOUBLE_EQ(limits.TargetValue, 0);
+    EXPECT_FALSE(dlg.chk8020->isChecked());
+    EXPECT_EQ(dlg.txtMax->text(), QStringLiteral("0"));
+    EXPECT_FALSE(dlg.LimitsChanged());
+    dlg.cmdSpeichern_Click();
+    EXPECT_TRUE(dlg.LimitsChanged());
+}
+
+TEST(frmWerte, FocusLossValidates)
+{
+    test::ScriptedPrompt prompt;
+    Limits limits;
+    frmWerte dlg(limits, 1, QStringLiteral("+"), prompt, kPoint);
+    dlg.show();
+    dlg.txtMin->setFocus();
+    dlg.txtMin->setText(QStringLiteral("x"));
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(dlg.txtMin, &out);
+    EXPECT_EQ(prompt.told, QStringList{QStringLiteral("Numeric field required!")});
+}
+
+TEST(frmTastatur, OkStoresTheChoice)
+{
+    KeyForwardingSettings s;
+    s.Enabled = true;
+    s.TargetApplication = QStringLiteral("/bin/old");
+    s.Options = QStringLiteral("1010");
+    s.EndOfLineKey = QStringLiteral("ENTER");
+    bool started = true;
+    frmTastatur dlg(s, started, 0, [](QWidget*) { return QStringLiteral("/bin/new"); });
+    EXPECT_TRUE(dlg.chkNr->isChecked());
+    EXPECT_FALSE(dlg.chkDatum->isChecked());
+    EXPECT_TRUE(dlg.chkEinheit->isChecked());
+    EXPECT_TRUE(dlg.optEnter->isChecked());
+    EXPECT_EQ(dlg.Frame1->title(), QStringLiteral("Tastatur Events senden"));
+    dlg.txtAnwendung_Click();
+    EXPECT_EQ(dlg.txtAnwendung->text(), QStringLiteral("/bin/new"));
+    dlg.chkDatum->setChecked(true);
+    dlg.chkMaterial->setChecked(true);
+    dlg.optKeins->setChecked(true);
+    dlg.cmdOk_Click();
+    EXPECT_EQ(s.TargetApplication, QStringLiteral("/bin/new"));
+    EXPECT_FALSE(started);
+    EXPECT_EQ(s.Options, QStringLiteral("1111"));
+    EXPECT_EQ(s.EndOfLineKey, QString());
+    EXPECT_TRUE(s.Enabled);
+}
+
+TEST(frmTastatur, EmptyPathSwitchesForwardingOff)
+{
+    KeyForwardingSettings s;
+    s.Options.clear();
+    bool started = false;
+    frmTastatur dlg(s, started, 1);
+    EXPECT_EQ(s.Options, QStringLiteral("0000"));
+    EXPECT_TRUE(dlg.optKeins->isChecked());
+    EXPECT_EQ(dlg.optKeins->text(), QStringLiteral("None"));
+    dlg.chkAktiv->setChecked(true);
+    dlg.txtAnwendung->setText(QStringLiteral(" "));
+    dlg.cmdOk_Click();
+    EXPECT_FALSE(dlg.chkAktiv->isChecked());
+    EXPECT_FALSE(s.Enabled);
+}
+
+} // namespace
+} // namespace qc
+
+#include "data/ui/key_sender.h"
+
+namespace qc {
+namespace {
+
+TEST(KeySender, WithoutADisplayNothingIsTyped)
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    KeySender sender;
+    sender.TargetStarted = true;
+    sender.TargetTaskId = QCoreApplication::applicationPid();
+    EXPECT_EQ(sender.Send({QStringLiteral("12,3")}), KeySender::Problem::NoDisplay);
+    EXPECT_EQ(sender.Send({}), KeySender::Problem::Ok); // nothing to type is no problem
+    KeyForwardingSettings off;
+    off.TargetApplication = QStringLiteral("/bin/true");
+    EXPECT_EQ(sender.StartTarget(off), KeySender::Problem::Ok); // forwarding off: not started
+    if (!display.isEmpty())
+        qputenv("DISPLAY", display);
+}
+
+} // namespace
+} // namespace qc
