@@ -10,6 +10,8 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -133,7 +135,13 @@ vornik_hresult Control::invoke(std::int32_t dispid, std::int32_t kind, const vor
     vornik_hresult hr = VORNIK_S_OK;
     {
         CallScope scope(*this);
-        hr = dispatch(*member, kind, args, count, result);
+        try {
+            hr = dispatch(*member, kind, args, count, result);
+        } catch (const std::bad_alloc&) {
+            hr = fail(VORNIK_CTL_E_OUTOFMEMORY, kTextOutOfMemory, member->helpContext);
+        } catch (const std::exception& e) {
+            hr = fail(VORNIK_E_FAIL, e.what(), member->helpContext);
+        }
     }  // `this` may be gone from here on
     return hr;
 }

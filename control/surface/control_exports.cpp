@@ -5,10 +5,12 @@
 #include "control.h"
 #include "dispatch_table.h"
 #include "error_info.h"
+#include "platform/platform.h"
 #include "platform_factory.h"
 #include "vornik_registry.h"
 
 #include <atomic>
+#include <exception>
 #include <new>
 #include <string_view>
 
@@ -48,9 +50,14 @@ vornik_hresult createInstance(vornik_control** out)
     auto platform = createPlatform(error);
     if (!platform)
         return setErrorInfo(VORNIK_E_FAIL, error);
-    auto* control = new (std::nothrow) Control(std::move(platform));
-    if (!control)
+    Control* control = nullptr;
+    try {
+        control = new Control(std::move(platform));
+    } catch (const std::bad_alloc&) {
         return setErrorInfo(VORNIK_CTL_E_OUTOFMEMORY, kTextOutOfMemory);
+    } catch (const std::exception& e) {
+        return setErrorInfo(VORNIK_E_FAIL, e.what());
+    }
     *out = reinterpret_cast<vornik_control*>(control);
     return VORNIK_S_OK;
 }
