@@ -40,6 +40,7 @@ struct Api {
     decltype(&vornik_value_format_help) valueFormatHelp = nullptr;
     decltype(&DllGetClassObject) getClassObject = nullptr;
     decltype(&DllCanUnloadNow) canUnloadNow = nullptr;
+    decltype(&DllInstall) install = nullptr;
     decltype(&vornik_version) version = nullptr;
 };
 
@@ -157,6 +158,7 @@ private:
         symbol(api_.valueFormatHelp, "vornik_value_format_help", error);
         symbol(api_.getClassObject, "DllGetClassObject", error);
         symbol(api_.canUnloadNow, "DllCanUnloadNow", error);
+        symbol(api_.install, "DllInstall", error);
         symbol(api_.version, "vornik_version", error);
         return error.empty();
     }
