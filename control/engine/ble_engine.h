@@ -116,6 +116,10 @@ public:
                    const std::string& descriptorId, const std::string& value);
 
 private:
+    // The operation files (connection, discovery, values, scanning) share
+    // their steps through this internal helper.
+    friend struct EngineOps;
+
     // Shared helpers (engine core).
     int Done(const Status& status) const;
     void Log(LogLevel level, LogType type, std::string message);

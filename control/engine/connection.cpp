@@ -1,28 +1,150 @@
 // Connecting to a server and following its connection state.
+#include <cctype>
+
+#include "advertisement_data.h"
 #include "ble_engine.h"
 #include "connection_state.h"
+#include "engine_ops.h"
+#include "errors.h"
+#include "object_id.h"
 
 namespace vornik {
 
-int BleEngine::Connect(const std::string& /*serverId*/)
+namespace {
+
+constexpr std::size_t kServerIdDigits = 12;
+constexpr const char* kOk = "OK";
+constexpr const char* kOnline = "Online";
+constexpr const char* kOffline = "Offline";
+
+std::string TrimSpaces(const std::string& text)
 {
-    return Done(NotImplementedError());
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// "A4C138F0B27D" -> 0xA4C138F0B27D; exactly twelve hex digits.
+bool ParseServerId(const std::string& id, std::uint64_t& out)
+{
+    if (id.size() != kServerIdDigits)
+        return false;
+    out = 0;
+    for (char c : id) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
+        out = out << 4 | static_cast<std::uint64_t>(digit);
+    }
+    return true;
+}
+
+bool SameId(const std::string& a, const std::string& b)
+{
+    return NormaliseId(a) == NormaliseId(b);
+}
+
+}  // namespace
+
+Status EngineOps::RequireConnection(const BleEngine& engine)
+{
+    if (!engine.IsConnected())
+        return Status::Error(err::kNotConnected, std::string(text::kNotConnected));
+    return Status::Ok();
+}
+
+int BleEngine::Connect(const std::string& serverId)
+{
+    const std::string id = TrimSpaces(serverId);
+    if (id.empty())
+        return Done(Status::Ok());
+    std::string connectedId;
+    GetServerId(connectedId);
+    if (connection_->device && !connection_->connectionLost && SameId(id, connectedId))
+        return Done(Status::Ok());
+
+    const Status failed = ConnectFailedError(id);
+    std::uint64_t address = 0;
+    const bool wellFormed = ParseServerId(id, address);
+    if (wellFormed) {
+        if (EngineOps::WatcherRunning(*this))
+            StopScanning();
+        if (connection_->device)
+            Disconnect();
+    }
+
+    std::shared_ptr<platform::Device> device;
+    if (wellFormed) {
+        connection_->connectInProgress = true;
+        const Status requested = Await<std::shared_ptr<platform::Device>>(
+            [this, address](platform::Completion<std::shared_ptr<platform::Device>> done) {
+                platform_->DeviceFromAddress(address, std::move(done));
+            },
+            device);
+        connection_->connectInProgress = false;
+        if (!requested.ok())
+            return Done(requested);
+    }
+    if (!device) {
+        Log(LogLevel::Basic, LogType::Connection, failed.text);
+        events_.Raise(&EngineEvents::Connected, static_cast<short>(failed.code), failed.text);
+        return Done(failed);
+    }
+
+    device->SetGattServicesChangedHandler(
+        [this](const std::string& changed) { EngineOps::OnServicesChanged(*this, changed); });
+    device->SetNameChangedHandler([this] { EngineOps::OnNameChanged(*this); });
+    connection_->device = device;
+    Log(LogLevel::Basic, LogType::Connection, "Successfully connected to server ID " + id + ".");
+    connection_->connectionLost = false;
+    events_.Raise(&EngineEvents::Connected, short{0}, std::string(kOk));
+    if (connection_->device == device)
+        device->SetConnectionStatusChangedHandler([this] { EngineOps::OnConnectionStatusChanged(*this); });
+    return Done(Status::Ok());
 }
 
 int BleEngine::Disconnect()
 {
-    return Done(NotImplementedError());
+    if (!connection_->device)
+        return Done(Status::Ok());
+    std::string id;
+    GetServerId(id);
+    Log(LogLevel::Basic, LogType::Connection, "Disconnecting from server ID " + id + ".");
+    EngineOps::ReleaseDevice(*this);
+    Log(LogLevel::Basic, LogType::Connection, "Disconnected from server ID " + id + ".");
+    connection_->connectionLost = true;
+    events_.Raise(&EngineEvents::Disconnected, short{0}, std::string(kOk));
+    return Done(Status::Ok());
+}
+
+void EngineOps::ReleaseDevice(BleEngine& engine)
+{
+    // Characteristic handlers would otherwise keep calling into a model
+    // that no longer knows their records.
+    for (const ServicePtr& service : engine.model_.Services())
+        for (const CharacteristicPtr& record : engine.model_.CharacteristicsOf(service->id))
+            if (record && record->characteristic)
+                record->characteristic->SetValueChangedHandler({});
+    engine.model_.Clear();
+    engine.connection_->includeChain.clear();
+    std::shared_ptr<platform::Device> device = std::move(engine.connection_->device);
+    engine.connection_->device.reset();
+    device->SetConnectionStatusChangedHandler({});
+    device->SetNameChangedHandler({});
+    device->SetGattServicesChangedHandler({});
 }
 
 int BleEngine::GetServerId(std::string& out) const
 {
-    out.clear();
+    out = connection_->device ? FormatServerAddress(connection_->device->Address()) : std::string();
     return 0;
 }
 
 int BleEngine::GetServerName(std::string& out) const
 {
-    out.clear();
+    out = connection_->device ? connection_->device->Name() : std::string();
     return 0;
 }
 
@@ -34,6 +156,42 @@ bool BleEngine::IsConnected() const
 bool BleEngine::ConnectionInProgress() const
 {
     return connection_->connectInProgress;
+}
+
+void EngineOps::OnConnectionStatusChanged(BleEngine& engine)
+{
+    const std::shared_ptr<platform::Device> device = engine.connection_->device;
+    if (!device)
+        return;
+    const bool connected = device->GetConnectionStatus() == platform::ConnectionStatus::Connected;
+    engine.Log(LogLevel::Debug, LogType::Debug,
+               std::string("System updated device connection status to \"") +
+                   (connected ? "Connected" : "Disconnected") + "\".");
+    ConnectionState& state = *engine.connection_;
+    if (state.connectionLost && connected) {
+        state.connectionLost = false;
+        engine.events_.Raise(&EngineEvents::Connected, short{0}, std::string(kOnline));
+    } else if (!state.connectionLost && !connected) {
+        state.connectionLost = true;
+        engine.events_.Raise(&EngineEvents::Disconnected, short{0}, std::string(kOffline));
+    }
+}
+
+void EngineOps::OnNameChanged(BleEngine& engine)
+{
+    if (!engine.connection_->device)
+        return;
+    const std::string name = engine.connection_->device->Name();
+    engine.Log(LogLevel::Detailed, LogType::Verbose, "Server's name has changed to " + name + ".");
+    engine.events_.Raise(&EngineEvents::ServerUpdate, name, std::string());
+}
+
+void EngineOps::OnServicesChanged(BleEngine& engine, const std::string& changedServices)
+{
+    if (!engine.connection_->device)
+        return;
+    engine.Log(LogLevel::Detailed, LogType::Verbose, "Server's services have changed.");
+    engine.events_.Raise(&EngineEvents::ServerUpdate, std::string(), changedServices);
 }
 
 }  // namespace vornik

@@ -1,33 +1,388 @@
 // Discovering services, included services, characteristics and descriptors.
+#include <algorithm>
+
 #include "ble_engine.h"
+#include "connection_state.h"
+#include "engine_ops.h"
+#include "errors.h"
+#include "object_id.h"
+#include "sig_names.h"
 
 namespace vornik {
 
-int BleEngine::Discover(const std::string& /*serviceUuids*/, const std::string& /*characteristicUuids*/,
-                        bool /*discoverDescriptors*/, const std::string& /*includedByServiceId*/)
+namespace {
+
+constexpr short kGattTypeService = 0;
+constexpr short kGattTypeCharacteristic = 1;
+constexpr short kGattTypeDescriptor = 2;
+
+using ServiceList = platform::ListResult<platform::GattService>;
+using CharacteristicList = platform::ListResult<platform::GattCharacteristic>;
+using DescriptorList = platform::ListResult<platform::GattDescriptor>;
+
+// The requests for one UUID filter: none (all objects) or each UUID in turn.
+std::vector<std::optional<Uuid>> Filters(const std::vector<Uuid>& uuids)
 {
-    return Done(NotImplementedError());
+    if (uuids.empty())
+        return {std::nullopt};
+    return {uuids.begin(), uuids.end()};
 }
 
-int BleEngine::DiscoverCharacteristics(const std::string& /*serviceId*/, const std::string& /*characteristicUuids*/)
+std::string Count(std::size_t n)
 {
-    return Done(NotImplementedError());
+    return std::to_string(n);
 }
 
-int BleEngine::DiscoverDescriptors(const std::string& /*serviceId*/, const std::string& /*characteristicId*/)
+// Restores a setting when the call that changed it ends, also on failure.
+class RestoreBool {
+public:
+    explicit RestoreBool(bool& setting) : setting_(setting), saved_(setting) {}
+    ~RestoreBool() { setting_ = saved_; }
+    RestoreBool(const RestoreBool&) = delete;
+    RestoreBool& operator=(const RestoreBool&) = delete;
+
+private:
+    bool& setting_;
+    bool saved_;
+};
+
+}  // namespace
+
+void EngineOps::RaiseDiscovered(BleEngine& engine, short gattType, std::string serviceId,
+                                std::string characteristicId, std::string descriptorId, std::string uuid,
+                                std::string description)
 {
-    return Done(NotImplementedError());
+    engine.events_.Raise(&EngineEvents::Discovered, gattType, std::move(serviceId), std::move(characteristicId),
+                         std::move(descriptorId), std::move(uuid), std::move(description));
 }
 
-int BleEngine::DiscoverServices(const std::string& /*serviceUuids*/, const std::string& /*includedByServiceId*/)
+Status EngineOps::AddServices(BleEngine& engine, const std::vector<std::shared_ptr<platform::GattService>>& services,
+                              const ServicePtr& parent, std::vector<ServicePtr>* found)
 {
-    return Done(NotImplementedError());
-}
-
-Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& /*record*/, std::uint16_t /*uuid16*/)
-{
-    // Until descriptor discovery exists there is nothing more to learn.
+    for (const std::shared_ptr<platform::GattService>& service : services) {
+        Added<ServiceRecord> added;
+        if (Status status = engine.model_.AddService(service, parent, added); !status.ok())
+            return status;
+        const ServicePtr record = added.record;
+        if (found != nullptr)
+            found->push_back(record);
+        if (added.isNew || engine.settings_.includeRediscovered)
+            RaiseDiscovered(engine, kGattTypeService, record->id, "", "", record->uuid, record->description);
+        if (engine.settings_.autoDiscoverIncludedServices) {
+            if (Status status = DiscoverIncludedServices(engine, record, {}, nullptr); !status.ok())
+                return status;
+        }
+        if (engine.settings_.autoDiscoverCharacteristics) {
+            if (Status status = DiscoverCharacteristicsOf(engine, record, {}); !status.ok())
+                return status;
+        }
+    }
     return Status::Ok();
+}
+
+Status EngineOps::DiscoverRootServices(BleEngine& engine, const std::vector<Uuid>& uuids,
+                                       std::vector<ServicePtr>* found)
+{
+    if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    engine.connection_->includeChain.clear();
+    engine.Log(LogLevel::Basic, LogType::Discovery, "Beginning discovery of root services.");
+    const std::shared_ptr<platform::Device> device = engine.connection_->device;
+    std::size_t total = 0;
+    for (const std::optional<Uuid>& filter : Filters(uuids)) {
+        if (filter)
+            engine.Log(LogLevel::Detailed, LogType::Discovery,
+                       "Attempting to discover root services with UUID " + Quoted(FormatUuid(*filter)) + ".");
+        else
+            engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all root services.");
+        ServiceList result;
+        Status status = Request<ServiceList>(
+            engine, LogType::Discovery,
+            [&](platform::Completion<ServiceList> done) { device->GetGattServices(filter, std::move(done)); },
+            result);
+        if (!status.ok())
+            return status;
+        if (filter)
+            engine.Log(LogLevel::Debug, LogType::Discovery,
+                       "Discovered " + Count(result.objects.size()) + " root services with UUID " +
+                           Quoted(FormatUuid(*filter)) + ".");
+        total += result.objects.size();
+        if (status = AddServices(engine, result.objects, nullptr, found); !status.ok())
+            return status;
+    }
+    engine.Log(LogLevel::Basic, LogType::Discovery, "Finished discovering root services.");
+    engine.Log(LogLevel::Detailed, LogType::Discovery, "Discovered " + Count(total) + " root services.");
+    return Status::Ok();
+}
+
+Status EngineOps::DiscoverIncludedServices(BleEngine& engine, const ServicePtr& parent,
+                                           const std::vector<Uuid>& uuids, std::vector<ServicePtr>* found)
+{
+    if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    std::vector<std::string>& chain = engine.connection_->includeChain;
+    // The chain holds the services whose includes are being discovered, so a
+    // service included twice on different branches is no cycle.
+    bool pushed = false;
+    if (engine.settings_.autoDiscoverIncludedServices) {
+        if (std::find(chain.begin(), chain.end(), parent->id) != chain.end()) {
+            std::string text = std::string(text::kIncludeCyclePrefix) + parent->id;
+            for (const std::string& id : chain)
+                text += " < " + id;
+            return Status::Error(err::kIncludeCycle, text);
+        }
+        chain.push_back(parent->id);
+        pushed = true;
+    }
+    const std::size_t depth = chain.size();
+    Status status = [&] {
+        const std::string& id = parent->id;
+        engine.Log(LogLevel::Basic, LogType::Discovery,
+                   "Beginning discovery of services included by service ID " + Quoted(id) + ".");
+        std::size_t total = 0;
+        for (const std::optional<Uuid>& filter : Filters(uuids)) {
+            if (filter)
+                engine.Log(LogLevel::Detailed, LogType::Discovery,
+                           "Attempting to discover included services with UUID " + Quoted(FormatUuid(*filter)) +
+                               ".");
+            else
+                engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all included services.");
+            ServiceList result;
+            const std::shared_ptr<platform::GattService> service = parent->service;
+            Status step = Request<ServiceList>(
+                engine, LogType::Discovery,
+                [&](platform::Completion<ServiceList> done) { service->GetIncludedServices(filter, std::move(done)); },
+                result);
+            if (!step.ok())
+                return step;
+            if (filter)
+                engine.Log(LogLevel::Debug, LogType::Discovery,
+                           "Discovered " + Count(result.objects.size()) + " included services with UUID " +
+                               Quoted(FormatUuid(*filter)) + ".");
+            total += result.objects.size();
+            if (step = AddServices(engine, result.objects, parent, found); !step.ok())
+                return step;
+        }
+        engine.Log(LogLevel::Basic, LogType::Discovery,
+                   "Finished discovering services included by service ID " + Quoted(id) + ".");
+        engine.Log(LogLevel::Detailed, LogType::Discovery,
+                   "Discovered " + Count(total) + " services included by service ID " + Quoted(id) + ".");
+        return Status::Ok();
+    }();
+    if (pushed && chain.size() == depth)
+        chain.pop_back();
+    return status;
+}
+
+Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const ServicePtr& service,
+                                            const std::vector<Uuid>& uuids)
+{
+    if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    const std::string& id = service->id;
+    engine.Log(LogLevel::Basic, LogType::Discovery,
+               "Beginning discovery of characteristics for service ID " + Quoted(id) + ".");
+    std::size_t total = 0;
+    for (const std::optional<Uuid>& filter : Filters(uuids)) {
+        if (filter)
+            engine.Log(LogLevel::Detailed, LogType::Discovery,
+                       "Attempting to discover characteristics with UUID " + Quoted(FormatUuid(*filter)) + ".");
+        else
+            engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all characteristics.");
+        CharacteristicList result;
+        const std::shared_ptr<platform::GattService> platformService = service->service;
+        Status status = Request<CharacteristicList>(
+            engine, LogType::Discovery,
+            [&](platform::Completion<CharacteristicList> done) {
+                platformService->GetCharacteristics(filter, std::move(done));
+            },
+            result);
+        if (!status.ok())
+            return status;
+        if (filter)
+            engine.Log(LogLevel::Debug, LogType::Discovery,
+                       "Discovered " + Count(result.objects.size()) + " characteristics with UUID " +
+                           Quoted(FormatUuid(*filter)) + ".");
+        total += result.objects.size();
+        for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
+            Added<CharacteristicRecord> added;
+            if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
+                return status;
+            const CharacteristicPtr record = added.record;
+            if (added.isNew) {
+                BleEngine* owner = &engine;
+                characteristic->SetValueChangedHandler(
+                    [owner](platform::GattCharacteristic& sender, const platform::Bytes& value) {
+                        OnValueChanged(*owner, sender, value);
+                    });
+            }
+            if (added.isNew || engine.settings_.includeRediscovered)
+                RaiseDiscovered(engine, kGattTypeCharacteristic, id, record->id, "", record->uuid,
+                                record->description);
+            if (engine.settings_.autoDiscoverDescriptors) {
+                if (status = DiscoverDescriptorsOf(engine, *service, record); !status.ok())
+                    return status;
+            }
+        }
+    }
+    engine.model_.ShowCharacteristicsOf(id);
+    engine.Log(LogLevel::Basic, LogType::Discovery,
+               "Finished discovering characteristics for service ID " + Quoted(id) + ".");
+    engine.Log(LogLevel::Detailed, LogType::Discovery,
+               "Discovered " + Count(total) + " characteristics for service ID " + Quoted(id) + ".");
+    return Status::Ok();
+}
+
+Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& service,
+                                        const CharacteristicPtr& characteristic)
+{
+    if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    const std::string& id = characteristic->id;
+    engine.Log(LogLevel::Basic, LogType::Discovery,
+               "Beginning discovery of descriptors for characteristic ID " + Quoted(id) + ".");
+    engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all descriptors.");
+    DescriptorList result;
+    const std::shared_ptr<platform::GattCharacteristic> platformCharacteristic = characteristic->characteristic;
+    Status status = Request<DescriptorList>(
+        engine, LogType::Discovery,
+        [&](platform::Completion<DescriptorList> done) {
+            platformCharacteristic->GetDescriptors(std::nullopt, std::move(done));
+        },
+        result);
+    if (!status.ok())
+        return status;
+    for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
+        Added<DescriptorRecord> added;
+        if (status = engine.model_.AddDescriptor(service, *characteristic, descriptor, added); !status.ok())
+            return status;
+        if (added.isNew || engine.settings_.includeRediscovered)
+            RaiseDiscovered(engine, kGattTypeDescriptor, service.id, id, added.record->id, added.record->uuid,
+                            added.record->description);
+    }
+    engine.model_.ShowDescriptorsOf(id);
+    engine.Log(LogLevel::Basic, LogType::Discovery,
+               "Finished discovering descriptors for characteristic ID " + Quoted(id) + ".");
+    engine.Log(LogLevel::Detailed, LogType::Discovery,
+               "Discovered " + Count(result.objects.size()) + " descriptors for characteristic ID " + Quoted(id) +
+                   ".");
+    return Status::Ok();
+}
+
+Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16_t uuid16)
+{
+    const Uuid uuid = Uuid::FromShort(uuid16);
+    const std::string uuidText = FormatUuid(uuid);
+    const std::string kind = EngineOps::Quoted(SigName(SigKind::Descriptor, uuid));
+    const std::string id = EngineOps::Quoted(record.id);
+    Log(LogLevel::Debug, LogType::Debug,
+        "Ensuring that any " + kind + " descriptors has been discovered for characteristic ID " + id + ".");
+    const std::vector<DescriptorPtr>& known = model_.DescriptorsOf(record.id);
+    if (std::any_of(known.begin(), known.end(), [&](const DescriptorPtr& d) { return d && d->uuid == uuidText; }))
+        return Status::Ok();
+
+    ServicePtr service;
+    if (Status status = model_.FindService(OwningServiceId(record.id), service); !status.ok())
+        return status;
+    CharacteristicPtr owner;
+    if (Status status = model_.FindCharacteristic(service->id, record.id, owner); !status.ok())
+        return status;
+    Log(LogLevel::Debug, LogType::Discovery,
+        "Trying to discover the " + kind + " descriptor for characteristic ID " + id + ".");
+    DescriptorList result;
+    const std::shared_ptr<platform::GattCharacteristic> characteristic = record.characteristic;
+    Status status = EngineOps::Request<DescriptorList>(
+        *this, LogType::Discovery,
+        [&](platform::Completion<DescriptorList> done) { characteristic->GetDescriptors(uuid, std::move(done)); },
+        result);
+    if (!status.ok())
+        return status;
+    for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
+        Added<DescriptorRecord> added;
+        if (status = model_.AddDescriptor(*service, *owner, descriptor, added); !status.ok())
+            return status;
+        if (added.isNew || settings_.includeRediscovered)
+            EngineOps::RaiseDiscovered(*this, kGattTypeDescriptor, service->id, record.id, added.record->id,
+                                       added.record->uuid, added.record->description);
+    }
+    Log(LogLevel::Debug, LogType::Discovery,
+        "Finished; discovered " + Count(result.objects.size()) + " " + kind + " descriptors for characteristic ID " +
+            id + ".");
+    return Status::Ok();
+}
+
+int BleEngine::DiscoverServices(const std::string& serviceUuids, const std::string& includedByServiceId)
+{
+    std::vector<Uuid> uuids;
+    if (Status status = ParseUuidList(serviceUuids, uuids); !status.ok())
+        return Done(status);
+    if (includedByServiceId.empty())
+        return Done(EngineOps::DiscoverRootServices(*this, uuids, nullptr));
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+    ServicePtr parent;
+    if (Status status = model_.FindService(includedByServiceId, parent); !status.ok())
+        return Done(status);
+    return Done(EngineOps::DiscoverIncludedServices(*this, parent, uuids, nullptr));
+}
+
+int BleEngine::DiscoverCharacteristics(const std::string& serviceId, const std::string& characteristicUuids)
+{
+    std::vector<Uuid> uuids;
+    if (Status status = ParseUuidList(characteristicUuids, uuids); !status.ok())
+        return Done(status);
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+    ServicePtr service;
+    if (Status status = model_.FindService(serviceId, service); !status.ok())
+        return Done(status);
+    return Done(EngineOps::DiscoverCharacteristicsOf(*this, service, uuids));
+}
+
+int BleEngine::DiscoverDescriptors(const std::string& serviceId, const std::string& characteristicId)
+{
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+    ServicePtr service;
+    if (Status status = model_.FindService(serviceId, service); !status.ok())
+        return Done(status);
+    CharacteristicPtr characteristic;
+    if (Status status = model_.FindCharacteristic(serviceId, characteristicId, characteristic); !status.ok())
+        return Done(status);
+    return Done(EngineOps::DiscoverDescriptorsOf(*this, *service, characteristic));
+}
+
+int BleEngine::Discover(const std::string& serviceUuids, const std::string& characteristicUuids,
+                        bool discoverDescriptors, const std::string& includedByServiceId)
+{
+    std::vector<Uuid> services;
+    std::vector<Uuid> characteristics;
+    if (Status status = ParseUuidList(serviceUuids, services); !status.ok())
+        return Done(status);
+    if (Status status = ParseUuidList(characteristicUuids, characteristics); !status.ok())
+        return Done(status);
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+
+    RestoreBool restore(settings_.autoDiscoverDescriptors);
+    settings_.autoDiscoverDescriptors = settings_.autoDiscoverDescriptors || discoverDescriptors;
+    std::vector<ServicePtr> found;
+    if (includedByServiceId.empty()) {
+        if (Status status = EngineOps::DiscoverRootServices(*this, services, &found); !status.ok())
+            return Done(status);
+    } else {
+        ServicePtr parent;
+        if (Status status = model_.FindService(includedByServiceId, parent); !status.ok())
+            return Done(status);
+        if (Status status = EngineOps::DiscoverIncludedServices(*this, parent, services, &found); !status.ok())
+            return Done(status);
+    }
+    if (!settings_.autoDiscoverCharacteristics) {
+        for (const ServicePtr& service : found)
+            if (Status status = EngineOps::DiscoverCharacteristicsOf(*this, service, characteristics); !status.ok())
+                return Done(status);
+    }
+    return Done(Status::Ok());
 }
 
 }  // namespace vornik

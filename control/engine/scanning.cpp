@@ -1,8 +1,61 @@
 // Scanning for advertisements and reporting them.
+#include <array>
+#include <chrono>
+#include <thread>
+
+#include "advertisement_data.h"
 #include "ble_engine.h"
+#include "config_request.h"
+#include "engine_ops.h"
+#include "errors.h"
 #include "scan_state.h"
 
 namespace vornik {
+
+namespace {
+
+constexpr std::array<std::string_view, 10> kBluetoothErrorNames = {
+    "Success",    "RadioNotAvailable", "ResourceInUse",  "DeviceNotConnected", "OtherError",
+    "DisabledByPolicy", "NotSupported", "DisabledByUser", "ConsentRequired",    "TransportNotSupported",
+};
+
+// The scan-start poll: ScanStartedTimeout seconds in steps of 50 ms.
+constexpr int kStartPollsPerSecond = 20;
+constexpr std::chrono::milliseconds kStartPollPause(50);
+
+std::string BluetoothErrorName(platform::BluetoothError error)
+{
+    const auto index = static_cast<std::size_t>(error);
+    return std::string(index < kBluetoothErrorNames.size() ? kBluetoothErrorNames[index] : "OtherError");
+}
+
+// Restores the advertisement being reported when a (possibly nested)
+// Advertisement event has been raised.
+class CurrentAdvertisement {
+public:
+    CurrentAdvertisement(ScanState& state, const platform::AdvertisementReceived* received)
+        : state_(state), outer_(state.current)
+    {
+        state_.current = received;
+    }
+    ~CurrentAdvertisement() { state_.current = outer_; }
+    CurrentAdvertisement(const CurrentAdvertisement&) = delete;
+    CurrentAdvertisement& operator=(const CurrentAdvertisement&) = delete;
+
+private:
+    ScanState& state_;
+    const platform::AdvertisementReceived* outer_;
+};
+
+}  // namespace
+
+bool EngineOps::WatcherRunning(const BleEngine& engine)
+{
+    if (!engine.scan_->watcher)
+        return false;
+    const platform::WatcherStatus status = engine.scan_->watcher->Status();
+    return status == platform::WatcherStatus::Started || status == platform::WatcherStatus::Stopping;
+}
 
 int BleEngine::GetActiveScanning(bool& out) const
 {
@@ -12,35 +65,183 @@ int BleEngine::GetActiveScanning(bool& out) const
 
 int BleEngine::SetActiveScanning(bool value)
 {
+    if (value != activeScanning_ && EngineOps::WatcherRunning(*this))
+        return Done(Status::Error(err::kUsage, std::string(text::kActiveScanningLocked)));
     activeScanning_ = value;
     return 0;
 }
 
 int BleEngine::GetScanning(bool& out) const
 {
-    out = false;
+    out = EngineOps::WatcherRunning(*this);
     return 0;
 }
 
-int BleEngine::StartScanning(const std::string& /*serviceUuids*/)
+int BleEngine::StartScanning(const std::string& serviceUuids)
 {
-    return Done(NotImplementedError());
+    if (EngineOps::WatcherRunning(*this))
+        return Done(Status::Ok());
+    std::shared_ptr<platform::Adapter> adapter;
+    Status status = Await<std::shared_ptr<platform::Adapter>>(
+        [this](platform::Completion<std::shared_ptr<platform::Adapter>> done) {
+            platform_->GetDefaultAdapter(std::move(done));
+        },
+        adapter);
+    if (!status.ok())
+        return Done(status);
+    if (!adapter)
+        return Done(Status::Error(err::kNoAdapter, std::string(text::kNoAdapter)));
+    if (!adapter->IsLowEnergySupported())
+        return Done(Status::Error(err::kNoAdapter, std::string(text::kNoLowEnergy)));
+
+    if (!scan_->watcher) {
+        scan_->watcher = platform_->CreateAdvertisementWatcher();
+        scan_->watcher->SetStoppedHandler(
+            [this](platform::BluetoothError error) { EngineOps::OnScanStopped(*this, error); });
+        scan_->watcher->SetReceivedHandler(
+            [this](const platform::AdvertisementReceived& received) {
+                EngineOps::OnAdvertisementReceived(*this, received);
+            });
+    }
+    std::vector<Uuid> uuids;
+    if (status = ParseUuidList(serviceUuids, uuids); !status.ok())
+        return Done(status);
+    const std::shared_ptr<platform::AdvertisementWatcher> watcher = scan_->watcher;
+    watcher->SetFilter(uuids);
+    watcher->SetScanningMode(activeScanning_ ? platform::ScanningMode::Active : platform::ScanningMode::Passive);
+
+    const std::string joined = JoinUuids(uuids);
+    Log(LogLevel::Detailed, LogType::Scanning, "Scanning is starting.");
+    Log(LogLevel::Debug, LogType::Scanning,
+        std::string("Scanning parameters:\r\n\tActive scanning: ") + (activeScanning_ ? "1" : "0") +
+            "\r\n\tService UUIDs: " + joined + ".");
+    watcher->Start();
+    const std::uint64_t interrupts = loop_.InterruptGeneration();
+    const long polls = static_cast<long>(std::max(settings_.scanStartedTimeout, 0)) * kStartPollsPerSecond;
+    for (long poll = 0; poll < polls && watcher->Status() != platform::WatcherStatus::Started; ++poll) {
+        RunWaitRound();
+        if (watcher->Status() == platform::WatcherStatus::Started || loop_.InterruptGeneration() != interrupts)
+            break;
+        std::this_thread::sleep_for(kStartPollPause);
+    }
+    if (watcher->Status() != platform::WatcherStatus::Started) {
+        Log(LogLevel::Basic, LogType::Scanning, "Scanning failed to start.");
+        return Done(Status::Ok());
+    }
+    Log(LogLevel::Basic, LogType::Scanning, "Scanning started.");
+    scan_->filterText = joined;
+    events_.Raise(&EngineEvents::StartScan, joined);
+    return Done(Status::Ok());
 }
 
 int BleEngine::StopScanning()
 {
-    return 0;
+    if (!EngineOps::WatcherRunning(*this))
+        return Done(Status::Ok());
+    Log(LogLevel::Detailed, LogType::Scanning, "Scanning is stopping.");
+    scan_->watcher->Stop();
+    // Bounded by Timeout and interruptible like every other wait; StopScan
+    // is raised by the stopped handler during these rounds.
+    return Done(WaitUntil(loop_, CurrentWaitOptions(), [this] { return !EngineOps::WatcherRunning(*this); }));
 }
 
-Status BleEngine::QueryAdvertisementSetting(const ConfigRequest& /*request*/, std::string& /*reply*/)
+void EngineOps::OnScanStopped(BleEngine& engine, platform::BluetoothError error)
 {
-    return NotImplementedError();
+    const std::string name = BluetoothErrorName(error);
+    const bool aborted =
+        engine.scan_->watcher && engine.scan_->watcher->Status() == platform::WatcherStatus::Aborted;
+    if (aborted)
+        engine.events_.Raise(&EngineEvents::Error, static_cast<short>(err::kScanAborted),
+                             std::string(text::kScanAbortedPrefix) + name);
+    else
+        engine.Log(LogLevel::Basic, LogType::Scanning, "Scanning stopped.");
+    if (error == platform::BluetoothError::Success)
+        engine.events_.Raise(&EngineEvents::StopScan, short{0}, std::string());
+    else
+        engine.events_.Raise(&EngineEvents::StopScan, static_cast<short>(err::kScanAborted), name);
+}
+
+void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& packet)
+{
+    // Our own copy: a wait inside this handler may run the platform again.
+    const platform::AdvertisementReceived received = packet;
+    const platform::Advertisement& advertisement = received.advertisement;
+    CurrentAdvertisement current(*engine.scan_, &received);
+
+    std::string name = advertisement.localName;
+    if (name.empty() && engine.settings_.queryAdditionalDeviceInfo) {
+        std::shared_ptr<platform::Device> device;
+        const std::uint64_t address = received.address;
+        const Status status = engine.Await<std::shared_ptr<platform::Device>>(
+            [&](platform::Completion<std::shared_ptr<platform::Device>> done) {
+                engine.platform_->DeviceFromAddress(address, std::move(done));
+            },
+            device);
+        if (status.ok() && device)
+            name = device->Name();
+    }
+    const std::optional<std::int8_t> txPower = TxPowerLevel(advertisement);
+    const bool hasManufacturerData = !advertisement.manufacturerData.empty();
+    engine.events_.Raise(
+        &EngineEvents::Advertisement, FormatServerAddress(received.address), name,
+        static_cast<short>(received.rawSignalStrengthInDBm), txPower ? short{*txPower} : kTxPowerAbsent,
+        JoinUuids(advertisement.serviceUuids), ServicesWithDataText(advertisement),
+        SolicitedServiceUuidsText(advertisement),
+        hasManufacturerData ? static_cast<short>(advertisement.manufacturerData.front().companyId) : kNoCompanyId,
+        hasManufacturerData ? ToText(advertisement.manufacturerData.front().data) : std::string(),
+        IsConnectableType(received.type), received.type == platform::AdvertisementType::ScanResponse);
 }
 
 int BleEngine::GetAdvertisementManufacturerDataB(std::string& out) const
 {
     out.clear();
+    if (scan_->current != nullptr && !scan_->current->advertisement.manufacturerData.empty())
+        out = EngineOps::ToText(scan_->current->advertisement.manufacturerData.front().data);
     return 0;
+}
+
+Status BleEngine::QueryAdvertisementSetting(const ConfigRequest& request, std::string& reply)
+{
+    const platform::AdvertisementReceived& received = *scan_->current;
+    const auto& sections = received.advertisement.manufacturerData;
+    auto same = [&](std::string_view name) {
+        return request.name.size() == name.size() &&
+               std::equal(name.begin(), name.end(), request.name.begin(),
+                          [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+    };
+    if (same("ManufacturerDataCount")) {
+        reply = std::to_string(sections.size());
+        return Status::Ok();
+    }
+    if (same("ManufacturerCompanyId") || same("ManufacturerData")) {
+        if (request.index < 0 || request.index >= static_cast<int>(sections.size()))
+            return InvalidIndexError();
+        const platform::ManufacturerData& section = sections[static_cast<std::size_t>(request.index)];
+        reply = same("ManufacturerData") ? EngineOps::ToText(section.data) : std::to_string(section.companyId);
+        return Status::Ok();
+    }
+    if (same("ServiceData")) {
+        Uuid uuid;
+        if (Status status = ParseUuid(request.indexText, uuid); !status.ok())
+            return status;
+        platform::Bytes data;
+        if (!FindServiceData(received.advertisement, uuid, data))
+            return NoServiceDataError(FormatUuid(uuid));
+        reply = EngineOps::ToText(data);
+        return Status::Ok();
+    }
+    // AdvertisementRawData: the address type comes from the device object.
+    std::shared_ptr<platform::Device> device;
+    const std::uint64_t address = received.address;
+    const Status status = Await<std::shared_ptr<platform::Device>>(
+        [&](platform::Completion<std::shared_ptr<platform::Device>> done) {
+            platform_->DeviceFromAddress(address, std::move(done));
+        },
+        device);
+    const platform::AddressType addressType =
+        status.ok() && device ? device->GetAddressType() : platform::AddressType::Random;
+    reply = EngineOps::ToText(BuildAdvertisingReport(received, addressType));
+    return Status::Ok();
 }
 
 }  // namespace vornik

@@ -1,86 +1,247 @@
-// Reading, writing and posting values; subscriptions; value formats.
+// Reading, writing and posting characteristic and descriptor values, and
+// delivering received values.
 #include "ble_engine.h"
+#include "engine_ops.h"
+#include "errors.h"
+#include "object_id.h"
+#include "scan_state.h"
 
 namespace vornik {
 
-int BleEngine::GetCharacteristicCachedValue(int /*index*/, std::string& out)
+namespace {
+
+const std::string kCccdUuid = FormatUuid(Uuid::FromShort(0x2902));
+
+// Which object a value operation names, resolved with the host's Id checks.
+struct Target {
+    CharacteristicPtr characteristic;
+    DescriptorPtr descriptor;  // null for the characteristic itself
+};
+
+}  // namespace
+
+static Status ResolveTarget(const GattModel& model, const std::string& serviceId, const std::string& characteristicId,
+                            const std::string& descriptorId, Target& out)
+{
+    if (serviceId.empty())
+        return Status::Error(err::kBadArgument, std::string(text::kNeedServiceId));
+    if (characteristicId.empty())
+        return Status::Error(err::kBadArgument, std::string(text::kNeedCharacteristicId));
+    if (Status status = model.FindCharacteristic(serviceId, characteristicId, out.characteristic); !status.ok())
+        return status;
+    out.descriptor.reset();
+    if (descriptorId.empty())
+        return Status::Ok();
+    return model.FindDescriptor(out.characteristic->id, descriptorId, out.descriptor);
+}
+
+Status EngineOps::CharacteristicAt(const BleEngine& engine, int index, CharacteristicPtr& out)
+{
+    if (Status status = engine.CharacteristicAt(index, out); !status.ok())
+        return status;
+    if (!out)
+        return Status::Error(err::kIndexOutOfBounds, std::string(text::kBadCharacteristicIndex));
+    return Status::Ok();
+}
+
+Status EngineOps::DescriptorAt(const BleEngine& engine, int index, DescriptorPtr& out)
+{
+    if (Status status = engine.DescriptorAt(index, out); !status.ok())
+        return status;
+    if (!out)
+        return Status::Error(err::kIndexOutOfBounds, std::string(text::kBadDescriptorIndex));
+    return Status::Ok();
+}
+
+void EngineOps::RaiseValue(BleEngine& engine, std::string serviceId, std::string characteristicId,
+                           std::string descriptorId, std::string uuid, std::string description,
+                           const platform::Bytes& value)
+{
+    // ValueValueB reads these bytes while the event is being raised; a
+    // nested Value event (raised from a wait inside a handler) has its own.
+    const std::string bytes = ToText(value);
+    const std::string* outer = engine.scan_->currentValue;
+    engine.scan_->currentValue = &bytes;
+    engine.events_.Raise(&EngineEvents::Value, std::move(serviceId), std::move(characteristicId),
+                         std::move(descriptorId), std::move(uuid), std::move(description), bytes);
+    engine.scan_->currentValue = outer;
+}
+
+int BleEngine::GetValueValueB(std::string& out) const
+{
+    out = scan_->currentValue != nullptr ? *scan_->currentValue : std::string();
+    return 0;
+}
+
+int BleEngine::ReadValue(const std::string& serviceId, const std::string& characteristicId,
+                         const std::string& descriptorId, std::string& out)
 {
     out.clear();
-    return Done(NotImplementedError());
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+    Target target;
+    if (Status status = ResolveTarget(model_, serviceId, characteristicId, descriptorId, target); !status.ok())
+        return Done(status);
+
+    platform::ValueResult result;
+    std::string uuid;
+    std::string description;
+    if (target.descriptor) {
+        const DescriptorRecord& record = *target.descriptor;
+        const std::string id = EngineOps::Quoted(record.id);
+        Log(LogLevel::Basic, LogType::Read, "Reading value for descriptor ID " + id + ".");
+        const auto descriptor = record.descriptor;
+        Status status = EngineOps::Request<platform::ValueResult>(
+            *this, LogType::Read,
+            [&](platform::Completion<platform::ValueResult> done) {
+                descriptor->ReadValue(platform::CacheMode::Uncached, std::move(done));
+            },
+            result);
+        if (!status.ok())
+            return Done(status);
+        Log(LogLevel::Basic, LogType::Read, "Successfully read value for descriptor ID " + id + ".");
+        uuid = record.uuid;
+        description = record.description;
+    } else {
+        const CharacteristicRecord& record = *target.characteristic;
+        const std::string id = EngineOps::Quoted(record.id);
+        Log(LogLevel::Basic, LogType::Read, "Reading value for characteristic ID " + id + ".");
+        const auto characteristic = record.characteristic;
+        Status status = EngineOps::Request<platform::ValueResult>(
+            *this, LogType::Read,
+            [&](platform::Completion<platform::ValueResult> done) {
+                characteristic->ReadValue(platform::CacheMode::Uncached, std::move(done));
+            },
+            result);
+        if (!status.ok())
+            return Done(status);
+        Log(LogLevel::Basic, LogType::Read, "Successfully read value for characteristic ID " + id + ".");
+        uuid = record.uuid;
+        description = record.description;
+    }
+    EngineOps::RaiseValue(*this, serviceId, characteristicId, descriptorId, uuid, description, result.value);
+    if (target.descriptor && target.descriptor->uuid == kCccdUuid)
+        EngineOps::NoteCccdValue(*this, *target.descriptor, result.value, false);
+    out = EngineOps::ToText(result.value);
+    return Done(Status::Ok());
 }
 
-int BleEngine::GetCharacteristicSubscribed(int /*index*/, bool& out)
+int BleEngine::WriteValue(const std::string& serviceId, const std::string& characteristicId,
+                          const std::string& descriptorId, const std::string& value)
 {
-    out = false;
-    return Done(NotImplementedError());
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+    Target target;
+    if (Status status = ResolveTarget(model_, serviceId, characteristicId, descriptorId, target); !status.ok())
+        return Done(status);
+
+    const platform::Bytes bytes = EngineOps::ToBytes(value);
+    platform::GattResult result;
+    std::string uuid;
+    std::string description;
+    if (target.descriptor) {
+        const DescriptorRecord& record = *target.descriptor;
+        const std::string id = EngineOps::Quoted(record.id);
+        Log(LogLevel::Basic, LogType::Write, "Writing value to descriptor ID " + id + ".");
+        const auto descriptor = record.descriptor;
+        Status status = EngineOps::Request<platform::GattResult>(
+            *this, LogType::Write,
+            [&](platform::Completion<platform::GattResult> done) { descriptor->WriteValue(bytes, std::move(done)); },
+            result);
+        if (!status.ok())
+            return Done(status);
+        Log(LogLevel::Basic, LogType::Write, "Successfully wrote value to descriptor ID " + id + ".");
+        uuid = record.uuid;
+        description = record.description;
+    } else {
+        const CharacteristicRecord& record = *target.characteristic;
+        const std::string id = EngineOps::Quoted(record.id);
+        Log(LogLevel::Basic, LogType::Write, "Writing value to characteristic ID " + id + ".");
+        const auto characteristic = record.characteristic;
+        Status status = EngineOps::Request<platform::GattResult>(
+            *this, LogType::Write,
+            [&](platform::Completion<platform::GattResult> done) {
+                characteristic->WriteValue(bytes, platform::WriteOption::WithResponse, std::move(done));
+            },
+            result);
+        if (!status.ok())
+            return Done(status);
+        Log(LogLevel::Basic, LogType::Write, "Successfully wrote value to characteristic ID " + id + ".");
+        uuid = record.uuid;
+        description = record.description;
+    }
+    events_.Raise(&EngineEvents::WriteResponse, serviceId, characteristicId, descriptorId, uuid, description);
+    if (target.descriptor && target.descriptor->uuid == kCccdUuid)
+        EngineOps::NoteCccdValue(*this, *target.descriptor, bytes, true);
+    return Done(Status::Ok());
 }
 
-int BleEngine::SetCharacteristicSubscribed(int /*index*/, bool /*subscribed*/)
+int BleEngine::PostValue(const std::string& serviceId, const std::string& characteristicId, const std::string& value)
 {
-    return Done(NotImplementedError());
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return Done(status);
+    Target target;
+    if (Status status = ResolveTarget(model_, serviceId, characteristicId, "", target); !status.ok())
+        return Done(status);
+    const CharacteristicRecord& record = *target.characteristic;
+    const std::string id = EngineOps::Quoted(record.id);
+    Log(LogLevel::Basic, LogType::Write, "Posting value to characteristic ID " + id + ".");
+    const platform::Bytes bytes = EngineOps::ToBytes(value);
+    const auto characteristic = record.characteristic;
+    platform::GattResult result;
+    Status status = EngineOps::Request<platform::GattResult>(
+        *this, LogType::Write,
+        [&](platform::Completion<platform::GattResult> done) {
+            characteristic->WriteValue(bytes, platform::WriteOption::WithoutResponse, std::move(done));
+        },
+        result);
+    if (!status.ok())
+        return Done(status);
+    Log(LogLevel::Basic, LogType::Write, "Successfully posted value to characteristic ID " + id + ".");
+    return Done(Status::Ok());
 }
 
-int BleEngine::GetCharacteristicUserDescription(int /*index*/, std::string& out)
+// Cached reads give an empty value on any failure of the read itself; only
+// a bad index is an error.
+int BleEngine::GetCharacteristicCachedValue(int index, std::string& out)
 {
     out.clear();
-    return Done(NotImplementedError());
+    CharacteristicPtr record;
+    if (Status status = EngineOps::CharacteristicAt(*this, index, record); !status.ok())
+        return Done(status);
+    Log(LogLevel::Debug, LogType::Debug,
+        "Getting cached value for characteristic ID " + EngineOps::Quoted(record->id) + ".");
+    const auto characteristic = record->characteristic;
+    platform::ValueResult result;
+    const Status status = EngineOps::Request<platform::ValueResult>(
+        *this, LogType::Debug,
+        [&](platform::Completion<platform::ValueResult> done) {
+            characteristic->ReadValue(platform::CacheMode::Cached, std::move(done));
+        },
+        result);
+    if (status.ok())
+        out = EngineOps::ToText(result.value);
+    return Done(Status::Ok());
 }
 
-int BleEngine::SetCharacteristicUserDescription(int /*index*/, const std::string& /*text*/)
-{
-    return Done(NotImplementedError());
-}
-
-int BleEngine::GetCharacteristicValueExponent(int /*index*/, short& out)
-{
-    out = 0;
-    return Done(NotImplementedError());
-}
-
-int BleEngine::GetCharacteristicValueFormat(int /*index*/, int& out)
-{
-    out = 0;
-    return Done(NotImplementedError());
-}
-
-int BleEngine::GetCharacteristicValueFormatCount(int /*index*/, short& out)
-{
-    out = 0;
-    return Done(NotImplementedError());
-}
-
-int BleEngine::GetCharacteristicValueFormatIndex(int /*index*/, short& out)
-{
-    out = -1;
-    return Done(NotImplementedError());
-}
-
-int BleEngine::SetCharacteristicValueFormatIndex(int /*index*/, short /*formatIndex*/)
-{
-    return Done(NotImplementedError());
-}
-
-int BleEngine::GetCharacteristicValueUnit(int /*index*/, std::string& out)
+int BleEngine::GetDescriptorCachedValue(int index, std::string& out)
 {
     out.clear();
-    return Done(NotImplementedError());
-}
-
-int BleEngine::GetDescriptorCachedValue(int /*index*/, std::string& out)
-{
-    out.clear();
-    return Done(NotImplementedError());
-}
-
-int BleEngine::CheckCharacteristicSubscribed(short index, bool& out)
-{
-    return GetCharacteristicSubscribed(index, out);
-}
-
-int BleEngine::PostValue(const std::string& /*serviceId*/, const std::string& /*characteristicId*/,
-                         const std::string& /*value*/)
-{
-    return Done(NotImplementedError());
+    DescriptorPtr record;
+    if (Status status = EngineOps::DescriptorAt(*this, index, record); !status.ok())
+        return Done(status);
+    Log(LogLevel::Debug, LogType::Debug, "Getting cached value for descriptor ID " + EngineOps::Quoted(record->id) + ".");
+    const auto descriptor = record->descriptor;
+    platform::ValueResult result;
+    const Status status = EngineOps::Request<platform::ValueResult>(
+        *this, LogType::Debug,
+        [&](platform::Completion<platform::ValueResult> done) {
+            descriptor->ReadValue(platform::CacheMode::Cached, std::move(done));
+        },
+        result);
+    if (status.ok())
+        out = EngineOps::ToText(result.value);
+    return Done(Status::Ok());
 }
 
 int BleEngine::QueryCharacteristicCachedVal(short index, std::string& out)
@@ -93,40 +254,25 @@ int BleEngine::QueryDescriptorCachedVal(short index, std::string& out)
     return GetDescriptorCachedValue(index, out);
 }
 
-int BleEngine::ReadValue(const std::string& /*serviceId*/, const std::string& /*characteristicId*/,
-                         const std::string& /*descriptorId*/, std::string& out)
+void EngineOps::OnValueChanged(BleEngine& engine, platform::GattCharacteristic& sender, const platform::Bytes& value)
 {
-    out.clear();
-    return Done(NotImplementedError());
-}
-
-int BleEngine::Subscribe(const std::string& /*serviceId*/, const std::string& /*characteristicId*/)
-{
-    return Done(NotImplementedError());
-}
-
-int BleEngine::Unsubscribe(const std::string& /*serviceId*/, const std::string& /*characteristicId*/)
-{
-    return Done(NotImplementedError());
-}
-
-int BleEngine::WriteValue(const std::string& /*serviceId*/, const std::string& /*characteristicId*/,
-                          const std::string& /*descriptorId*/, const std::string& /*value*/)
-{
-    return Done(NotImplementedError());
-}
-
-Status BleEngine::SubscriptionState(CharacteristicRecord& record, bool& out)
-{
-    auto found = model_.Subscriptions().find(record.id);
-    out = found != model_.Subscriptions().end() && found->second;
-    return Status::Ok();
-}
-
-int BleEngine::GetValueValueB(std::string& out) const
-{
-    out.clear();
-    return 0;
+    CharacteristicPtr record;
+    for (const ServicePtr& service : engine.model_.Services()) {
+        for (const CharacteristicPtr& candidate : engine.model_.CharacteristicsOf(service->id)) {
+            if (candidate && candidate->characteristic.get() == &sender) {
+                record = candidate;
+                break;
+            }
+        }
+        if (record)
+            break;
+    }
+    if (!record)
+        return;
+    auto& subscriptions = engine.model_.Subscriptions();
+    if (auto known = subscriptions.find(record->id); known != subscriptions.end())
+        known->second = true;
+    RaiseValue(engine, OwningServiceId(record->id), record->id, "", record->uuid, record->description, value);
 }
 
 }  // namespace vornik
