@@ -10,7 +10,8 @@ class Platform;
 
 namespace vornik::surface {
 
-// Environment variable naming the radio: "sim" for the simulated radio;
+// Environment variable naming the radio: "sim" for the simulated radio
+// (with the peripherals of the module VORNIK_SIM_MODULE names);
 // unset or "none" gives a platform without an adapter, so every radio
 // operation fails with "No Bluetooth adapter found." instead of pretending.
 inline constexpr const char* kRadioVariable = "VORNIK220_RADIO";
