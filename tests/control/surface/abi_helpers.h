@@ -70,6 +70,8 @@ public:
     Control& operator=(const Control&) = delete;
 
     vornik_control* get() const { return ctl_; }
+    // For a control the test released itself.
+    void forget() { ctl_ = nullptr; }
     vornik_hresult created() const { return hr_; }
 
     vornik_hresult call(std::int32_t dispid, std::vector<vornik_variant> args, vornik_variant* out = nullptr)

@@ -170,7 +170,7 @@ TEST_F(SimControl, ReleasingInsideAnEventWaitsForTheCallToReturn)
               VORNIK_S_OK);
     EXPECT_EQ(value.text(), "echo");
     EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);  // deleted when the read returned
-    control.release();                         // already gone
+    control->forget();                         // already gone
 }
 
 TEST_F(SimControl, NotConnectedFailureAfterDisconnect)
