@@ -1,9 +1,12 @@
 // The control's contract as a late-bound host sees it: creation, members
 // by dispatch id, argument checks and error records.
 #include "abi_helpers.h"
+#include "temp_dir.h"
+#include "vornik_registry.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 namespace vornik::test {
@@ -211,6 +214,34 @@ TEST(ControlAbi, ClassObjectAndUnloading)
     factory->lock_server(0);
     EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);
     EXPECT_EQ(DllGetClassObject(VORNIK_IID_IVORNIK, &factory), VORNIK_CLASS_E_CLASSNOTAVAILABLE);
+}
+
+TEST(ControlAbi, RegistersSystemWideAndPerUser)
+{
+    PrivateRegistry scope;
+    std::string error;
+    ASSERT_EQ(DllRegisterServer(), VORNIK_S_OK) << lastError().description;
+    auto found = registry::resolve(VORNIK_PROGID_LEGACY, error);
+    ASSERT_TRUE(found) << error;
+    EXPECT_EQ(found->registryFile, scope.root() / "system" / "inproc-servers" / "classes.reg");
+    EXPECT_EQ(found->module.filename(), "libvornik220.so.2");
+    ASSERT_EQ(DllInstall(1, "user"), VORNIK_S_OK);
+    EXPECT_EQ(registry::resolve(VORNIK_PROGID, error)->registryFile,
+              scope.root() / "user" / "inproc-servers" / "classes.reg");
+    ASSERT_EQ(DllInstall(0, "user"), VORNIK_S_OK);
+    ASSERT_EQ(DllUnregisterServer(), VORNIK_S_OK);
+    EXPECT_FALSE(registry::resolve(VORNIK_PROGID, error));
+}
+
+TEST(ControlAbi, RegistrationThatCannotWriteSaysWhy)
+{
+    TempDir dir;
+    const auto blocker = dir.path() / "file";
+    std::ofstream(blocker) << "not a folder";
+    ::setenv("XDG_DATA_HOME", blocker.c_str(), 1);
+    EXPECT_EQ(DllInstall(1, "user"), VORNIK_SELFREG_E_CLASS);
+    EXPECT_EQ(lastError().description.rfind("cannot create " + (blocker / "inproc-servers").string() + ": ", 0), 0u)
+        << lastError().description;
 }
 
 TEST(ControlAbi, VariantsOwnTheirBuffers)
