@@ -116,6 +116,7 @@ public:
                    const std::string& descriptorId, const std::string& value);
 
 private:
+    friend struct BleEngineTestPeer;
     // The operation files (connection, discovery, values, scanning) share
     // their steps through this internal helper.
     friend struct EngineOps;

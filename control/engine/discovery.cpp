@@ -271,6 +271,8 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
 
 Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16_t uuid16)
 {
+    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+        return status;
     const Uuid uuid = Uuid::FromShort(uuid16);
     const std::string uuidText = FormatUuid(uuid);
     const std::string kind = EngineOps::Quoted(SigName(SigKind::Descriptor, uuid));

@@ -1,0 +1,151 @@
+// An event sink that writes every engine event down as one line of text, so
+// tests can compare whole event sequences. Log events go to their own list.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine_events.h"
+
+namespace vornik::test {
+
+class EventRecorder : public EngineEvents {
+public:
+    std::vector<std::string> events;
+    std::vector<std::string> logs;  // "level|type|message"
+    // Called inside Advertisement and Value, with the event's line.
+    std::function<void(const std::string&)> onAdvertisement;
+    std::function<void(const std::string&)> onValue;
+
+    void Clear()
+    {
+        events.clear();
+        logs.clear();
+    }
+
+    int CountPrefix(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const std::string& event : events)
+            n += event.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
+    }
+
+    // The events without those starting with prefix (e.g. the Discovered
+    // events of descriptors an operation made sure of on its way).
+    std::vector<std::string> Without(const std::string& prefix) const
+    {
+        std::vector<std::string> out;
+        for (const std::string& event : events)
+            if (event.rfind(prefix, 0) != 0)
+                out.push_back(event);
+        return out;
+    }
+
+    std::vector<std::string> LogsOfType(const std::string& type) const
+    {
+        std::vector<std::string> out;
+        for (const std::string& log : logs)
+            if (log.find("|" + type + "|") != std::string::npos)
+                out.push_back(log);
+        return out;
+    }
+
+    bool HasLog(const std::string& line) const
+    {
+        for (const std::string& log : logs)
+            if (log == line)
+                return true;
+        return false;
+    }
+
+    void Advertisement(std::string& serverId, std::string& name, short& rssi, short& txPower,
+                       std::string& serviceUuids, std::string& servicesWithData, std::string& solicited,
+                       short& companyId, std::string& manufacturerData, bool& connectable,
+                       bool& scanResponse) override
+    {
+        std::string line = "Advertisement(" + serverId + "," + name + "," + std::to_string(rssi) + "," +
+                           std::to_string(txPower) + ",[" + serviceUuids + "],[" + servicesWithData + "],[" +
+                           solicited + "]," + std::to_string(companyId) + "," + Hex(manufacturerData) + "," +
+                           Bool(connectable) + "," + Bool(scanResponse) + ")";
+        events.push_back(line);
+        if (onAdvertisement)
+            onAdvertisement(line);
+    }
+    void Connected(short& code, std::string& description) override
+    {
+        events.push_back("Connected(" + std::to_string(code) + "," + description + ")");
+    }
+    void Disconnected(short& code, std::string& description) override
+    {
+        events.push_back("Disconnected(" + std::to_string(code) + "," + description + ")");
+    }
+    void Discovered(short& type, std::string& service, std::string& characteristic, std::string& descriptor,
+                    std::string& uuid, std::string& description) override
+    {
+        events.push_back("Discovered(" + std::to_string(type) + "," + service + "," + characteristic + "," +
+                         descriptor + "," + uuid + "," + description + ")");
+    }
+    void Error(short& code, std::string& description) override
+    {
+        events.push_back("Error(" + std::to_string(code) + "," + description + ")");
+    }
+    void Log(short& level, std::string& message, std::string& type) override
+    {
+        logs.push_back(std::to_string(level) + "|" + type + "|" + message);
+    }
+    void ServerUpdate(std::string& name, std::string& changed) override
+    {
+        events.push_back("ServerUpdate(" + name + "," + changed + ")");
+    }
+    void StartScan(std::string& uuids) override { events.push_back("StartScan(" + uuids + ")"); }
+    void StopScan(short& code, std::string& description) override
+    {
+        events.push_back("StopScan(" + std::to_string(code) + "," + description + ")");
+    }
+    void Subscribed(std::string& service, std::string& characteristic, std::string& uuid,
+                    std::string& description) override
+    {
+        events.push_back("Subscribed(" + service + "," + characteristic + "," + uuid + "," + description + ")");
+    }
+    void Unsubscribed(std::string& service, std::string& characteristic, std::string& uuid,
+                      std::string& description) override
+    {
+        events.push_back("Unsubscribed(" + service + "," + characteristic + "," + uuid + "," + description + ")");
+    }
+    void Value(std::string& service, std::string& characteristic, std::string& descriptor, std::string& uuid,
+               std::string& description, std::string& value) override
+    {
+        std::string line = "Value(" + service + "," + characteristic + "," + descriptor + "," + uuid + "," +
+                           description + "," + Hex(value) + ")";
+        events.push_back(line);
+        if (onValue)
+            onValue(line);
+    }
+    void WriteResponse(std::string& service, std::string& characteristic, std::string& descriptor,
+                       std::string& uuid, std::string& description) override
+    {
+        events.push_back("WriteResponse(" + service + "," + characteristic + "," + descriptor + "," + uuid + "," +
+                         description + ")");
+    }
+
+    // "01 A2" style; empty for no bytes.
+    static std::string Hex(const std::string& bytes)
+    {
+        static const char* digits = "0123456789ABCDEF";
+        std::string out;
+        for (unsigned char b : bytes) {
+            if (!out.empty())
+                out += ' ';
+            out += digits[b >> 4];
+            out += digits[b & 0x0F];
+        }
+        return out;
+    }
+
+private:
+    static std::string Bool(bool value) { return value ? "True" : "False"; }
+};
+
+}  // namespace vornik::test
