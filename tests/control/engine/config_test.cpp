@@ -16,6 +16,11 @@ struct RequestCase {
     const char* value;
 };
 
+void PrintTo(const RequestCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class ConfigParsing : public ::testing::TestWithParam<RequestCase> {};
 
 TEST_P(ConfigParsing, SplitsNameIndexAndValue)
@@ -50,6 +55,11 @@ struct ValueCase {
     bool boolean;
     int integer;
 };
+
+void PrintTo(const ValueCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class ConfigValues : public ::testing::TestWithParam<ValueCase> {};
 

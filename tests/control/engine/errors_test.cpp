@@ -11,6 +11,11 @@ struct AttCase {
     const char* text;
 };
 
+void PrintTo(const AttCase& c, std::ostream* os)
+{
+    *os << "ATT " << c.att;
+}
+
 class AttMapping : public ::testing::TestWithParam<AttCase> {};
 
 TEST_P(AttMapping, GivesCodeAndText)

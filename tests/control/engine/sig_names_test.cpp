@@ -15,6 +15,11 @@ struct NameCase {
     const char* name;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << std::hex << c.uuid;
+}
+
 class SigNames : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(SigNames, LooksUpByFullUuid)

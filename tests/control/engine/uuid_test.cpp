@@ -16,6 +16,11 @@ struct ParseCase {
     const char* formatted;  // expected output form when code is 0
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    *os << '"' << c.input << '"';
+}
+
 class UuidParse : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(UuidParse, GivesFormOrError)
