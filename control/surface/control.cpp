@@ -99,14 +99,18 @@ Control::~Control()
 
 int Control::liveCount() { return g_liveControls.load(); }
 
+// References are counted on the creating thread only; a call from another
+// thread changes nothing (a leak is better than a race on the count).
 std::uint32_t Control::addRef()
 {
+    if (std::this_thread::get_id() != owner_)
+        return 0;
     return refs_ == 0 ? 0 : ++refs_;
 }
 
 std::uint32_t Control::release()
 {
-    if (refs_ == 0)
+    if (std::this_thread::get_id() != owner_ || refs_ == 0)
         return 0;
     const std::uint32_t left = --refs_;
     if (left == 0 && depth_ == 0)

@@ -191,9 +191,10 @@ typedef struct vornik_control vornik_control;
 
 // Creates a control for a ProgID or a CLSID string ("{8540...}").
 VORNIK_API vornik_hresult vornik_create(const char* progid_or_clsid, vornik_control** out);
-VORNIK_API uint32_t vornik_add_ref(vornik_control* ctl);
-// Releasing the last reference inside an event defers the destruction
+// Reference counting, on the creating thread only (elsewhere: no change,
+// 0). Releasing the last reference inside an event defers the destruction
 // until the control's outermost call has returned.
+VORNIK_API uint32_t vornik_add_ref(vornik_control* ctl);
 VORNIK_API uint32_t vornik_release(vornik_control* ctl);
 
 // Dispatch id of a member or event name (any case), as GetIDsOfNames does.

@@ -177,14 +177,17 @@ TEST(ControlAbi, CallsFromAnotherThreadAreRefused)
     Control control;
     vornik_hresult hr = VORNIK_S_OK;
     std::string description;
+    std::uint32_t released = 1;
     std::thread other([&] {
         hr = vornik_do_events(control.get());
         description = lastError().description;
+        released = vornik_release(control.get());
     });
     other.join();
     EXPECT_EQ(hr, VORNIK_RPC_E_WRONG_THREAD);
     EXPECT_EQ(description, "The application called an interface that was marshalled for a different thread.");
-    EXPECT_EQ(vornik_do_events(control.get()), VORNIK_S_OK);
+    EXPECT_EQ(released, 0u);
+    EXPECT_EQ(vornik_do_events(control.get()), VORNIK_S_OK);  // still alive
 }
 
 TEST(ControlAbi, NamesMapToDispatchIds)
