@@ -20,6 +20,7 @@ inline constexpr std::string_view kTextOverflow = "Overflow.";
 inline constexpr std::string_view kTextBadParamCount = "Invalid number of parameters.";
 inline constexpr std::string_view kTextWrongThread =
     "The application called an interface that was marshalled for a different thread.";
+inline constexpr std::string_view kTextNullArgument = "A required pointer argument is null.";
 inline constexpr std::string_view kTextReleased = "The object invoked has disconnected from its clients.";
 
 inline constexpr int kEngineOutOfMemory = 200;

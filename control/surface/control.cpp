@@ -23,6 +23,8 @@ std::atomic<int> g_liveControls{0};
 constexpr std::string_view kDisplayName = "Vornik220 BLE GATT Client Control";
 constexpr std::string_view kBuild = "2.2.0 (build 220)";
 constexpr std::string_view kCodePageSetting = "CodePage=";
+// callEngine: Config was asked for a code page strings cannot use.
+constexpr int kCodePageRefused = kNotAnEngineMember + 1;
 
 vornik_hresult fail(std::int32_t hresult, std::string_view description, std::int32_t helpContext = 0)
 {
@@ -160,8 +162,33 @@ vornik_hresult Control::dispatch(const MemberInfo& m, std::int32_t kind, const v
     if (put && m.readOnly)
         return fail(VORNIK_CTL_E_SETNOTSUPPORTED, kTextReadOnly, m.helpContext);
 
+    const int codePage = engine_->CodePage();
+    std::vector<EngineValue> values;
+    if (const vornik_hresult hr = convertArguments(m, put, args, count, codePage, values); hr != VORNIK_S_OK)
+        return hr;
+
+    EngineValue out;
+    const int code = callEngine(m, put, values, out);
+    if (code == kNotAnEngineMember)
+        return fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound, m.helpContext);
+    if (code == kCodePageRefused)
+        return fail(VORNIK_E_INVALIDARG, out.text, m.helpContext);
+    if (code != 0)
+        return setErrorInfo(engineError(code, fromEngine(engine_->LastError(), codePage).text, m.helpContext));
+    if (result) {
+        *result = vornik_variant{};
+        if (!put && m.type != ArgType::None)
+            if (const auto failure = toVariant(out, m.type, codePage, *result))
+                return fail(failure->hresult, failure->description, m.helpContext);
+    }
+    return VORNIK_S_OK;
+}
+
+vornik_hresult Control::convertArguments(const MemberInfo& m, bool put, const vornik_variant* args,
+                                         std::int32_t count, int codePage, std::vector<EngineValue>& values)
+{
     std::vector<ArgType> types;
-    if (isProperty) {
+    if (m.kind == MemberKind::Property) {
         if (m.indexName)
             types.push_back(ArgType::Long);
         if (put)
@@ -174,52 +201,47 @@ vornik_hresult Control::dispatch(const MemberInfo& m, std::int32_t kind, const v
     if (count < 0 || (static_cast<std::size_t>(count) != types.size() && !optionalArgument))
         return fail(VORNIK_DISP_E_BADPARAMCOUNT, kTextBadParamCount, m.helpContext);
     if (count > 0 && !args)
-        return fail(VORNIK_E_POINTER, kTextTypeMismatch, m.helpContext);
+        return fail(VORNIK_E_POINTER, kTextNullArgument, m.helpContext);
     if (m.indexName)
         if (const vornik_hresult hr = checkIndex(m, args[0]); hr != VORNIK_S_OK)
             return hr;
-
-    const int codePage = engine_->CodePage();
     if (!isSupportedCodePage(codePage))
         return fail(VORNIK_E_INVALIDARG, toEngine("", codePage).text, m.helpContext);
-    std::vector<EngineValue> values(static_cast<std::size_t>(count));
+    values.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < values.size(); ++i)
         if (const auto failure = toEngineValue(args[i], types[i], codePage, values[i]))
             return fail(failure->hresult, failure->description, m.helpContext);
+    return VORNIK_S_OK;
+}
 
-    EngineValue out;
-    int code = 0;
-    if (m.dispid == VORNIK_DISPID_AboutBox)
+int Control::callEngine(const MemberInfo& m, bool put, const std::vector<EngineValue>& values, EngineValue& out)
+{
+    switch (m.dispid) {
+    case VORNIK_DISPID_AboutBox:
         aboutBox();
-    else if (m.dispid == VORNIK_DISPID_OnStartPage || m.dispid == VORNIK_DISPID_OnEndPage)
-        code = 0;  // page hosting: nothing to do
-    else if (m.dispid == VORNIK_DISPID_Config) {
-        code = engine_->Config(values[0].text, out.text);
+        return 0;
+    case VORNIK_DISPID_OnStartPage:
+    case VORNIK_DISPID_OnEndPage:
+        return 0;  // page hosting: nothing to do
+    case VORNIK_DISPID_Config: {
+        const int before = engine_->CodePage();
+        const int code = engine_->Config(values[0].text, out.text);
         // A code page no string could be converted with would lock the
         // host out; keep the one before.
         if (code == 0 && !isSupportedCodePage(engine_->CodePage())) {
-            const int rejected = engine_->CodePage();
+            out.text = toEngine("", engine_->CodePage()).text;
             std::string ignored;
-            engine_->Config(std::string(kCodePageSetting) + std::to_string(codePage), ignored);
-            return fail(VORNIK_E_INVALIDARG, toEngine("", rejected).text, m.helpContext);
+            engine_->Config(std::string(kCodePageSetting) + std::to_string(before), ignored);
+            return kCodePageRefused;
         }
+        return code;
     }
-    else if (!isProperty)
-        code = callMethod(*engine_, m, values, out);
-    else
-        code = put ? putProperty(*engine_, m, values) : getProperty(*engine_, m, values, out);
-
-    if (code == kNotAnEngineMember)
-        return fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound, m.helpContext);
-    if (code != 0)
-        return setErrorInfo(engineError(code, fromEngine(engine_->LastError(), codePage).text, m.helpContext));
-    if (result) {
-        *result = vornik_variant{};
-        if (!put && m.type != ArgType::None)
-            if (const auto failure = toVariant(out, m.type, codePage, *result))
-                return fail(failure->hresult, failure->description, m.helpContext);
+    default:
+        break;
     }
-    return VORNIK_S_OK;
+    if (m.kind == MemberKind::Method)
+        return callMethod(*engine_, m, values, out);
+    return put ? putProperty(*engine_, m, values) : getProperty(*engine_, m, values, out);
 }
 
 vornik_hresult Control::checkIndex(const MemberInfo& member, const vornik_variant& index)

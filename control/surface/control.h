@@ -2,6 +2,7 @@
 // sink and the lifetime rules of the C interface.
 #pragma once
 
+#include "argument_conversion.h"
 #include "dispatch_table.h"
 #include "engine_events.h"
 #include "vornik220.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace vornik {
 class BleEngine;
@@ -68,6 +70,9 @@ private:
     vornik_hresult enter() const;
     vornik_hresult dispatch(const MemberInfo& member, std::int32_t kind, const vornik_variant* args,
                             std::int32_t count, vornik_variant* result);
+    vornik_hresult convertArguments(const MemberInfo& member, bool put, const vornik_variant* args,
+                                    std::int32_t count, int codePage, std::vector<EngineValue>& values);
+    int callEngine(const MemberInfo& member, bool put, const std::vector<EngineValue>& values, EngineValue& out);
     vornik_hresult checkIndex(const MemberInfo& member, const vornik_variant& index);
     void aboutBox() const;
 

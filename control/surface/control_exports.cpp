@@ -21,7 +21,6 @@ namespace {
 constexpr std::string_view kTextInvalidClassString = "Invalid class string.";
 constexpr std::string_view kTextClassNotAvailable = "The class is not provided by this module.";
 constexpr std::string_view kTextUnknownName = "Unknown name.";
-constexpr std::string_view kTextNullArgument = "A required pointer argument is null.";
 
 std::atomic<int> g_serverLocks{0};
 
@@ -74,7 +73,7 @@ Control* asControl(vornik_control* ctl) { return reinterpret_cast<Control*>(ctl)
 
 vornik_hresult nullControl()
 {
-    return vornik::surface::setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
+    return vornik::surface::setErrorInfo(VORNIK_E_POINTER, vornik::surface::kTextNullArgument);
 }
 
 } // namespace
