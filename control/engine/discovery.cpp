@@ -60,6 +60,9 @@ Status EngineOps::AddServices(BleEngine& engine, const std::vector<std::shared_p
                               const ServicePtr& parent, std::vector<ServicePtr>* found)
 {
     for (const std::shared_ptr<platform::GattService>& service : services) {
+        // A handler of the previous Discovered event may have disconnected.
+        if (Status status = RequireConnection(engine); !status.ok())
+            return status;
         Added<ServiceRecord> added;
         if (Status status = engine.model_.AddService(service, parent, added); !status.ok())
             return status;
@@ -205,6 +208,8 @@ Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const ServicePtr&
                            Quoted(FormatUuid(*filter)) + ".");
         total += result.objects.size();
         for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
+            if (status = RequireConnection(engine); !status.ok())
+                return status;
             Added<CharacteristicRecord> added;
             if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
                 return status;
@@ -253,6 +258,8 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
+        if (status = RequireConnection(engine); !status.ok())
+            return status;
         Added<DescriptorRecord> added;
         if (status = engine.model_.AddDescriptor(service, *characteristic, descriptor, added); !status.ok())
             return status;
@@ -271,8 +278,9 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
 
 Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16_t uuid16)
 {
-    if (Status status = EngineOps::RequireConnection(*this); !status.ok())
-        return status;
+    // No connection check of its own: the model's callers decide, and an
+    // unreachable server answers the request itself.
+    const std::shared_ptr<platform::Device> device = connection_->device;
     const Uuid uuid = Uuid::FromShort(uuid16);
     const std::string uuidText = FormatUuid(uuid);
     const std::string kind = EngineOps::Quoted(SigName(SigKind::Descriptor, uuid));
@@ -300,6 +308,9 @@ Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
+        // A handler of the previous Discovered event may have disconnected.
+        if (connection_->device != device)
+            return EngineOps::RequireConnection(*this);
         Added<DescriptorRecord> added;
         if (status = model_.AddDescriptor(*service, *owner, descriptor, added); !status.ok())
             return status;

@@ -78,6 +78,11 @@ struct EngineOps {
     static void OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& received);
     static void OnScanStopped(BleEngine& engine, platform::BluetoothError error);
     static bool WatcherRunning(const BleEngine& engine);
+    // The device object for an address, asked from inside an Advertisement
+    // event; null when there is none, on failure, or while another look-up
+    // is under way.
+    static std::shared_ptr<platform::Device> LookUpDevice(BleEngine& engine, std::uint64_t address);
+    static std::string QueriedName(BleEngine& engine, std::uint64_t address);
 };
 
 }  // namespace vornik

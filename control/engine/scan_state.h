@@ -2,6 +2,8 @@
 // reported to the host.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -16,6 +18,12 @@ struct ScanState {
     const platform::AdvertisementReceived* current = nullptr;
     // The bytes of the Value event being raised (ValueValueB).
     const std::string* currentValue = nullptr;
+    // Names asked of the platform for advertisements without one, per
+    // address, for the running scan; and whether a device look-up made from
+    // inside an Advertisement event is under way (advertisements keep coming
+    // during its wait, and must not start look-ups of their own).
+    std::map<std::uint64_t, std::string> queriedNames;
+    bool deviceLookupActive = false;
 };
 
 }  // namespace vornik

@@ -1,5 +1,7 @@
 // Scanning for advertisements and reporting them.
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -111,6 +113,7 @@ int BleEngine::StartScanning(const std::string& serviceUuids)
     watcher->SetScanningMode(activeScanning_ ? platform::ScanningMode::Active : platform::ScanningMode::Passive);
 
     const std::string joined = JoinUuids(uuids);
+    scan_->queriedNames.clear();
     Log(LogLevel::Detailed, LogType::Scanning, "Scanning is starting.");
     Log(LogLevel::Debug, LogType::Scanning,
         std::string("Scanning parameters:\r\n\tActive scanning: ") + (activeScanning_ ? "1" : "0") +
@@ -139,7 +142,9 @@ int BleEngine::StopScanning()
     if (!EngineOps::WatcherRunning(*this))
         return Done(Status::Ok());
     Log(LogLevel::Detailed, LogType::Scanning, "Scanning is stopping.");
-    scan_->watcher->Stop();
+    // A watcher still stopping from an earlier call is only waited for.
+    if (scan_->watcher->Status() == platform::WatcherStatus::Started)
+        scan_->watcher->Stop();
     // Bounded by Timeout and interruptible like every other wait; StopScan
     // is raised by the stopped handler during these rounds.
     return Done(WaitUntil(loop_, CurrentWaitOptions(), [this] { return !EngineOps::WatcherRunning(*this); }));
@@ -161,6 +166,36 @@ void EngineOps::OnScanStopped(BleEngine& engine, platform::BluetoothError error)
         engine.events_.Raise(&EngineEvents::StopScan, static_cast<short>(err::kScanAborted), name);
 }
 
+std::shared_ptr<platform::Device> EngineOps::LookUpDevice(BleEngine& engine, std::uint64_t address)
+{
+    std::shared_ptr<platform::Device> device;
+    if (engine.scan_->deviceLookupActive)
+        return device;
+    engine.scan_->deviceLookupActive = true;
+    const Status status = engine.Await<std::shared_ptr<platform::Device>>(
+        [&](platform::Completion<std::shared_ptr<platform::Device>> done) {
+            engine.platform_->DeviceFromAddress(address, std::move(done));
+        },
+        device);
+    engine.scan_->deviceLookupActive = false;
+    return status.ok() ? device : nullptr;
+}
+
+// Asked once per address and scan; an advertisement that arrives while a
+// look-up is under way reports no name rather than nesting another wait.
+std::string EngineOps::QueriedName(BleEngine& engine, std::uint64_t address)
+{
+    auto& names = engine.scan_->queriedNames;
+    if (auto known = names.find(address); known != names.end())
+        return known->second;
+    if (engine.scan_->deviceLookupActive)
+        return {};
+    const std::shared_ptr<platform::Device> device = LookUpDevice(engine, address);
+    std::string name = device ? device->Name() : std::string();
+    names[address] = name;
+    return name;
+}
+
 void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& packet)
 {
     // Our own copy: a wait inside this handler may run the platform again.
@@ -169,17 +204,8 @@ void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::Adver
     CurrentAdvertisement current(*engine.scan_, &received);
 
     std::string name = advertisement.localName;
-    if (name.empty() && engine.settings_.queryAdditionalDeviceInfo) {
-        std::shared_ptr<platform::Device> device;
-        const std::uint64_t address = received.address;
-        const Status status = engine.Await<std::shared_ptr<platform::Device>>(
-            [&](platform::Completion<std::shared_ptr<platform::Device>> done) {
-                engine.platform_->DeviceFromAddress(address, std::move(done));
-            },
-            device);
-        if (status.ok() && device)
-            name = device->Name();
-    }
+    if (name.empty() && engine.settings_.queryAdditionalDeviceInfo)
+        name = QueriedName(engine, received.address);
     const std::optional<std::int8_t> txPower = TxPowerLevel(advertisement);
     const bool hasManufacturerData = !advertisement.manufacturerData.empty();
     engine.events_.Raise(
@@ -230,16 +256,10 @@ Status BleEngine::QueryAdvertisementSetting(const ConfigRequest& request, std::s
         reply = EngineOps::ToText(data);
         return Status::Ok();
     }
-    // AdvertisementRawData: the address type comes from the device object.
-    std::shared_ptr<platform::Device> device;
-    const std::uint64_t address = received.address;
-    const Status status = Await<std::shared_ptr<platform::Device>>(
-        [&](platform::Completion<std::shared_ptr<platform::Device>> done) {
-            platform_->DeviceFromAddress(address, std::move(done));
-        },
-        device);
-    const platform::AddressType addressType =
-        status.ok() && device ? device->GetAddressType() : platform::AddressType::Random;
+    // AdvertisementRawData: the address type comes from the device object
+    // (random when there is none).
+    const std::shared_ptr<platform::Device> device = EngineOps::LookUpDevice(*this, received.address);
+    const platform::AddressType addressType = device ? device->GetAddressType() : platform::AddressType::Random;
     reply = EngineOps::ToText(BuildAdvertisingReport(received, addressType));
     return Status::Ok();
 }

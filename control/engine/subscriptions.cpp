@@ -51,6 +51,10 @@ Status EngineOps::EnsureCccd(BleEngine& engine, CharacteristicRecord& record)
 
 Status EngineOps::SetSubscription(BleEngine& engine, CharacteristicRecord& record, bool subscribe)
 {
+    // Also between the characteristics of an Unsubscribe of many, where an
+    // event handler may have disconnected.
+    if (Status status = RequireConnection(engine); !status.ok())
+        return status;
     std::uint16_t flags = 0;
     if (Status status = engine.FlagsOf(record, flags); !status.ok())
         return status;
@@ -116,6 +120,10 @@ void EngineOps::NoteCccdValue(BleEngine& engine, const DescriptorRecord& cccd, c
 Status BleEngine::SubscriptionState(CharacteristicRecord& record, bool& out)
 {
     out = false;
+    // The flags may need a descriptor request, which needs the link.
+    if (!record.flagsComputed)
+        if (Status status = EngineOps::RequireConnection(*this); !status.ok())
+            return status;
     std::uint16_t flags = 0;
     if (Status status = FlagsOf(record, flags); !status.ok())
         return status;

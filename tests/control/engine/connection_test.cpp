@@ -72,6 +72,18 @@ TEST_F(Connection, UnknownAddressFailsWith604AndRaisesConnected604)
     EXPECT_EQ(radio_->Count(SimOp::DeviceFromAddress), 1);
 }
 
+TEST_F(Connection, ADeviceRequestPastTheTimeoutFails301WithoutAnEvent)
+{
+    ASSERT_EQ(engine_->SetTimeout(1), 0);
+    gauge_->SetLatency(SimOp::DeviceFromAddress, std::chrono::milliseconds(1500));
+    EXPECT_EQ(engine_->Connect(kGaugeId), 301);
+    EXPECT_EQ(engine_->LastError(), "Timeout.");
+    EXPECT_TRUE(events_.events.empty());
+    std::string id = "stale";
+    engine_->GetServerId(id);
+    EXPECT_EQ(id, "");
+}
+
 TEST_F(Connection, MalformedAddressFailsWith604WithoutAsking)
 {
     for (const char* bad : {"A4C138F0B27", "A4C138F0B27D0", "A4C138F0B2XZ"}) {

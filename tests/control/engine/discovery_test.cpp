@@ -250,5 +250,15 @@ TEST_F(Discovery, EnsuringADescriptorKindAsksOnceAndNotWhenItIsKnown)
     EXPECT_EQ(gauge_->Count(SimOp::DiscoverDescriptors, level_), 2);
 }
 
+TEST_F(Discovery, ADisconnectFromADiscoveredHandlerEndsTheDiscovery)
+{
+    events_.onDiscovered = [&](const std::string&) { engine_->Disconnect(); };
+    EXPECT_EQ(engine_->DiscoverServices("", ""), 605);
+    EXPECT_EQ(events_.events, (Events{kInfoEvent, "Disconnected(0,OK)"}));
+    short services = -1;
+    engine_->GetServiceCount(services);
+    EXPECT_EQ(services, 0) << "nothing added to the model after the disconnect";
+}
+
 }  // namespace
 }  // namespace vornik::test

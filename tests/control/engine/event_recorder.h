@@ -17,6 +17,7 @@ public:
     // Called inside Advertisement and Value, with the event's line.
     std::function<void(const std::string&)> onAdvertisement;
     std::function<void(const std::string&)> onValue;
+    std::function<void(const std::string&)> onDiscovered;
 
     void Clear()
     {
@@ -86,6 +87,8 @@ public:
     {
         events.push_back("Discovered(" + std::to_string(type) + "," + service + "," + characteristic + "," +
                          descriptor + "," + uuid + "," + description + ")");
+        if (onDiscovered)
+            onDiscovered(events.back());
     }
     void Error(short& code, std::string& description) override
     {

@@ -76,6 +76,19 @@ TEST_F(Scanning, StopScanningRaisesStopScanFromTheStoppedHandler)
     EXPECT_TRUE(events_.events.empty());
 }
 
+TEST_F(Scanning, StopScanningWaitsNoLongerThanTheTimeout)
+{
+    ASSERT_EQ(engine_->StartScanning(""), 0);
+    radio_->SetScanStopDelay(std::chrono::seconds(30));
+    ASSERT_EQ(engine_->SetTimeout(1), 0);
+    EXPECT_EQ(engine_->StopScanning(), 301);
+    EXPECT_EQ(engine_->LastError(), "Timeout.");
+    EXPECT_EQ(events_.CountPrefix("StopScan("), 0);
+    bool scanning = false;
+    engine_->GetScanning(scanning);
+    EXPECT_TRUE(scanning) << "still stopping";
+}
+
 TEST_F(Scanning, TheFilterPassesOnlyMatchingAdvertisers)
 {
     radio_->AddPeripheral(kOtherAddress, "Other");
@@ -114,20 +127,20 @@ TEST_F(Scanning, AdapterChecksAndBadUuidsFail)
 
 TEST_F(Scanning, ScanStartedTimeoutZeroReportsFailureWithoutWaiting)
 {
-    radio_->SetScanStartDelay(std::chrono::milliseconds(300));
+    radio_->SetScanStartDelay(std::chrono::seconds(10));
     Config("ScanStartedTimeout=0");
     ASSERT_EQ(engine_->StartScanning(""), 0);
     EXPECT_TRUE(events_.HasLog("1|Scanning|Scanning failed to start."));
     EXPECT_TRUE(events_.events.empty());
     bool scanning = true;
     engine_->GetScanning(scanning);
-    EXPECT_FALSE(scanning) << "a 300 ms start was not waited for";
+    EXPECT_FALSE(scanning) << "a 10 s start was not waited for";
 }
 
 TEST_F(Scanning, ASlowStartWithinScanStartedTimeoutIsWaitedFor)
 {
     radio_->SetScanStartDelay(std::chrono::milliseconds(100));
-    Config("ScanStartedTimeout=2");
+    Config("ScanStartedTimeout=10");
     ASSERT_EQ(engine_->StartScanning(""), 0);
     EXPECT_EQ(events_.events.front(), "StartScan()");
 }
@@ -195,6 +208,19 @@ TEST_F(Scanning, AMissingNameIsAskedForOnlyWhenConfigured)
     }
     EXPECT_EQ(names, (Events{"Advertisement(A4C138F0B27D,,-60,-8", "not asked", "Advertisement(A4C138F0B27D,QN-Sim,",
                              "asked"}));
+}
+
+TEST_F(Scanning, AMissingNameIsAskedForOncePerAddressAndScan)
+{
+    gauge_->Advertising().data.localName.clear();
+    gauge_->SetLatency(SimOp::DeviceFromAddress, std::chrono::milliseconds(30));
+    Config("QueryAdditionalDeviceInfo=True");
+    ASSERT_EQ(engine_->StartScanning(""), 0);
+    ASSERT_TRUE(PumpUntilAdvertisement(10));
+    ASSERT_EQ(engine_->StopScanning(), 0);
+    // Packets that arrived during the 30 ms look-up did not start their own.
+    EXPECT_EQ(radio_->Count(SimOp::DeviceFromAddress), 1);
+    EXPECT_GE(events_.CountPrefix("Advertisement(A4C138F0B27D,QN-Sim,"), 1);
 }
 
 TEST_F(Scanning, AdvertisementSettingsAnswerOnlyInsideTheHandler)
