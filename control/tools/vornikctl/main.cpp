@@ -4,6 +4,7 @@
 #include "ctl_host.h"
 
 #include <csignal>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ void printHelp(std::FILE* out)
                  "  --log-level N        raise Log events up to level N (1 to 3) and print them\n"
                  "                       on standard error\n"
                  "  --timeout SECONDS    time limit of each request (the Timeout property)\n"
+                 "  --register user|system\n"
+                 "  --unregister user|system\n"
+                 "                       register the control module (the one --module names,\n"
+                 "                       else the one beside vornikctl) per user or system-wide\n"
+                 "                       in the class registry, or remove it, and exit\n"
                  "  -h, --help           print this help and exit\n"
                  "\n"
                  "Commands:\n");
@@ -58,6 +64,8 @@ struct Options {
     bool sim = false;
     int logLevel = 0;
     int timeout = -1;
+    std::string registerScope;  // "user" or "system" with --register/--unregister
+    bool unregister = false;
     std::size_t firstCommand = 0;
 };
 
@@ -85,6 +93,10 @@ int parseOptions(const std::vector<std::string>& args, Options& options)
         } else if (a == "--sim-module" && hasValue) {
             options.sim = true;
             options.simModule = args[++i];
+        } else if ((a == "--register" || a == "--unregister") && hasValue
+                   && (args[i + 1] == "user" || args[i + 1] == "system")) {
+            options.unregister = a == "--unregister";
+            options.registerScope = args[++i];
         } else if (a == "--module" && hasValue) {
             options.module = args[++i];
         } else if (a == "--progid" && hasValue) {
@@ -134,6 +146,30 @@ void chooseRadio(const Options& options)
     ::setenv(kSimModuleVariable, module.c_str(), 1);
 }
 
+// Registers or unregisters the module the way an installer does.
+int registration(const Options& options)
+{
+    const std::filesystem::path file = options.module.empty()
+                                           ? vornik::programDirectory() / vornik::kModuleFileNames[0]
+                                           : std::filesystem::path(options.module);
+    std::string error;
+    auto module = vornik::Module::open(std::filesystem::absolute(file), "", error);
+    if (!module) {
+        std::fprintf(stderr, "vornikctl: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    const char* scope = options.registerScope == "user" ? "user" : "";
+    if (module->api().install(options.unregister ? 0 : 1, scope) != VORNIK_S_OK) {
+        vornik_error_info info{};
+        module->api().getErrorInfo(&info);
+        std::fprintf(stderr, "vornikctl: %s\n", info.description);
+        return kExitFailed;
+    }
+    std::printf("%s %s (%s)\n", options.unregister ? "Unregistered" : "Registered", module->path().c_str(),
+                options.registerScope.c_str());
+    return 0;
+}
+
 extern "C" void onInterrupt(int) { vornikctl::CtlHost::interrupt(); }
 
 } // namespace
@@ -147,6 +183,8 @@ int main(int argc, char** argv)
             printHelp(stdout);
         return status < 0 ? 0 : status;
     }
+    if (!options.registerScope.empty())
+        return registration(options);
     if (const int status = checkCommands(args, options.firstCommand); status != 0)
         return status;
     chooseRadio(options);

@@ -34,7 +34,8 @@ class Vornikctl(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         for command in COMMANDS:
             self.assertRegex(result.stdout, r"\n  " + re.escape(command) + r"( |\n)")
-        for option in ["--sim", "--sim-module", "--module", "--progid", "--log-level", "--timeout"]:
+        for option in ["--sim", "--sim-module", "--module", "--progid", "--log-level", "--timeout", "--register",
+                       "--unregister"]:
             self.assertIn("  " + option, result.stdout)
 
     def test_scan_connect_tree_read_write_notifications(self):
@@ -81,6 +82,19 @@ class Vornikctl(unittest.TestCase):
             result = self.run_ctl(*args)
             self.assertEqual(result.returncode, 2, args)
             self.assertEqual(result.stderr, message)
+
+    def test_register_and_unregister_per_user(self):
+        registry = os.path.join(self.home.name, "inproc-servers", "classes.reg")
+        result = self.run_ctl("--register", "user")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertRegex(result.stdout, r"^Registered /.*/libvornik220\.so\.2 \(user\)\n$")
+        with open(registry, encoding="utf-8") as f:
+            text = f.read()
+        self.assertIn('[CorvelBLE.Vornik\\CurVer]\n@="CorvelBLE.Vornik.1"\n', text)
+        self.assertIn('"ThreadingModel"="Apartment"\n', text)
+        result = self.run_ctl("--unregister", "user")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertFalse(os.path.exists(registry))
 
     def test_without_a_radio_there_is_no_adapter(self):
         result = self.run_ctl("scan", "0.1")
