@@ -93,6 +93,9 @@ int BleEngine::Connect(const std::string& serverId)
         return Done(failed);
     }
 
+    // A handler run during the wait may have connected meanwhile.
+    if (connection_->device)
+        Disconnect();
     device->SetGattServicesChangedHandler(
         [this](const std::string& changed) { EngineOps::OnServicesChanged(*this, changed); });
     device->SetNameChangedHandler([this] { EngineOps::OnNameChanged(*this); });

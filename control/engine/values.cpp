@@ -16,6 +16,30 @@ const std::string kCccdUuid = FormatUuid(Uuid::FromShort(0x2902));
 struct Target {
     CharacteristicPtr characteristic;
     DescriptorPtr descriptor;  // null for the characteristic itself
+
+    const char* Kind() const { return descriptor ? "descriptor" : "characteristic"; }
+    std::string QuotedId() const { return EngineOps::Quoted(descriptor ? descriptor->id : characteristic->id); }
+    const std::string& UuidText() const { return descriptor ? descriptor->uuid : characteristic->uuid; }
+    const std::string& Description() const
+    {
+        return descriptor ? descriptor->description : characteristic->description;
+    }
+    bool IsCccd() const { return descriptor && descriptor->uuid == kCccdUuid; }
+
+    void StartRead(platform::Completion<platform::ValueResult> done) const
+    {
+        if (descriptor)
+            descriptor->descriptor->ReadValue(platform::CacheMode::Uncached, std::move(done));
+        else
+            characteristic->characteristic->ReadValue(platform::CacheMode::Uncached, std::move(done));
+    }
+    void StartWrite(const platform::Bytes& value, platform::Completion<platform::GattResult> done) const
+    {
+        if (descriptor)
+            descriptor->descriptor->WriteValue(value, std::move(done));
+        else
+            characteristic->characteristic->WriteValue(value, platform::WriteOption::WithResponse, std::move(done));
+    }
 };
 
 }  // namespace
@@ -83,44 +107,18 @@ int BleEngine::ReadValue(const std::string& serviceId, const std::string& charac
     if (Status status = ResolveTarget(model_, serviceId, characteristicId, descriptorId, target); !status.ok())
         return Done(status);
 
+    const std::string subject = std::string(target.Kind()) + " ID " + target.QuotedId() + ".";
+    Log(LogLevel::Basic, LogType::Read, "Reading value for " + subject);
     platform::ValueResult result;
-    std::string uuid;
-    std::string description;
-    if (target.descriptor) {
-        const DescriptorRecord& record = *target.descriptor;
-        const std::string id = EngineOps::Quoted(record.id);
-        Log(LogLevel::Basic, LogType::Read, "Reading value for descriptor ID " + id + ".");
-        const auto descriptor = record.descriptor;
-        Status status = EngineOps::Request<platform::ValueResult>(
-            *this, LogType::Read,
-            [&](platform::Completion<platform::ValueResult> done) {
-                descriptor->ReadValue(platform::CacheMode::Uncached, std::move(done));
-            },
-            result);
-        if (!status.ok())
-            return Done(status);
-        Log(LogLevel::Basic, LogType::Read, "Successfully read value for descriptor ID " + id + ".");
-        uuid = record.uuid;
-        description = record.description;
-    } else {
-        const CharacteristicRecord& record = *target.characteristic;
-        const std::string id = EngineOps::Quoted(record.id);
-        Log(LogLevel::Basic, LogType::Read, "Reading value for characteristic ID " + id + ".");
-        const auto characteristic = record.characteristic;
-        Status status = EngineOps::Request<platform::ValueResult>(
-            *this, LogType::Read,
-            [&](platform::Completion<platform::ValueResult> done) {
-                characteristic->ReadValue(platform::CacheMode::Uncached, std::move(done));
-            },
-            result);
-        if (!status.ok())
-            return Done(status);
-        Log(LogLevel::Basic, LogType::Read, "Successfully read value for characteristic ID " + id + ".");
-        uuid = record.uuid;
-        description = record.description;
-    }
-    EngineOps::RaiseValue(*this, serviceId, characteristicId, descriptorId, uuid, description, result.value);
-    if (target.descriptor && target.descriptor->uuid == kCccdUuid)
+    Status status = EngineOps::Request<platform::ValueResult>(
+        *this, LogType::Read, [&](platform::Completion<platform::ValueResult> done) { target.StartRead(std::move(done)); },
+        result);
+    if (!status.ok())
+        return Done(status);
+    Log(LogLevel::Basic, LogType::Read, "Successfully read value for " + subject);
+    EngineOps::RaiseValue(*this, serviceId, characteristicId, descriptorId, target.UuidText(), target.Description(),
+                          result.value);
+    if (target.IsCccd())
         EngineOps::NoteCccdValue(*this, *target.descriptor, result.value, false);
     out = EngineOps::ToText(result.value);
     return Done(Status::Ok());
@@ -135,43 +133,19 @@ int BleEngine::WriteValue(const std::string& serviceId, const std::string& chara
     if (Status status = ResolveTarget(model_, serviceId, characteristicId, descriptorId, target); !status.ok())
         return Done(status);
 
+    const std::string subject = std::string(target.Kind()) + " ID " + target.QuotedId() + ".";
+    Log(LogLevel::Basic, LogType::Write, "Writing value to " + subject);
     const platform::Bytes bytes = EngineOps::ToBytes(value);
     platform::GattResult result;
-    std::string uuid;
-    std::string description;
-    if (target.descriptor) {
-        const DescriptorRecord& record = *target.descriptor;
-        const std::string id = EngineOps::Quoted(record.id);
-        Log(LogLevel::Basic, LogType::Write, "Writing value to descriptor ID " + id + ".");
-        const auto descriptor = record.descriptor;
-        Status status = EngineOps::Request<platform::GattResult>(
-            *this, LogType::Write,
-            [&](platform::Completion<platform::GattResult> done) { descriptor->WriteValue(bytes, std::move(done)); },
-            result);
-        if (!status.ok())
-            return Done(status);
-        Log(LogLevel::Basic, LogType::Write, "Successfully wrote value to descriptor ID " + id + ".");
-        uuid = record.uuid;
-        description = record.description;
-    } else {
-        const CharacteristicRecord& record = *target.characteristic;
-        const std::string id = EngineOps::Quoted(record.id);
-        Log(LogLevel::Basic, LogType::Write, "Writing value to characteristic ID " + id + ".");
-        const auto characteristic = record.characteristic;
-        Status status = EngineOps::Request<platform::GattResult>(
-            *this, LogType::Write,
-            [&](platform::Completion<platform::GattResult> done) {
-                characteristic->WriteValue(bytes, platform::WriteOption::WithResponse, std::move(done));
-            },
-            result);
-        if (!status.ok())
-            return Done(status);
-        Log(LogLevel::Basic, LogType::Write, "Successfully wrote value to characteristic ID " + id + ".");
-        uuid = record.uuid;
-        description = record.description;
-    }
-    events_.Raise(&EngineEvents::WriteResponse, serviceId, characteristicId, descriptorId, uuid, description);
-    if (target.descriptor && target.descriptor->uuid == kCccdUuid)
+    Status status = EngineOps::Request<platform::GattResult>(
+        *this, LogType::Write,
+        [&](platform::Completion<platform::GattResult> done) { target.StartWrite(bytes, std::move(done)); }, result);
+    if (!status.ok())
+        return Done(status);
+    Log(LogLevel::Basic, LogType::Write, "Successfully wrote value to " + subject);
+    events_.Raise(&EngineEvents::WriteResponse, serviceId, characteristicId, descriptorId, target.UuidText(),
+                  target.Description());
+    if (target.IsCccd())
         EngineOps::NoteCccdValue(*this, *target.descriptor, bytes, true);
     return Done(Status::Ok());
 }

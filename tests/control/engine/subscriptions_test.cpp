@@ -187,5 +187,31 @@ TEST_F(Subscriptions, ANotificationOfAnUnknownStateLeavesItUnknown)
     EXPECT_EQ(gauge_->Count(SimOp::ReadCccd), 1);
 }
 
+TEST_F(Subscriptions, ANotificationMarksAKnownStateSubscribed)
+{
+    ASSERT_EQ(engine_->Unsubscribe(svc_, notify_), 0);
+    gauge_->SetCccd(3, 1);  // the server turned it back on by itself
+    gauge_->Notify(3, {0x07});
+    ASSERT_TRUE(PumpUntil([&] { return events_.CountPrefix("Value(") > 0; }));
+    bool subscribed = false;
+    ASSERT_EQ(engine_->GetCharacteristicSubscribed(0, subscribed), 0);
+    EXPECT_TRUE(subscribed);
+    EXPECT_EQ(gauge_->Count(SimOp::ReadCccd), 0);
+}
+
+TEST_F(Subscriptions, ReadingAClearedCccdReportsTheUnsubscription)
+{
+    Config("LogLevel=2");
+    ASSERT_EQ(engine_->Subscribe(svc_, notify_), 0);
+    gauge_->SetCccd(3, 0);
+    events_.Clear();
+    std::string value;
+    ASSERT_EQ(engine_->ReadValue(svc_, notify_, Id(1, 3, 4), value), 0);
+    EXPECT_EQ(events_.Without("Value("),
+              (Events{"Unsubscribed(000100000000,000100030000,0000FFE1-0000-1000-8000-00805F9B34FB,)"}));
+    EXPECT_TRUE(events_.HasLog("2|Subscriptions|Discovered that we are unsubscribed from characteristic ID "
+                               "\"000100030000\"."));
+}
+
 }  // namespace
 }  // namespace vornik::test
