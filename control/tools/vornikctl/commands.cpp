@@ -25,6 +25,8 @@ const std::vector<CommandInfo> kCommands = {
     {"unsubscribe", 2, "unsubscribe SERVICEID CHARID", "End a subscription."},
     {"wait", 1, "wait SECONDS", "Print events as they arrive for SECONDS."},
     {"config", 1, "config SETTING[=VALUE]", "Set a Config setting, or query it and print its value."},
+    {"get", 1, "get PROPERTY[(INDEX)]", "Print a property, e.g. ServerName or CharacteristicId(1)."},
+    {"set", 2, "set PROPERTY[(INDEX)] VALUE", "Set a property, e.g. Service 000600000000 or Timeout 5."},
 };
 
 bool parseSeconds(const std::string& text, double& out, std::string& error)
@@ -56,6 +58,67 @@ bool valueCommand(CtlHost& host, const CommandInfo& command, std::int32_t dispid
     }
     ids.push_back(value);
     return check(host.call(dispid, ids), command, err);
+}
+
+// "CharacteristicId(1)" -> name and index argument.
+bool parseProperty(CtlHost& host, const std::string& text, std::int32_t& dispid, std::vector<Arg>& args,
+                   std::string& error)
+{
+    std::string name = text;
+    const auto open = text.find('(');
+    if (open != std::string::npos) {
+        char* end = nullptr;
+        const std::string index = text.substr(open + 1);
+        const long value = std::strtol(index.c_str(), &end, 10);
+        if (index.empty() || end == index.c_str() || std::string(end) != ")") {
+            error = "\"" + text + "\" needs a whole number in brackets.";
+            return false;
+        }
+        name = text.substr(0, open);
+        args.push_back(Arg::shortValue(static_cast<int>(value)));
+    }
+    if (!host.dispid(name, dispid)) {
+        error = "\"" + name + "\" is no property of the control.";
+        return false;
+    }
+    return true;
+}
+
+std::string formatResult(const CallResult& result)
+{
+    switch (result.type) {
+    case VORNIK_VT_STR: return "\"" + printable(result.text) + "\"";
+    case VORNIK_VT_BYTES: return "hex:" + hexOf(result.text);
+    case VORNIK_VT_BOOL: return result.number ? "True" : "False";
+    case VORNIK_VT_EMPTY: return "(empty)";
+    default: return std::to_string(result.number);
+    }
+}
+
+bool propertyCommand(CtlHost& host, const CommandInfo& c, const std::vector<std::string>& a, std::FILE* out,
+                     std::FILE* err)
+{
+    std::int32_t dispid = 0;
+    std::vector<Arg> args;
+    std::string error;
+    if (!parseProperty(host, a[0], dispid, args, error)) {
+        std::fprintf(err, "vornikctl: %s: %s\n", c.name, error.c_str());
+        return false;
+    }
+    if (a.size() == 1) {
+        const CallResult result = host.get(dispid, args);
+        if (!check(result, c, err))
+            return false;
+        std::fprintf(out, "%s = %s\n", a[0].c_str(), formatResult(result).c_str());
+        return true;
+    }
+    Arg value;
+    if (!parseValue(a[1], value, error)) {
+        std::fprintf(err, "vornikctl: %s: %s\n", c.name, error.c_str());
+        return false;
+    }
+    args.push_back(value);  // text is turned into a number or a flag by the control
+    return check(host.put(dispid, args), c, err);
 }
 
 } // namespace
@@ -149,6 +212,8 @@ bool runCommand(CtlHost& host, const CommandInfo& c, const std::vector<std::stri
     }
     if (name == "unsubscribe")
         return check(host.call(VORNIK_DISPID_Unsubscribe, {Arg::text(a[0]), Arg::text(a[1])}), c, err);
+    if (name == "get" || name == "set")
+        return propertyCommand(host, c, a, out, err);
     if (name == "wait") {
         host.pumpFor(seconds);
         return true;

@@ -106,6 +106,7 @@ CallResult CtlHost::invoke(std::int32_t dispid, std::int32_t kind, const std::ve
         return out;
     }
     out.ok = true;
+    out.type = result.type;
     out.text = variantText(result);
     out.number = result.i;
     module_->api().variantClear(&result);
@@ -125,6 +126,11 @@ CallResult CtlHost::get(std::int32_t dispid, const std::vector<Arg>& args)
 CallResult CtlHost::put(std::int32_t dispid, const std::vector<Arg>& args)
 {
     return invoke(dispid, VORNIK_INVOKE_PROPERTYPUT, args);
+}
+
+bool CtlHost::dispid(const std::string& name, std::int32_t& out)
+{
+    return module_->api().getDispid(name.c_str(), &out) == VORNIK_S_OK;
 }
 
 void CtlHost::pumpFor(double seconds)

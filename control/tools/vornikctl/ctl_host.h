@@ -25,6 +25,7 @@ struct Arg {
 
 struct CallResult {
     bool ok = false;
+    std::int32_t type = VORNIK_VT_EMPTY;
     std::string text;      // strings and byte arrays
     int number = 0;        // numbers and booleans
     std::string error;     // "description (number)" on failure
@@ -44,6 +45,8 @@ public:
     CallResult call(std::int32_t dispid, const std::vector<Arg>& args);
     CallResult get(std::int32_t dispid, const std::vector<Arg>& args = {});
     CallResult put(std::int32_t dispid, const std::vector<Arg>& args);
+    // Dispatch id of a member name; false when the control knows none.
+    bool dispid(const std::string& name, std::int32_t& out);
 
     // Delivers events for `seconds` (or until interrupted).
     void pumpFor(double seconds);

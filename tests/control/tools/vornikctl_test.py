@@ -13,7 +13,7 @@ SERVICE = "000600000000"
 ECHO = "000600080000"
 COUNTER = "0006000B0000"
 COMMANDS = ["scan", "connect", "disconnect", "discover", "tree", "read", "read-descriptor", "write",
-            "write-descriptor", "post", "subscribe", "unsubscribe", "wait", "config"]
+            "write-descriptor", "post", "subscribe", "unsubscribe", "wait", "config", "get", "set"]
 
 
 class Vornikctl(unittest.TestCase):
@@ -64,6 +64,24 @@ class Vornikctl(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertTrue(result.stdout.startswith("1\n"))
         self.assertIn('hex=4772C3BCC39F65 text="Grüße"\n', result.stdout)
+
+    def test_properties_by_name(self):
+        result = self.run_ctl("--sim", "connect", SERVER, "discover", "get", "ServerName", "set", "Service", SERVICE,
+                              "get", "CharacteristicCount", "get", "CharacteristicId(1)", "get",
+                              "CharacteristicCanSubscribe(1)", "set", "Timeout", "5", "get", "Timeout")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        lines = [line for line in result.stdout.splitlines() if " = " in line]
+        self.assertEqual(lines, ['ServerName = "Vornik Demo"', "CharacteristicCount = 2",
+                                 'CharacteristicId(1) = "0006000B0000"', "CharacteristicCanSubscribe(1) = True",
+                                 "Timeout = 5"])
+        for args, message in [(["get", "ServiceId(9)"], "vornikctl: get: Invalid array index. (381)\n"),
+                              (["set", "ServiceCount", "1"], "vornikctl: set: Property is read-only. (383)\n"),
+                              (["get", "Frequency"], 'vornikctl: get: "Frequency" is no property of the control.\n'),
+                              (["get", "ServiceId(x)"], 'vornikctl: get: "ServiceId(x)" needs a whole number in '
+                                                        'brackets.\n')]:
+            result = self.run_ctl("--sim", *args)
+            self.assertEqual(result.returncode, 1, args)
+            self.assertEqual(result.stderr, message)
 
     def test_failures_are_reported_with_their_number(self):
         result = self.run_ctl("--sim", "read", SERVICE, ECHO, "tree")
