@@ -201,15 +201,18 @@ VORNIK_API uint32_t vornik_release(vornik_control* ctl);
 VORNIK_API vornik_hresult vornik_get_dispid(const char* name, int32_t* dispid);
 
 // Calls a member. `args` in parameter order (indexed properties: the index
-// first; property put: the new value last). `result` may be null; it is
-// filled only on success and must be cleared by the caller.
+// first; property put: the new value last). `result` may be null; on
+// success it is overwritten (not freed first) and the caller clears it.
+// Strings are taken for numbers and flags when they spell one ("5",
+// "True"); a byte array given for a string reaches the engine untouched.
 VORNIK_API vornik_hresult vornik_invoke(vornik_control* ctl, int32_t dispid, int32_t kind,
                                         const vornik_variant* args, int32_t arg_count,
                                         vornik_variant* result);
 
 // The one event sink. Arguments come in parameter order and are passed by
 // reference: a sink may change them with the vornik_variant_set_* calls and
-// the control reads them back. Passing a null sink disconnects it.
+// the control reads them back. Passing a null sink disconnects it. A sink
+// may call the control again (re-entrantly) but must not throw or unwind.
 typedef void (*vornik_event_sink)(void* context, int32_t dispid, vornik_variant* args, int32_t arg_count);
 VORNIK_API vornik_hresult vornik_advise(vornik_control* ctl, vornik_event_sink sink, void* context);
 
