@@ -1,0 +1,57 @@
+// The members and events of the control's dispatch interface: dispatch ids,
+// parameter order and types, access and help contexts. Hosts bind to these
+// numbers late, so they never change.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace vornik::surface {
+
+enum class ArgType {
+    None,   // no result
+    Text,   // string, converted up to its first zero
+    Bytes,  // string carrying a byte value, converted over its full length
+    Short,
+    Long,   // 32-bit: indexes and ValueFormats
+    Bool,
+    ByteArray,
+    Any,    // OnStartPage's object argument: accepted and ignored
+};
+
+enum class MemberKind { Property, Method };
+
+struct ParamInfo {
+    const char* name;
+    ArgType type;
+};
+
+struct MemberInfo {
+    std::int32_t dispid;
+    const char* name;
+    MemberKind kind;
+    ArgType type;            // property type or method result
+    const char* indexName;   // indexed properties only
+    bool readOnly;
+    std::int32_t helpContext;
+    std::span<const ParamInfo> params;  // methods only
+};
+
+struct EventInfo {
+    std::int32_t dispid;
+    const char* name;
+    std::int32_t helpContext;
+    std::span<const ParamInfo> params;
+};
+
+std::span<const MemberInfo> members();
+std::span<const EventInfo> events();
+
+const MemberInfo* findMember(std::int32_t dispid);
+const EventInfo* findEvent(std::int32_t dispid);
+// Member or event by name, ignoring case; null when unknown.
+const MemberInfo* findMemberByName(std::string_view name);
+const EventInfo* findEventByName(std::string_view name);
+
+} // namespace vornik::surface

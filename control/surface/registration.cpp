@@ -1,0 +1,128 @@
+#include "registration.h"
+
+#include "vornik220.h"
+#include "vornik_registry.h"
+
+#include <dlfcn.h>
+
+#include <string_view>
+
+namespace vornik::surface {
+namespace {
+
+constexpr std::string_view kDisplayName = "Vornik Class";
+constexpr std::string_view kTypeLibName = "VORNIKLib";
+constexpr std::string_view kTypeLibVersion = "1.0";
+constexpr std::string_view kThreadingModel = "Apartment";
+constexpr std::string_view kToolboxBitmapResource = ", 101";
+constexpr std::string_view kMiscStatus = "0";
+constexpr std::string_view kMiscStatusContent = "132497";
+constexpr std::string_view kTypeLibFlags = "2";  // a library holding a control
+constexpr std::string_view kPlatformKey = "linux64";
+
+const std::string kClsidKey = std::string("CLSID\\") + VORNIK_CLSID;
+const std::string kTypeLibKey = std::string("TypeLib\\") + VORNIK_LIBID;
+const std::string kInterfaceKey = std::string("Interface\\") + VORNIK_IID_IVORNIK;
+const std::string kEventsKey = std::string("Interface\\") + VORNIK_IID_EVENTS;
+constexpr const char* kProgIds[] = {VORNIK_PROGID, VORNIK_PROGID_INDEPENDENT, VORNIK_PROGID_LEGACY};
+
+void removeEntries(registry::Hive& hive)
+{
+    hive.removeTree(kClsidKey);
+    hive.removeTree(kTypeLibKey);
+    hive.removeTree(kInterfaceKey);
+    hive.removeTree(kEventsKey);
+    for (const char* progId : kProgIds)
+        hive.removeTree(progId);
+}
+
+void writeClassKeys(registry::Hive& hive, const std::string& module)
+{
+    hive.set(kClsidKey, "@", kDisplayName);
+    hive.set(kClsidKey + "\\ProgID", "@", VORNIK_PROGID);
+    hive.set(kClsidKey + "\\VersionIndependentProgID", "@", VORNIK_PROGID_INDEPENDENT);
+    hive.set(kClsidKey + "\\InprocServer32", "@", module);
+    hive.set(kClsidKey + "\\InprocServer32", "ThreadingModel", kThreadingModel);
+    hive.ensure(kClsidKey + "\\Programmable");
+    hive.ensure(kClsidKey + "\\Control");
+    hive.ensure(kClsidKey + "\\Insertable");
+    hive.set(kClsidKey + "\\ToolboxBitmap32", "@", module + std::string(kToolboxBitmapResource));
+    hive.set(kClsidKey + "\\MiscStatus", "@", kMiscStatus);
+    hive.set(kClsidKey + "\\MiscStatus\\1", "@", kMiscStatusContent);
+    hive.set(kClsidKey + "\\TypeLib", "@", VORNIK_LIBID);
+    hive.set(kClsidKey + "\\Version", "@", kTypeLibVersion);
+}
+
+void writeProgIds(registry::Hive& hive)
+{
+    for (const char* progId : kProgIds) {
+        const std::string key(progId);
+        hive.set(key, "@", kDisplayName);
+        hive.set(key + "\\CLSID", "@", VORNIK_CLSID);
+        if (key != VORNIK_PROGID)
+            hive.set(key + "\\CurVer", "@", VORNIK_PROGID);
+    }
+}
+
+void writeTypeLibrary(registry::Hive& hive, const std::filesystem::path& module)
+{
+    const std::string versionKey = kTypeLibKey + "\\" + std::string(kTypeLibVersion);
+    hive.set(versionKey, "@", kTypeLibName);
+    hive.set(versionKey + "\\0\\" + std::string(kPlatformKey), "@", module.string());
+    hive.set(versionKey + "\\FLAGS", "@", kTypeLibFlags);
+    hive.set(versionKey + "\\HELPDIR", "@", module.parent_path().string());
+    for (const auto& [key, name] : {std::pair{kInterfaceKey, "IVornik"}, std::pair{kEventsKey, "_IVornikEvents"}}) {
+        hive.set(key, "@", name);
+        hive.set(key + "\\TypeLib", "@", VORNIK_LIBID);
+        hive.set(key + "\\TypeLib", "Version", kTypeLibVersion);
+    }
+}
+
+// Any function of this module tells the loader which file it came from.
+void moduleAnchor() {}
+
+} // namespace
+
+std::filesystem::path registryFileFor(RegistrationScope scope)
+{
+    return scope == RegistrationScope::User ? registry::userRegistryFile() : registry::systemRegistryFile();
+}
+
+std::filesystem::path modulePath()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&moduleAnchor), &info) == 0 || !info.dli_fname)
+        return {};
+    std::error_code ec;
+    const auto path = std::filesystem::absolute(info.dli_fname, ec);
+    return ec ? std::filesystem::path(info.dli_fname) : path.lexically_normal();
+}
+
+bool registerControl(RegistrationScope scope, const std::filesystem::path& module, std::string& error)
+{
+    if (module.empty()) {
+        error = "The path of the control's module is unknown.";
+        return false;
+    }
+    const auto file = registryFileFor(scope);
+    registry::Hive hive;
+    if (!registry::loadHive(file, hive, error))
+        return false;
+    removeEntries(hive);
+    writeClassKeys(hive, module.string());
+    writeProgIds(hive);
+    writeTypeLibrary(hive, module);
+    return registry::saveHive(file, hive, error);
+}
+
+bool unregisterControl(RegistrationScope scope, std::string& error)
+{
+    const auto file = registryFileFor(scope);
+    registry::Hive hive;
+    if (!registry::loadHive(file, hive, error))
+        return false;
+    removeEntries(hive);
+    return registry::saveHive(file, hive, error);
+}
+
+} // namespace vornik::surface

@@ -1,0 +1,12 @@
+// Enumeration ValueFormats: names and help strings by value.
+#pragma once
+
+#include <cstdint>
+
+namespace vornik::surface {
+
+// Null outside 0..27.
+const char* valueFormatName(std::int32_t format);
+const char* valueFormatHelp(std::int32_t format);
+
+} // namespace vornik::surface

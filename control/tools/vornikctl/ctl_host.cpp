@@ -1,0 +1,212 @@
+#include "ctl_host.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cinttypes>
+
+namespace vornikctl {
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+constexpr int kMaxPollMillis = 100;
+
+std::string variantText(const vornik_variant& v)
+{
+    return v.data ? std::string(v.data, v.len) : std::string();
+}
+
+vornik_variant toVariant(const Arg& arg)
+{
+    vornik_variant v{};
+    switch (arg.kind) {
+    case Arg::Kind::Text:
+    case Arg::Kind::Bytes:
+        v.type = arg.kind == Arg::Kind::Text ? VORNIK_VT_STR : VORNIK_VT_BYTES;
+        v.data = const_cast<char*>(arg.data.data());
+        v.len = static_cast<std::uint32_t>(arg.data.size());
+        break;
+    case Arg::Kind::Short: v.type = VORNIK_VT_I2; v.i = arg.number; break;
+    case Arg::Kind::Bool: v.type = VORNIK_VT_BOOL; v.i = arg.number; break;
+    }
+    return v;
+}
+
+const char* boolText(const vornik_variant& v) { return v.i ? "True" : "False"; }
+
+} // namespace
+
+std::string hexOf(const std::string& bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0x0F];
+    }
+    return out;
+}
+
+std::string printable(const std::string& text)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || c == '"' || c == '\\') {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+CtlHost::~CtlHost()
+{
+    if (control_ && module_)
+        module_->api().release(control_);
+}
+
+void CtlHost::interrupt() { g_interrupted = true; }
+
+bool CtlHost::start(const std::string& progId, const std::string& moduleFile, std::string& error)
+{
+    module_ = moduleFile.empty() ? vornik::Module::load(progId, error) : vornik::Module::open(moduleFile, "", error);
+    if (!module_)
+        return false;
+    const vornik_hresult hr = module_->create(progId, &control_);
+    if (hr != VORNIK_S_OK) {
+        vornik_error_info info{};
+        module_->api().getErrorInfo(&info);
+        error = "Cannot create " + progId + ": " + info.description;
+        return false;
+    }
+    module_->api().advise(control_, &CtlHost::onEvent, this);
+    return true;
+}
+
+CallResult CtlHost::invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args)
+{
+    std::vector<vornik_variant> variants;
+    for (const auto& arg : args)
+        variants.push_back(toVariant(arg));
+    vornik_variant result{};
+    CallResult out;
+    const vornik_hresult hr = module_->api().invoke(control_, dispid, kind, variants.data(),
+                                                    static_cast<std::int32_t>(variants.size()), &result);
+    if (hr != VORNIK_S_OK) {
+        vornik_error_info info{};
+        module_->api().getErrorInfo(&info);
+        out.error = std::string(info.description) + " (" + std::to_string(info.number) + ")";
+        return out;
+    }
+    out.ok = true;
+    out.type = result.type;
+    out.text = variantText(result);
+    out.number = result.i;
+    module_->api().variantClear(&result);
+    return out;
+}
+
+CallResult CtlHost::call(std::int32_t dispid, const std::vector<Arg>& args)
+{
+    return invoke(dispid, VORNIK_INVOKE_METHOD, args);
+}
+
+CallResult CtlHost::get(std::int32_t dispid, const std::vector<Arg>& args)
+{
+    return invoke(dispid, VORNIK_INVOKE_PROPERTYGET, args);
+}
+
+CallResult CtlHost::put(std::int32_t dispid, const std::vector<Arg>& args)
+{
+    return invoke(dispid, VORNIK_INVOKE_PROPERTYPUT, args);
+}
+
+bool CtlHost::dispid(const std::string& name, std::int32_t& out)
+{
+    return module_->api().getDispid(name.c_str(), &out) == VORNIK_S_OK;
+}
+
+void CtlHost::pumpFor(double seconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const int fd = module_->api().eventFd(control_);
+    while (!g_interrupted) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            break;
+        pollfd watched{fd, POLLIN, 0};
+        ::poll(&watched, fd >= 0 ? 1 : 0, static_cast<int>(std::min<long long>(left, kMaxPollMillis)));
+        module_->api().doEvents(control_);
+    }
+    module_->api().doEvents(control_);
+}
+
+void CtlHost::onEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
+{
+    static_cast<CtlHost*>(context)->printEvent(dispid, args, count);
+}
+
+void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int32_t count)
+{
+    auto s = [&](int i) { return i < count ? printable(variantText(a[i])) : std::string(); };
+    switch (dispid) {
+    case VORNIK_EVENT_Advertisement:
+        std::fprintf(out_, "Advertisement %s name=\"%s\" rssi=%d txpower=%d services=\"%s\" company=%d data=%s "
+                           "connectable=%s scanresponse=%s\n",
+                     s(0).c_str(), s(1).c_str(), a[2].i, a[3].i, s(4).c_str(), a[7].i,
+                     hexOf(get(VORNIK_DISPID_AdvertisementManufacturerDataB).text).c_str(), boolText(a[9]),
+                     boolText(a[10]));
+        break;
+    case VORNIK_EVENT_Connected:
+    case VORNIK_EVENT_Disconnected:
+        std::fprintf(out_, "%s %d \"%s\"\n", dispid == VORNIK_EVENT_Connected ? "Connected" : "Disconnected", a[0].i,
+                     s(1).c_str());
+        break;
+    case VORNIK_EVENT_Discovered:
+        std::fprintf(out_, "Discovered %d %s %s %s %s \"%s\"\n", a[0].i, s(1).c_str(), s(2).c_str(), s(3).c_str(),
+                     s(4).c_str(), s(5).c_str());
+        break;
+    case VORNIK_EVENT_Error:
+        std::fprintf(out_, "Error %d \"%s\"\n", a[0].i, s(1).c_str());
+        break;
+    case VORNIK_EVENT_Log:
+        if (showLog_)
+            std::fprintf(err_, "Log [%d] %s: %s\n", a[0].i, s(2).c_str(), s(1).c_str());
+        break;
+    case VORNIK_EVENT_ServerUpdate:
+        std::fprintf(out_, "ServerUpdate name=\"%s\" changed=\"%s\"\n", s(0).c_str(), s(1).c_str());
+        break;
+    case VORNIK_EVENT_StartScan:
+        std::fprintf(out_, "StartScan \"%s\"\n", s(0).c_str());
+        break;
+    case VORNIK_EVENT_StopScan:
+        std::fprintf(out_, "StopScan %d \"%s\"\n", a[0].i, s(1).c_str());
+        break;
+    case VORNIK_EVENT_Subscribed:
+    case VORNIK_EVENT_Unsubscribed:
+        std::fprintf(out_, "%s %s %s %s \"%s\"\n", dispid == VORNIK_EVENT_Subscribed ? "Subscribed" : "Unsubscribed",
+                     s(0).c_str(), s(1).c_str(), s(2).c_str(), s(3).c_str());
+        break;
+    case VORNIK_EVENT_Value:
+        std::fprintf(out_, "Value %s %s %s %s hex=%s text=\"%s\"\n", s(0).c_str(), s(1).c_str(), s(2).c_str(),
+                     s(3).c_str(), hexOf(get(VORNIK_DISPID_ValueValueB).text).c_str(), s(5).c_str());
+        break;
+    case VORNIK_EVENT_WriteResponse:
+        std::fprintf(out_, "WriteResponse %s %s %s %s\n", s(0).c_str(), s(1).c_str(), s(2).c_str(), s(3).c_str());
+        break;
+    default:
+        std::fprintf(out_, "Event %d\n", dispid);
+        break;
+    }
+    std::fflush(out_);
+}
+
+} // namespace vornikctl

@@ -1,0 +1,72 @@
+// vornikctl's side of the control: loads the module, creates the control
+// and calls it by dispatch id through the C interface only.
+#pragma once
+
+#include "vornik_loader.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vornikctl {
+
+// An argument as vornikctl passes it; the variant points into it.
+struct Arg {
+    enum class Kind { Text, Bytes, Short, Bool } kind = Kind::Text;
+    std::string data;
+    int number = 0;
+
+    static Arg text(std::string value) { return {Kind::Text, std::move(value), 0}; }
+    static Arg bytes(std::string value) { return {Kind::Bytes, std::move(value), 0}; }
+    static Arg shortValue(int value) { return {Kind::Short, {}, value}; }
+    static Arg flag(bool value) { return {Kind::Bool, {}, value ? -1 : 0}; }
+};
+
+struct CallResult {
+    bool ok = false;
+    std::int32_t type = VORNIK_VT_EMPTY;
+    std::string text;      // strings and byte arrays
+    int number = 0;        // numbers and booleans
+    std::string error;     // "description (number)" on failure
+};
+
+class CtlHost {
+public:
+    CtlHost(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+    ~CtlHost();
+    CtlHost(const CtlHost&) = delete;
+    CtlHost& operator=(const CtlHost&) = delete;
+
+    // Loads the module (a file, or by ProgID through the registry with the
+    // module beside vornikctl as fallback) and creates the control.
+    bool start(const std::string& progId, const std::string& moduleFile, std::string& error);
+
+    CallResult call(std::int32_t dispid, const std::vector<Arg>& args);
+    CallResult get(std::int32_t dispid, const std::vector<Arg>& args = {});
+    CallResult put(std::int32_t dispid, const std::vector<Arg>& args);
+    // Dispatch id of a member name; false when the control knows none.
+    bool dispid(const std::string& name, std::int32_t& out);
+
+    // Delivers events for `seconds` (or until interrupted).
+    void pumpFor(double seconds);
+    void setShowLog(bool show) { showLog_ = show; }
+    static void interrupt();
+
+private:
+    CallResult invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args);
+    static void onEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count);
+    void printEvent(std::int32_t dispid, const vornik_variant* args, std::int32_t count);
+
+    std::FILE* out_;
+    std::FILE* err_;
+    std::unique_ptr<vornik::Module> module_;
+    vornik_control* control_ = nullptr;
+    bool showLog_ = false;
+};
+
+// "0A FF" style hex of bytes, and text with control characters escaped.
+std::string hexOf(const std::string& bytes);
+std::string printable(const std::string& text);
+
+} // namespace vornikctl

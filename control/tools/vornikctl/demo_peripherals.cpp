@@ -1,0 +1,54 @@
+// The demo peripheral of `vornikctl --sim`, loaded by the simulated radio:
+// "Vornik Demo" with a Device Information service and a service holding an
+// echo characteristic (what is written is read back) and a counter that
+// notifies every 200 ms.
+#include "platform/sim/sim_radio.h"
+
+#include <atomic>
+#include <string>
+
+namespace {
+
+constexpr std::uint64_t kAddress = 0x00C0FFEE0001ULL;
+constexpr const char* kName = "Vornik Demo";
+constexpr std::uint16_t kDemoService = 0xFFF0;
+constexpr std::uint16_t kEcho = 0xFFF1;
+constexpr std::uint16_t kCounter = 0xFFF2;
+constexpr std::uint16_t kDeviceInformation = 0x180A;
+constexpr std::uint16_t kManufacturerName = 0x2A29;
+constexpr std::uint16_t kModelNumber = 0x2A24;
+constexpr std::uint16_t kCompanyId = 0xFFFF;  // reserved for tests and demos
+constexpr std::int8_t kTxPower = -4;
+constexpr auto kCounterPeriod = std::chrono::milliseconds(200);
+
+vornik::platform::Bytes bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) int vornik_sim_populate(vornik::sim::SimRadio* radio)
+{
+    using vornik::Uuid;
+    namespace prop = vornik::platform::prop;
+    auto demo = radio->AddPeripheral(kAddress, kName);
+    auto& advertising = demo->Advertising();
+    advertising.data.localName = kName;
+    advertising.data.flags = 0x06;
+    advertising.data.serviceUuids = {Uuid::FromShort(kDemoService)};
+    advertising.data.manufacturerData = {{kCompanyId, {0x01, 0x02, 0x00, 0xFF}}};
+    advertising.data.txPower = kTxPower;
+
+    const auto info = demo->AddService(Uuid::FromShort(kDeviceInformation));
+    demo->AddCharacteristic(info, Uuid::FromShort(kManufacturerName), prop::kRead, bytes("Vornik"));
+    demo->AddCharacteristic(info, Uuid::FromShort(kModelNumber), prop::kRead, bytes("Demo 1"));
+
+    const auto service = demo->AddService(Uuid::FromShort(kDemoService));
+    const auto echo = demo->AddCharacteristic(
+        service, Uuid::FromShort(kEcho), prop::kRead | prop::kWrite | prop::kWriteWithoutResponse, bytes("echo"));
+    demo->AddUserDescription(echo, "Echo");
+    const auto counter = demo->AddCharacteristic(service, Uuid::FromShort(kCounter), prop::kRead | prop::kNotify,
+                                                 bytes("Count 0"));
+    demo->AddUserDescription(counter, "Counter");
+    auto count = std::make_shared<std::atomic<int>>(0);
+    demo->NotifyEvery(kCounterPeriod, counter, [count] { return bytes("Count " + std::to_string(++*count)); });
+    return 0;
+}

@@ -1,0 +1,99 @@
+#include "code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vornik::surface {
+namespace {
+
+TEST(CodePage, Cp1252EveryByteSurvivesTheRoundTrip)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const Converted text = fromEngine(all, kCodePageAnsi);
+    ASSERT_TRUE(text.ok);
+    const Converted back = toEngine(text.text, kCodePageAnsi);
+    ASSERT_TRUE(back.ok);
+    EXPECT_EQ(back.text, all);
+}
+
+struct ByteCase {
+    unsigned char byte;
+    const char* utf8;
+};
+
+TEST(CodePage, Cp1252MapsBytesToTheirCharacters)
+{
+    const ByteCase cases[] = {
+        {0x00, "\0"}, {0x41, "A"}, {0x80, "\u20AC"}, {0x81, "\u0081"}, {0x8D, "\u008D"},
+        {0x8F, "\u008F"}, {0x90, "\u0090"}, {0x9D, "\u009D"}, {0x9F, "\u0178"}, {0xB5, "\u00B5"},
+        {0xE4, "\u00E4"}, {0xFF, "\u00FF"},
+    };
+    for (const auto& c : cases) {
+        const std::string byte(1, static_cast<char>(c.byte));
+        const std::string utf8 = c.byte == 0 ? std::string(1, '\0') : std::string(c.utf8);
+        EXPECT_EQ(fromEngine(byte, kCodePageAnsi).text, utf8) << int(c.byte);
+        EXPECT_EQ(toEngine(utf8, kCodePage1252).text, byte) << int(c.byte);
+    }
+}
+
+TEST(CodePage, CharacterOutsideTheCodePageBecomesQuestionMark)
+{
+    EXPECT_EQ(toEngine("a\u03A9b", kCodePageAnsi).text, "a?b");
+    EXPECT_EQ(toEngine("x\u00DF", 1251).text, "x?");
+}
+
+TEST(CodePage, InvalidUtf8IsRefused)
+{
+    for (const char* bad : {"\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF8\x88\x80\x80\x80", "ab\x80"}) {
+        const Converted result = toEngine(bad, kCodePageAnsi);
+        EXPECT_FALSE(result.ok) << bad;
+        EXPECT_EQ(result.text, "The text is not valid UTF-8.");
+    }
+}
+
+TEST(CodePage, Utf8PassesThroughAndBadBytesBecomeReplacementCharacters)
+{
+    EXPECT_EQ(toEngine("\u00B5m \u20AC", kCodePageUtf8).text, "\u00B5m \u20AC");
+    EXPECT_EQ(fromEngine("a\xFF" "b", kCodePageUtf8).text, "a\uFFFD" "b");
+    EXPECT_EQ(fromEngine(std::string("\0z", 2), kCodePageUtf8).text, std::string("\0z", 2));
+}
+
+struct IconvCase {
+    int codePage;
+    const char* utf8;
+    const char* bytes;
+};
+
+TEST(CodePage, OtherCodePagesGoThroughIconv)
+{
+    const IconvCase cases[] = {
+        {1251, "\u0416", "\xC6"},
+        {1250, "\u0159", "\xF8"},
+        {28591, "\u00E9", "\xE9"},
+        {28592, "\u0141", "\xA3"},
+        {20127, "plain", "plain"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toEngine(c.utf8, c.codePage).text, c.bytes) << c.codePage;
+        EXPECT_EQ(fromEngine(c.bytes, c.codePage).text, c.utf8) << c.codePage;
+    }
+    EXPECT_EQ(fromEngine("a\x80", 20127).text, "a\uFFFD");
+}
+
+TEST(CodePage, WideAndUnknownCodePagesAreNotSupported)
+{
+    for (const int codePage : {1200, 1201, 12000, 12345, -5}) {
+        EXPECT_FALSE(isSupportedCodePage(codePage)) << codePage;
+        const Converted result = toEngine("x", codePage);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.text, "Code page " + std::to_string(codePage) + " is not supported.");
+    }
+    for (const int codePage : {0, 1252, 65001, 1251, 28591, 850})
+        EXPECT_TRUE(isSupportedCodePage(codePage)) << codePage;
+}
+
+} // namespace
+} // namespace vornik::surface

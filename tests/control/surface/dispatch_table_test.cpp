@@ -1,0 +1,125 @@
+#include "dispatch_table.h"
+#include "value_formats.h"
+
+#include "vornik220.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vornik::surface {
+namespace {
+
+std::vector<std::string> paramNames(std::span<const ParamInfo> params)
+{
+    std::vector<std::string> names;
+    for (const auto& p : params)
+        names.emplace_back(p.name);
+    return names;
+}
+
+TEST(DispatchTable, PropertiesAreNumberedOneToThirtySix)
+{
+    int properties = 0;
+    for (const auto& m : members())
+        if (m.kind == MemberKind::Property) {
+            ++properties;
+            EXPECT_EQ(m.dispid, properties) << m.name;
+        }
+    EXPECT_EQ(properties, 36);
+    EXPECT_STREQ(findMember(1)->name, "ActiveScanning");
+    EXPECT_STREQ(findMember(32)->name, "Timeout");
+    EXPECT_STREQ(findMember(36)->name, "ValueValueB");
+}
+
+TEST(DispatchTable, ReadWritePropertiesAreExactlyThese)
+{
+    std::set<std::string> writable;
+    for (const auto& m : members())
+        if (m.kind == MemberKind::Property && !m.readOnly)
+            writable.insert(m.name);
+    const std::set<std::string> expected = {
+        "ActiveScanning", "Characteristic", "CharacteristicCount", "CharacteristicSubscribed",
+        "CharacteristicUserDescription", "CharacteristicValueFormatIndex", "Service", "Timeout"};
+    EXPECT_EQ(writable, expected);
+}
+
+TEST(DispatchTable, IndexedPropertiesNameTheirIndex)
+{
+    EXPECT_STREQ(findMember(VORNIK_DISPID_CharacteristicId)->indexName, "CharacteristicIndex");
+    EXPECT_STREQ(findMember(VORNIK_DISPID_DescriptorCachedValueB)->indexName, "DescriptorIndex");
+    EXPECT_STREQ(findMember(VORNIK_DISPID_ServiceParentSvcIds)->indexName, "ServiceIndex");
+    EXPECT_EQ(findMember(VORNIK_DISPID_ServiceCount)->indexName, nullptr);
+    EXPECT_EQ(findMember(VORNIK_DISPID_ValueValueB)->indexName, nullptr);
+}
+
+struct HelpCase {
+    std::int32_t dispid;
+    std::int32_t helpContext;
+};
+
+TEST(DispatchTable, HelpContexts)
+{
+    const HelpCase cases[] = {
+        {VORNIK_DISPID_ActiveScanning, 24001}, {VORNIK_DISPID_Timeout, 24032},
+        {VORNIK_DISPID_CheckCharacteristicSubscribed, 44001}, {VORNIK_DISPID_DoEvents, 44009},
+        {VORNIK_DISPID_WriteValue, 44019}, {VORNIK_DISPID_AboutBox, 20101},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(findMember(c.dispid)->helpContext, c.helpContext) << c.dispid;
+    EXPECT_EQ(findEvent(VORNIK_EVENT_Advertisement)->helpContext, 34000);
+    EXPECT_EQ(findEvent(VORNIK_EVENT_WriteResponse)->helpContext, 34012);
+}
+
+TEST(DispatchTable, MethodParametersInOrder)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(paramNames(findMember(VORNIK_DISPID_Discover)->params),
+              (V{"ServiceUuids", "CharacteristicUuids", "DiscoverDescriptors", "IncludedByServiceId"}));
+    EXPECT_EQ(paramNames(findMember(VORNIK_DISPID_WriteValue)->params),
+              (V{"ServiceId", "CharacteristicId", "DescriptorId", "Value"}));
+    EXPECT_EQ(findMember(VORNIK_DISPID_WriteValue)->params[3].type, ArgType::Bytes);
+    EXPECT_EQ(findMember(VORNIK_DISPID_Connect)->params[0].type, ArgType::Text);
+    EXPECT_TRUE(findMember(VORNIK_DISPID_Disconnect)->params.empty());
+    EXPECT_EQ(findMember(VORNIK_DISPID_ReadValue)->type, ArgType::Bytes);
+}
+
+TEST(DispatchTable, EventsWithTheirParameters)
+{
+    ASSERT_EQ(events().size(), 13u);
+    const auto* advertisement = findEvent(VORNIK_EVENT_Advertisement);
+    EXPECT_EQ(paramNames(advertisement->params),
+              (std::vector<std::string>{"ServerId", "Name", "RSSI", "TxPower", "ServiceUuids", "ServicesWithData",
+                                        "SolicitedServiceUuids", "ManufacturerCompanyId", "ManufacturerData",
+                                        "IsConnectable", "IsScanResponse"}));
+    EXPECT_EQ(findEvent(VORNIK_EVENT_Value)->params.size(), 6u);
+    EXPECT_EQ(findEvent(VORNIK_EVENT_Value)->params[5].type, ArgType::Bytes);
+    EXPECT_EQ(findEvent(14), nullptr);
+}
+
+TEST(DispatchTable, NamesAreFoundWithoutCase)
+{
+    EXPECT_EQ(findMemberByName("config")->dispid, VORNIK_DISPID_Config);
+    EXPECT_EQ(findMemberByName("SERVICECOUNT")->dispid, VORNIK_DISPID_ServiceCount);
+    EXPECT_EQ(findEventByName("writeresponse")->dispid, VORNIK_EVENT_WriteResponse);
+    EXPECT_EQ(findMemberByName("Nothing"), nullptr);
+}
+
+TEST(DispatchTable, ValueFormatsNamesAndHelpStrings)
+{
+    EXPECT_STREQ(valueFormatName(vfUndefined), "vfUndefined");
+    EXPECT_STREQ(valueFormatHelp(vfUInt8), "UInt 8");
+    EXPECT_STREQ(valueFormatHelp(vfSInt128), "SInt 128");
+    EXPECT_STREQ(valueFormatHelp(vfFloat32), "Float 32");
+    EXPECT_STREQ(valueFormatHelp(vfDUInt16), "DUInt 16");
+    EXPECT_STREQ(valueFormatHelp(vfUtf16Str), "Utf 16Str");
+    EXPECT_STREQ(valueFormatName(vfStruct), "vfStruct");
+    EXPECT_EQ(vfStruct, 27);
+    EXPECT_EQ(valueFormatHelp(28), nullptr);
+    EXPECT_EQ(valueFormatName(-1), nullptr);
+}
+
+} // namespace
+} // namespace vornik::surface
