@@ -1,7 +1,7 @@
 #include "data/measurement_grid_model.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
+#include "data/fixed_pitch_font.h"
+
 #include <algorithm>
 
 #include "data/cell_colour.h"
@@ -74,11 +74,7 @@ std::optional<QColor> MeasurementGridModel::CellBackground(int gridRow) const
 QFont MeasurementGridModel::CellFont(int column) const
 {
     if (!font_) {
-        QFont f(grid::kFontFamily);
-        f.setStyleHint(QFont::Monospace);
-        if (!QFontInfo(f).fixedPitch())
-            f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font_ = f;
+        font_ = FixedPitchFont();
     }
     QFont f = *font_;
     if (column == grid::kDateTimeColumn && IsDateMode(context_.profile))

@@ -27,7 +27,6 @@ inline constexpr int kDateModeFontSize = 7;
 // Characters each column must show in full: date and time, the number,
 // the value text and unit plus material.
 inline constexpr int kColumnChars[kColumnCount] = {10, 7, 11, 8};
-inline const QString kFontFamily = QStringLiteral("Lucida Console");
 } // namespace grid
 
 // What the view needs besides the rows: the slot shown, the date mode,

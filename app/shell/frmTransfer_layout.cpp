@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "data/fixed_pitch_font.h"
 #include "shell/frmTransfer.h"
 
 namespace qc {
@@ -107,9 +108,7 @@ QWidget* frmTransfer::BuildSidePanel()
     m_ui.picQuen = Picture("picQuen", kLogoSize);
     m_ui.lstStat = Named(new QListWidget, "lstStat");
     m_ui.lstStat->setMinimumHeight(150);
-    QFont fixedPitch(QStringLiteral("Lucida Console"));
-    fixedPitch.setStyleHint(QFont::TypeWriter); // a fixed-pitch font where Lucida Console is missing
-    m_ui.lstStat->setFont(fixedPitch);
+    m_ui.lstStat->setFont(FixedPitchFont());
     m_ui.txtMittelwert = Named(new QLineEdit, "txtMittelwert");
     m_ui.txtMittelwert->setReadOnly(true);
     m_ui.txtMittelwert->setAlignment(Qt::AlignRight);
