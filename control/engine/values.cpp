@@ -175,8 +175,26 @@ int BleEngine::PostValue(const std::string& serviceId, const std::string& charac
     return Done(Status::Ok());
 }
 
+namespace {
+
 // Cached reads give an empty value on any failure of the read itself; only
-// a bad index is an error.
+// a bad index is an error. `object` is the platform characteristic or
+// descriptor behind the record.
+template <class Object>
+std::string ReadCachedText(BleEngine& engine, const std::shared_ptr<Object>& object)
+{
+    platform::ValueResult result;
+    const Status status = EngineOps::Request<platform::ValueResult>(
+        engine, LogType::Debug,
+        [&](platform::Completion<platform::ValueResult> done) {
+            object->ReadValue(platform::CacheMode::Cached, std::move(done));
+        },
+        result);
+    return status.ok() ? EngineOps::ToText(result.value) : std::string();
+}
+
+}  // namespace
+
 int BleEngine::GetCharacteristicCachedValue(int index, std::string& out)
 {
     out.clear();
@@ -185,16 +203,7 @@ int BleEngine::GetCharacteristicCachedValue(int index, std::string& out)
         return Done(status);
     Log(LogLevel::Debug, LogType::Debug,
         "Getting cached value for characteristic ID " + EngineOps::Quoted(record->id) + ".");
-    const auto characteristic = record->characteristic;
-    platform::ValueResult result;
-    const Status status = EngineOps::Request<platform::ValueResult>(
-        *this, LogType::Debug,
-        [&](platform::Completion<platform::ValueResult> done) {
-            characteristic->ReadValue(platform::CacheMode::Cached, std::move(done));
-        },
-        result);
-    if (status.ok())
-        out = EngineOps::ToText(result.value);
+    out = ReadCachedText(*this, record->characteristic);
     return Done(Status::Ok());
 }
 
@@ -205,16 +214,7 @@ int BleEngine::GetDescriptorCachedValue(int index, std::string& out)
     if (Status status = EngineOps::DescriptorAt(*this, index, record); !status.ok())
         return Done(status);
     Log(LogLevel::Debug, LogType::Debug, "Getting cached value for descriptor ID " + EngineOps::Quoted(record->id) + ".");
-    const auto descriptor = record->descriptor;
-    platform::ValueResult result;
-    const Status status = EngineOps::Request<platform::ValueResult>(
-        *this, LogType::Debug,
-        [&](platform::Completion<platform::ValueResult> done) {
-            descriptor->ReadValue(platform::CacheMode::Cached, std::move(done));
-        },
-        result);
-    if (status.ok())
-        out = EngineOps::ToText(result.value);
+    out = ReadCachedText(*this, record->descriptor);
     return Done(Status::Ok());
 }
 

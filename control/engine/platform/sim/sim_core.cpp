@@ -48,6 +48,34 @@ std::uint16_t LittleEndian16(const Bytes& value, std::size_t offset)
     return static_cast<std::uint16_t>(value[offset] | (value[offset + 1] << 8));
 }
 
+using ValueCache = std::shared_ptr<std::optional<Bytes>>;
+
+// The platform's cache answers without asking the server: what the last
+// read saw, or the server's value when nothing was read yet.
+void AnswerFromCache(SimCore& core, const std::shared_ptr<SimPeripheral>& peripheral, std::uint16_t handle,
+                     const ValueCache& cache, platform::Completion<platform::ValueResult> done)
+{
+    peripheral->CountRequest(SimOp::ReadCachedValue, handle);
+    core.scheduler.After(std::chrono::milliseconds(0), [peripheral, handle, cache, done = std::move(done)] {
+        platform::ValueResult result;
+        result.value = cache->has_value() ? **cache : peripheral->Value(handle);
+        done(std::move(result));
+    });
+}
+
+// The server side of a read once the attribute is known to be readable:
+// the behaviour may refuse it, otherwise the value is answered and cached.
+platform::ValueResult AnswerRead(SimPeripheral& peripheral, std::uint16_t handle, const ValueCache& cache)
+{
+    if (SimBehaviour* behaviour = peripheral.Behaviour())
+        if (std::uint8_t att = behaviour->OnRead(peripheral, handle))
+            return Refused<platform::ValueResult>(att);
+    platform::ValueResult result;
+    result.value = peripheral.Value(handle);
+    *cache = result.value;
+    return result;
+}
+
 }  // namespace
 
 void SimCore::AddPeripheral(const std::shared_ptr<SimPeripheral>& peripheral)
@@ -327,13 +355,7 @@ void SimCharacteristicObject::ReadValue(platform::CacheMode mode, platform::Comp
     std::uint16_t handle = handle_;
     auto cache = cache_;
     if (mode == platform::CacheMode::Cached) {
-        // The platform's cache answers without asking the server.
-        peripheral->CountRequest(SimOp::ReadCachedValue, handle);
-        core_->scheduler.After(std::chrono::milliseconds(0), [peripheral, handle, cache, done = std::move(done)] {
-            Result result;
-            result.value = cache->has_value() ? **cache : peripheral->Value(handle);
-            done(std::move(result));
-        });
+        AnswerFromCache(*core_, peripheral, handle, cache, std::move(done));
         return;
     }
     core_->Request<Result>(
@@ -344,13 +366,7 @@ void SimCharacteristicObject::ReadValue(platform::CacheMode mode, platform::Comp
                 return Refused<Result>(kAttInvalidHandle);
             if (!(chr->properties & platform::prop::kRead))
                 return Refused<Result>(kAttReadNotPermitted);
-            if (SimBehaviour* behaviour = peripheral->Behaviour())
-                if (std::uint8_t att = behaviour->OnRead(*peripheral, handle))
-                    return Refused<Result>(att);
-            Result result;
-            result.value = peripheral->Value(handle);
-            *cache = result.value;
-            return result;
+            return AnswerRead(*peripheral, handle, cache);
         },
         std::move(done));
 }
@@ -448,12 +464,7 @@ void SimDescriptorObject::ReadValue(platform::CacheMode mode, platform::Completi
     std::uint16_t handle = handle_;
     auto cache = cache_;
     if (mode == platform::CacheMode::Cached) {
-        peripheral->CountRequest(SimOp::ReadCachedValue, handle);
-        core_->scheduler.After(std::chrono::milliseconds(0), [peripheral, handle, cache, done = std::move(done)] {
-            Result result;
-            result.value = cache->has_value() ? **cache : peripheral->Value(handle);
-            done(std::move(result));
-        });
+        AnswerFromCache(*core_, peripheral, handle, cache, std::move(done));
         return;
     }
     core_->Request<Result>(
@@ -461,13 +472,7 @@ void SimDescriptorObject::ReadValue(platform::CacheMode mode, platform::Completi
         [peripheral, handle, cache] {
             if (peripheral->FindDescriptor(handle) == nullptr)
                 return Refused<Result>(kAttInvalidHandle);
-            if (SimBehaviour* behaviour = peripheral->Behaviour())
-                if (std::uint8_t att = behaviour->OnRead(*peripheral, handle))
-                    return Refused<Result>(att);
-            Result result;
-            result.value = peripheral->Value(handle);
-            *cache = result.value;
-            return result;
+            return AnswerRead(*peripheral, handle, cache);
         },
         std::move(done));
 }
