@@ -6,5 +6,7 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQC_BUILD_TESTS
 cmake --build build-release -j "$(nproc)" --target vornik_engine_ops_bench vornik_surface_dispatch_bench bench_table_fill
 for b in vornik_engine_ops_bench vornik_surface_dispatch_bench bench_table_fill; do
   echo "== $b"
-  QT_QPA_PLATFORM=offscreen "build-release/bin/$b"
+  # The surface benchmark reads from the demo peripheral of vornikctl.
+  QT_QPA_PLATFORM=offscreen VORNIK220_RADIO=sim \
+    VORNIK_SIM_MODULE="$PWD/build-release/bin/libvornikctl_demo_peripherals.so" "build-release/bin/$b"
 done
