@@ -62,17 +62,17 @@ void SimScheduler::StopTimer(TimerId id)
 
 void SimScheduler::ArmLocked()
 {
-    itimerspec spec{};
+    itimerspec when{};
     if (!tasks_.empty()) {
         auto wait = tasks_.begin()->first.first - Clock::now();
         auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
         // Zero would disarm the timer; a due task fires at once instead.
         if (nanos < 1)
             nanos = 1;
-        spec.it_value.tv_sec = static_cast<time_t>(nanos / 1000000000);
-        spec.it_value.tv_nsec = static_cast<long>(nanos % 1000000000);
+        when.it_value.tv_sec = static_cast<time_t>(nanos / 1000000000);
+        when.it_value.tv_nsec = static_cast<long>(nanos % 1000000000);
     }
-    timerfd_settime(timerFd_, 0, &spec, nullptr);
+    timerfd_settime(timerFd_, 0, &when, nullptr);
 }
 
 void SimScheduler::RunDue()
