@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libsdbus-c++-dev libxlsxwriter-dev libzip-dev libxdo-dev
   googletest libgtest-dev libgmock-dev
   dbus xvfb xauth x11-utils python3 python3-xlib
