@@ -18,6 +18,7 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kBlank = QStringLiteral(" ");
+const QString kNoDateTime = QStringLiteral("00:00:00");
 constexpr QStringView kFieldGap = u"   "; // before the number (and the value)
 
 // Date-time texts of files written on other systems: German and US Windows
@@ -114,18 +115,38 @@ QString MesSavePath(const QString& chosen)
     return chosen.contains(mes::kExtension) ? chosen : chosen + mes::kExtension;
 }
 
+// "10:15:30" in front: the time form (date-form lines begin with the date).
+bool StartsWithClock(QStringView line)
+{
+    constexpr int kDigits[] = {0, 1, 3, 4, 6, 7};
+    if (line.size() < mes::kTimeTextLength || line[2] != u':' || line[5] != u':')
+        return false;
+    return std::all_of(std::begin(kDigits), std::end(kDigits), [&](int i) { return IsAsciiDigit(line[i]); });
+}
+
+// The date-time at the start of a date-form line: the first 22 characters,
+// or, for a longer text, what stands before the gap to the number.
+QDateTime LeadingDateTime(QStringView line, const QLocale& locale)
+{
+    const QDateTime t = ParseFileDateTime(line.left(mes::kDateTimeLength).trimmed().toString(), locale);
+    if (t.isValid())
+        return t;
+    const qsizetype gap = line.indexOf(kFieldGap);
+    return gap > 0 ? ParseFileDateTime(line.left(gap).trimmed().toString(), locale) : QDateTime();
+}
+
 bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
 {
     if (line.isEmpty() || !line.contains(u':'))
         return false;
+    // Each line says its own form, so a file opens whatever mode the gauge
+    // in hand is in: a date-time in front is the date form; so is the
+    // "00:00:00" a date-form reading without date-time was written with.
     Reading r;
-    if (options.dateMode) {
-        r.DateTime = ParseFileDateTime(line.left(mes::kDateTimeLength).trimmed().toString(), options.locale);
-        if (!r.DateTime.isValid()) {
-            const qsizetype gap = line.indexOf(kFieldGap);
-            if (gap > 0)
-                r.DateTime = ParseFileDateTime(line.left(gap).trimmed().toString(), options.locale);
-        }
+    if (!StartsWithClock(line))
+        r.DateTime = LeadingDateTime(line, options.locale);
+    const bool dateForm = r.DateTime.isValid() || (options.dateMode && line.startsWith(kNoDateTime));
+    if (dateForm) {
         r.TimeText = r.DateTime.isValid() ? LocaleTimeText(r.DateTime.time(), options.locale) : kBlank;
         r.DateText = r.DateTime.isValid() ? LocaleDateText(r.DateTime.date(), options.locale) : kBlank;
     } else {
@@ -149,7 +170,7 @@ bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
     r.Value = RoundHalfEven(ReadValue(line.mid(from, to - from), options.locale), mes::kValueDecimals);
 
     // One blank after the value, the unit field, one blank, the material.
-    const int unitWidth = options.dateMode ? mes::kDateModeUnitWidth : mes::kTimeModeUnitWidth;
+    const int unitWidth = dateForm ? mes::kDateModeUnitWidth : mes::kTimeModeUnitWidth;
     const qsizetype unitAt = to + 1;
     r.Unit = line.mid(std::min(unitAt, line.size()), unitWidth).trimmed().toString();
     r.Material = line.mid(std::min(unitAt + unitWidth + 1, line.size())).trimmed().toString();
@@ -166,8 +187,11 @@ MesContent ParseMesText(QStringView text, const MesReadOptions& options)
     size_t i = 0;
     while (i < lines.size() && !(lines[i].size() > 0 && IsAsciiDigit(lines[i][0])))
         ++i;
+    // An older file has the date on a line of its own before the readings;
+    // a date-form reading looks alike at its start but holds a reading.
     QString dateLine;
-    if (i < lines.size() && !options.dateMode && lines[i].size() > 2 && lines[i][2] == u'.') {
+    Reading probe;
+    if (i < lines.size() && lines[i].size() > 2 && lines[i][2] == u'.' && !ParseMesLine(lines[i], options, probe)) {
         dateLine = lines[i].left(mes::kDateLineLength).toString();
         ++i;
     }

@@ -42,8 +42,10 @@ QString GaugeFolder(const QString& dataDir, const QString& gaugeNumber);
 // empty name or a single blank.
 QString MesSavePath(const QString& chosen);
 
-// How the lines are read: the date mode of the gauge and the locale's
-// decimal separator.
+// How the lines are read. Each line's form (date-time or time in front)
+// is told from the line itself; the gauge's date mode only decides the
+// "00:00:00" of a reading without date-time. The locale gives the decimal
+// separator and the date and time texts.
 struct MesReadOptions {
     bool dateMode = false;
     QLocale locale;
@@ -57,7 +59,7 @@ struct MesContent {
 };
 
 // Parses the text of a measurement file: header lines up to the first line
-// beginning with a digit, an optional date line (time mode), then one
+// beginning with a digit, an optional date line (older files), then one
 // reading per line with a ":" in it. Unit and material are read from their
 // own fields; values come back rounded to three decimals.
 MesContent ParseMesText(QStringView text, const MesReadOptions& options);

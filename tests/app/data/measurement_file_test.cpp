@@ -139,6 +139,23 @@ TEST(MesReader, HandWrittenFilesOpen)
                   "2");
 }
 
+// A file opens the same whatever mode the gauge in hand is in (or with no
+// gauge at all): each line says its form.
+TEST(MesReader, FilesOpenInEitherMode)
+{
+    for (const bool dateMode : {false, true}) {
+        const MesReadResult t = ReadMesFile(Fixture("time_mode.mes"), {dateMode, kDe});
+        ASSERT_EQ(t.content.rows.size(), 3u);
+        ExpectSameRow(t.content.rows[2], Row(3, -5.2, QStringLiteral("mils"), {}, QStringLiteral("10:15:32")), false,
+                      "time form");
+        const MesReadResult d = ReadMesFile(Fixture("date_mode.mes"), {dateMode, kDe});
+        ASSERT_EQ(d.content.rows.size(), 2u) << "the first reading is no date line";
+        ExpectSameRow(d.content.rows[0],
+                      Dated(1, 12.3, M, QStringLiteral("FE"), QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)), kDe),
+                      true, "date form");
+    }
+}
+
 struct LineCase {
     const char* name;
     const char16_t* line;
