@@ -272,7 +272,7 @@ MesReadResult ReadMesFile(const QString& path, const MesReadOptions& options)
         result.error = MesFileError{MesFileProblem::Unreadable, path, file.errorString()};
         return result;
     }
-    const QByteArray bytes = file.read(mes::kMaxFileBytes + 1);
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.error = MesFileError{MesFileProblem::Unreadable, path, file.errorString()};
         return result;

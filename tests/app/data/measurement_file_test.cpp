@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -302,6 +303,44 @@ TEST(MesReader, MoreThan5000ReadingsFill5000RowsAndSaySo)
     EXPECT_EQ(c.rows.back().Number, kMaxRows);
     EXPECT_EQ(MesTruncatedMessage(1, c.dataLines),
               QStringLiteral("The file holds 5007 readings; the table takes 5000, so only the first 5000 were loaded."));
+}
+
+// Damaged and oversized input ends in rows or nothing, never in a crash or a hang.
+TEST(MesReader, RandomBytesAndHugeLines)
+{
+    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    quint32 x = 12345;
+    for (char& c : noise) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 24);
+    }
+    const MesContent random = ParseMesText(DecodeCp1252(noise), {false, kEn});
+    EXPECT_LE(random.rows.size(), static_cast<size_t>(kMaxRows));
+
+    const QByteArray wide = "10:15:30" + QByteArray(2 * 1024 * 1024, ' ') + "1" + QByteArray(1024 * 1024, ' ') + "12.5";
+    const MesContent one = ParseMesText(DecodeCp1252(wide), {true, kEn});
+    ASSERT_EQ(one.rows.size(), 1u);
+    EXPECT_EQ(one.rows[0].Number, 1);
+    EXPECT_DOUBLE_EQ(one.rows[0].Value, 12.5);
+
+    const QByteArray digits = QByteArray(3 * 1024 * 1024, '9') + ":";
+    EXPECT_TRUE(ParseMesText(DecodeCp1252(digits), {false, kEn}).rows.empty());
+}
+
+TEST(MesWriter, NonFiniteValuesStillGiveOneLineEach)
+{
+    ReportInput in;
+    in.locale = kEn;
+    in.profile = Profile(false);
+    const double odd[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(), 1e300, -1e-300};
+    for (int i = 0; i < 5; ++i)
+        in.rows.push_back(Row(i + 1, odd[i], M, QStringLiteral("FE"), QStringLiteral("10:15:30")));
+    const QString text = BuildReportText(report_mode::Readings, in);
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 6) << text.toStdString();
+    const MesContent back = ParseMesText(text, {false, kEn});
+    ASSERT_EQ(back.rows.size(), 5u);
+    EXPECT_EQ(back.rows[4].Number, 5);
 }
 
 // ---- round trips ------------------------------------------------------------
