@@ -59,18 +59,34 @@ double ReadValue(QStringView token, const QLocale& locale)
     return LeadingNumber(token, separator);
 }
 
-QDateTime ParseFileDateTime(const QString& text, const QLocale& locale)
-{
-    QDateTime t = locale.toDateTime(text, LocaleDateFormat(locale) + u' ' + LocaleTimeFormat(locale));
-    if (t.isValid())
-        return t;
-    for (const char* format : kFixedDateTimeFormats) {
-        t = QLocale::c().toDateTime(text, QString::fromLatin1(format));
-        if (t.isValid())
-            return t;
+// Reads date-time texts in the locale's form or one of the fixed forms;
+// the form that worked last is tried first, as a file keeps to one form.
+class DateTimeReader {
+public:
+    explicit DateTimeReader(const QLocale& locale)
+    {
+        forms_.push_back({locale, LocaleDateFormat(locale) + u' ' + LocaleTimeFormat(locale)});
+        for (const char* format : kFixedDateTimeFormats)
+            forms_.push_back({QLocale::c(), QString::fromLatin1(format)});
     }
-    return {};
-}
+
+    QDateTime Read(const QString& text)
+    {
+        if (!text.contains(u':'))
+            return {};
+        QDateTime t = Try(last_, text);
+        for (size_t i = 0; i < forms_.size() && !t.isValid(); ++i)
+            if (i != last_ && (t = Try(i, text)).isValid())
+                last_ = i;
+        return t;
+    }
+
+private:
+    QDateTime Try(size_t i, const QString& text) const { return forms_[i].first.toDateTime(text, forms_[i].second); }
+
+    std::vector<std::pair<QLocale, QString>> forms_;
+    size_t last_ = 0;
+};
 
 std::vector<QStringView> SplitLines(QStringView text)
 {
@@ -97,24 +113,6 @@ struct MessagePair {
 
 QString Pick(int language, MessagePair m) { return QString::fromUtf16(language == 1 ? m.english : m.german); }
 
-} // namespace
-
-QString MeasurementFolder(const QString& dataDir) { return QDir(dataDir).filePath(mes::kFolderName); }
-
-QString GaugeFolder(const QString& dataDir, const QString& gaugeNumber)
-{
-    const QString safe = SafeGaugeNumber(gaugeNumber);
-    const QString folder = MeasurementFolder(dataDir);
-    return safe.isEmpty() ? folder : QDir(folder).filePath(safe);
-}
-
-QString MesSavePath(const QString& chosen)
-{
-    if (chosen.isEmpty() || chosen == kBlank)
-        return {};
-    return chosen.contains(mes::kExtension) ? chosen : chosen + mes::kExtension;
-}
-
 // "10:15:30" in front: the time form (date-form lines begin with the date).
 bool StartsWithClock(QStringView line)
 {
@@ -126,16 +124,16 @@ bool StartsWithClock(QStringView line)
 
 // The date-time at the start of a date-form line: the first 22 characters,
 // or, for a longer text, what stands before the gap to the number.
-QDateTime LeadingDateTime(QStringView line, const QLocale& locale)
+QDateTime LeadingDateTime(QStringView line, DateTimeReader& reader)
 {
-    const QDateTime t = ParseFileDateTime(line.left(mes::kDateTimeLength).trimmed().toString(), locale);
+    const QDateTime t = reader.Read(line.left(mes::kDateTimeLength).trimmed().toString());
     if (t.isValid())
         return t;
     const qsizetype gap = line.indexOf(kFieldGap);
-    return gap > 0 ? ParseFileDateTime(line.left(gap).trimmed().toString(), locale) : QDateTime();
+    return gap > mes::kDateTimeLength ? reader.Read(line.left(gap).trimmed().toString()) : QDateTime();
 }
 
-bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
+bool ParseLine(QStringView line, const MesReadOptions& options, DateTimeReader& dates, Reading& row)
 {
     if (line.isEmpty() || !line.contains(u':'))
         return false;
@@ -144,7 +142,7 @@ bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
     // "00:00:00" a date-form reading without date-time was written with.
     Reading r;
     if (!StartsWithClock(line))
-        r.DateTime = LeadingDateTime(line, options.locale);
+        r.DateTime = LeadingDateTime(line, dates);
     const bool dateForm = r.DateTime.isValid() || (options.dateMode && line.startsWith(kNoDateTime));
     if (dateForm) {
         r.TimeText = r.DateTime.isValid() ? LocaleTimeText(r.DateTime.time(), options.locale) : kBlank;
@@ -180,6 +178,30 @@ bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
     return true;
 }
 
+} // namespace
+
+QString MeasurementFolder(const QString& dataDir) { return QDir(dataDir).filePath(mes::kFolderName); }
+
+QString GaugeFolder(const QString& dataDir, const QString& gaugeNumber)
+{
+    const QString safe = SafeGaugeNumber(gaugeNumber);
+    const QString folder = MeasurementFolder(dataDir);
+    return safe.isEmpty() ? folder : QDir(folder).filePath(safe);
+}
+
+QString MesSavePath(const QString& chosen)
+{
+    if (chosen.isEmpty() || chosen == kBlank)
+        return {};
+    return chosen.contains(mes::kExtension) ? chosen : chosen + mes::kExtension;
+}
+
+bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
+{
+    DateTimeReader dates(options.locale);
+    return ParseLine(line, options, dates, row);
+}
+
 MesContent ParseMesText(QStringView text, const MesReadOptions& options)
 {
     MesContent content;
@@ -190,15 +212,16 @@ MesContent ParseMesText(QStringView text, const MesReadOptions& options)
     // An older file has the date on a line of its own before the readings;
     // a date-form reading looks alike at its start but holds a reading.
     QString dateLine;
+    DateTimeReader dates(options.locale);
     Reading probe;
-    if (i < lines.size() && lines[i].size() > 2 && lines[i][2] == u'.' && !ParseMesLine(lines[i], options, probe)) {
+    if (i < lines.size() && lines[i].size() > 2 && lines[i][2] == u'.' && !ParseLine(lines[i], options, dates, probe)) {
         dateLine = lines[i].left(mes::kDateLineLength).toString();
         ++i;
     }
     content.rows.reserve(std::min<size_t>(lines.size() - std::min(i, lines.size()), kMaxRows));
     for (; i < lines.size(); ++i) {
         Reading r;
-        if (!ParseMesLine(lines[i], options, r)) {
+        if (!ParseLine(lines[i], options, dates, r)) {
             if (!lines[i].isEmpty())
                 ++content.skippedLines;
             continue;

@@ -306,7 +306,7 @@ TEST(MesReader, MoreThan5000ReadingsFill5000RowsAndSaySo)
 }
 
 // Damaged and oversized input ends in rows or nothing, never in a crash or a hang.
-TEST(MesReader, RandomBytesAndHugeLines)
+TEST(MesReader, RandomBytes)
 {
     QByteArray noise(1024 * 1024, Qt::Uninitialized);
     quint32 x = 12345;
@@ -316,7 +316,10 @@ TEST(MesReader, RandomBytesAndHugeLines)
     }
     const MesContent random = ParseMesText(DecodeCp1252(noise), {false, kEn});
     EXPECT_LE(random.rows.size(), static_cast<size_t>(kMaxRows));
+}
 
+TEST(MesReader, HugeLines)
+{
     const QByteArray wide = "10:15:30" + QByteArray(2 * 1024 * 1024, ' ') + "1" + QByteArray(1024 * 1024, ' ') + "12.5";
     const MesContent one = ParseMesText(DecodeCp1252(wide), {true, kEn});
     ASSERT_EQ(one.rows.size(), 1u);
@@ -404,6 +407,28 @@ INSTANTIATE_TEST_SUITE_P(Mes, MesRoundTrip,
                                     (info.param.materials ? "Materials" : "NoMaterial") +
                                     (info.param.locale.decimalPoint() == u"," ? "Comma" : "Dot");
                          });
+
+// A file written on a system with the other decimal separator and date form
+// opens with its values and date-times intact.
+TEST(MesRoundTripAcrossLocales, ValuesAndDateTimesSurvive)
+{
+    for (const auto& [writer, reader] : {std::pair{kEn, kDe}, std::pair{kDe, kEn}}) {
+        ReportInput in;
+        in.locale = writer;
+        in.profile = Profile(true);
+        const QDateTime start(QDate(2024, 1, 1), QTime(0, 0, 0));
+        for (int i = 1; i <= kMaxRows; ++i)
+            in.rows.push_back(Dated(i, (i % 2 ? -1 : 1) * (i % 700) / 10.0, M, QStringLiteral("FE"),
+                                    start.addSecs(i * 3671), writer));
+        const MesContent back = ParseMesText(BuildReportText(report_mode::All, in), {false, reader});
+        ASSERT_EQ(back.rows.size(), in.rows.size());
+        for (size_t i = 0; i < back.rows.size(); ++i) {
+            ASSERT_EQ(back.rows[i].DateTime, in.rows[i].DateTime) << i;
+            ASSERT_DOUBLE_EQ(back.rows[i].Value, in.rows[i].Value) << i;
+            ASSERT_EQ(back.rows[i].Material, QStringLiteral("FE")) << i;
+        }
+    }
+}
 
 // ---- failures -----------------------------------------------------------------
 
