@@ -239,6 +239,28 @@ TEST(MesReader, DateModeLineKeepsItsDateTime)
     EXPECT_EQ(r.Number, 7);
 }
 
+// Every hour of the day (midnight and noon with AM/PM) on days with one and
+// two digits, in the date-time texts of several locales, reads back.
+TEST(MesReader, DateTimeTextsOfManyLocales)
+{
+    const QLocale locales[] = {kDe, kEn, QLocale(QLocale::English, QLocale::UnitedKingdom),
+                               QLocale(QLocale::French, QLocale::France), QLocale(QLocale::Swedish, QLocale::Sweden), QLocale(QLocale::Polish, QLocale::Poland),
+                               QLocale(QLocale::Dutch, QLocale::Netherlands), QLocale::c()};
+    for (const QLocale& locale : locales) {
+        for (int hour = 0; hour < 24; ++hour) {
+            for (const QDate day : {QDate(2024, 1, 2), QDate(2025, 12, 31)}) {
+                const QDateTime when(day, QTime(hour, 7, 9));
+                const QString line = LocaleDateText(day, locale) + u' ' + LocaleTimeText(when.time(), locale) +
+                                     QStringLiteral("         1        12.3 \u00B5m    FE");
+                Reading r;
+                ASSERT_TRUE(ParseMesLine(line, {true, locale}, r)) << line.toStdString();
+                EXPECT_EQ(r.DateTime, when) << line.toStdString() << " " << locale.name().toStdString();
+                EXPECT_EQ(r.Material, QStringLiteral("FE")) << line.toStdString();
+            }
+        }
+    }
+}
+
 struct FileCase {
     const char* name;
     QByteArray bytes;
