@@ -464,7 +464,8 @@ TEST(MesFailures, OpenGivesAClearErrorAndNoRows)
     const QString huge = dir.filePath(QStringLiteral("riesig.mes"));
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    ASSERT_TRUE(WriteAll(binary, QByteArray("10:15:30          1        12.3 \xB5m\r\n\0\x01", 40)));
+    static const char kBinary[] = "10:15:30          1        12.3 \xB5m\r\n\0\x01";
+    ASSERT_TRUE(WriteAll(binary, QByteArray(kBinary, sizeof kBinary - 1)));
     {
         QFile f(huge);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
