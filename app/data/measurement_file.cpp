@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "data/cp1252.h"
+#include "data/file_date_time.h"
 #include "data/measurement_data.h"
 #include "data/numbers.h"
 #include "data/record_text.h"
@@ -22,11 +23,6 @@ const QString kNoDateTime = QStringLiteral("00:00:00");
 constexpr QStringView kFieldGap = u"   "; // before the number (and the value)
 
 bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-// Date-time texts of files written on other systems: German and US Windows
-// defaults and ISO.
-const char* const kFixedDateTimeFormats[] = {"dd.MM.yyyy HH:mm:ss", "d.M.yyyy H:mm:ss", "M/d/yyyy h:mm:ss AP",
-                                             "d/M/yyyy H:mm:ss", "yyyy-MM-dd HH:mm:ss"};
 
 qsizetype SkipBlanks(QStringView line, qsizetype at)
 {
@@ -58,173 +54,6 @@ double ReadValue(QStringView token, const QLocale& locale)
         return LeadingNumber(token.toString().replace(other, separator), separator);
     return LeadingNumber(token, separator);
 }
-
-// A date-time form made only of numbers, separators and AM/PM ("dd.MM.yyyy
-// HH:mm:ss", "M/d/yyyy h:mm:ss AP"), read without the general parser: a
-// file holds thousands of them. Other forms are left to QLocale.
-class NumericDateTimeForm {
-public:
-    NumericDateTimeForm(const QString& format, const QLocale& locale)
-        : am_(locale.amText())
-        , pm_(locale.pmText())
-    {
-        for (qsizetype i = 0; i < format.size();) {
-            const QChar c = format[i];
-            qsizetype n = 1;
-            while (i + n < format.size() && format[i + n] == c)
-                ++n;
-            if (!Add(c, static_cast<int>(n))) {
-                usable_ = false;
-                return;
-            }
-            i += n;
-        }
-    }
-
-    bool Usable() const { return usable_; }
-
-    QDateTime Read(QStringView text) const
-    {
-        int value[kFieldCount] = {0, 1, 1, 0, 0, 0};
-        int half = -1; // 0 AM, 1 PM
-        qsizetype at = 0;
-        for (const Part& part : parts_) {
-            if (part.kind == Kind::Literal) {
-                if (!text.mid(at).startsWith(part.literal))
-                    return {};
-                at += part.literal.size();
-            } else if (part.kind == Kind::AmPm) {
-                if (text.mid(at).startsWith(am_, Qt::CaseInsensitive) && !am_.isEmpty()) {
-                    half = 0;
-                    at += am_.size();
-                } else if (text.mid(at).startsWith(pm_, Qt::CaseInsensitive) && !pm_.isEmpty()) {
-                    half = 1;
-                    at += pm_.size();
-                } else {
-                    return {};
-                }
-            } else {
-                int digits = 0, number = 0;
-                while (at < text.size() && digits < part.maxDigits && IsAsciiDigit(text[at])) {
-                    number = number * 10 + (text[at].unicode() - u'0');
-                    ++digits;
-                    ++at;
-                }
-                if (digits == 0 || digits < part.minDigits)
-                    return {};
-                value[static_cast<int>(part.kind)] = number;
-            }
-        }
-        if (at != text.size())
-            return {};
-        int hour = value[kHour];
-        if (half >= 0) {
-            if (hour < 1 || hour > 12)
-                return {};
-            hour = hour % 12 + (half == 1 ? 12 : 0);
-        }
-        const QDate date(value[kYear], value[kMonth], value[kDay]);
-        const QTime time(hour, value[kMinute], value[kSecond]);
-        if (!date.isValid() || !time.isValid())
-            return {};
-        return QDateTime(date, time);
-    }
-
-private:
-    enum class Kind { Year, Month, Day, Hour, Minute, Second, Literal, AmPm };
-    static constexpr int kYear = 0, kMonth = 1, kDay = 2, kHour = 3, kMinute = 4, kSecond = 5, kFieldCount = 6;
-    struct Part {
-        Kind kind;
-        int minDigits = 1;
-        int maxDigits = 2;
-        QString literal;
-    };
-
-    bool Add(QChar c, int n)
-    {
-        switch (c.unicode()) {
-        case u'y':
-            return n == 4 && Field(Kind::Year, 4, 4);
-        case u'M':
-            return n <= 2 && Field(Kind::Month, n, 2);
-        case u'd':
-            return n <= 2 && Field(Kind::Day, n, 2);
-        case u'H':
-        case u'h':
-            return n <= 2 && Field(Kind::Hour, n, 2);
-        case u'm':
-            return n <= 2 && Field(Kind::Minute, n, 2);
-        case u's':
-            return n <= 2 && Field(Kind::Second, n, 2);
-        case u'A':
-        case u'a':
-            parts_.push_back({Kind::AmPm, 0, 0, {}});
-            return true;
-        case u'P':
-        case u'p':
-            return !parts_.empty() && parts_.back().kind == Kind::AmPm; // the P of "AP"
-        default:
-            if (c.isLetter() || c == u'\'')
-                return false;
-            parts_.push_back({Kind::Literal, 0, 0, QString(n, c)});
-            return true;
-        }
-    }
-
-    bool Field(Kind kind, int minDigits, int maxDigits)
-    {
-        parts_.push_back({kind, minDigits, maxDigits, {}});
-        return true;
-    }
-
-    std::vector<Part> parts_;
-    QString am_, pm_;
-    bool usable_ = true;
-};
-
-// Reads date-time texts in the locale's form or one of the fixed forms;
-// the form that worked last is tried first, as a file keeps to one form.
-class DateTimeReader {
-public:
-    explicit DateTimeReader(const QLocale& locale)
-    {
-        AddForm(locale, LocaleDateFormat(locale) + u' ' + LocaleTimeFormat(locale));
-        for (const char* format : kFixedDateTimeFormats)
-            AddForm(QLocale::c(), QString::fromLatin1(format));
-    }
-
-    QDateTime Read(const QString& text)
-    {
-        if (!text.contains(u':'))
-            return {};
-        QDateTime t = Try(last_, text);
-        for (size_t i = 0; i < forms_.size() && !t.isValid(); ++i)
-            if (i != last_ && (t = Try(i, text)).isValid())
-                last_ = i;
-        return t;
-    }
-
-private:
-    struct Form {
-        QLocale locale;
-        QString format;
-        NumericDateTimeForm numeric;
-    };
-
-    void AddForm(const QLocale& locale, const QString& format)
-    {
-        forms_.push_back({locale, format, NumericDateTimeForm(format, locale)});
-    }
-
-    QDateTime Try(size_t i, const QString& text) const
-    {
-        const Form& f = forms_[i];
-        return f.numeric.Usable() ? f.numeric.Read(text) : f.locale.toDateTime(text, f.format);
-    }
-
-    std::vector<Form> forms_;
-    size_t last_ = 0;
-};
 
 std::vector<QStringView> SplitLines(QStringView text)
 {
@@ -262,7 +91,7 @@ bool StartsWithClock(QStringView line)
 
 // The date-time at the start of a date-form line: the first 22 characters,
 // or, for a longer text, what stands before the gap to the number.
-QDateTime LeadingDateTime(QStringView line, DateTimeReader& reader)
+QDateTime LeadingDateTime(QStringView line, FileDateTimeReader& reader)
 {
     const QDateTime t = reader.Read(line.left(mes::kDateTimeLength).trimmed().toString());
     if (t.isValid())
@@ -271,7 +100,7 @@ QDateTime LeadingDateTime(QStringView line, DateTimeReader& reader)
     return gap > mes::kDateTimeLength ? reader.Read(line.left(gap).trimmed().toString()) : QDateTime();
 }
 
-bool ParseLine(QStringView line, const MesReadOptions& options, DateTimeReader& dates, Reading& row)
+bool ParseLine(QStringView line, const MesReadOptions& options, FileDateTimeReader& dates, Reading& row)
 {
     if (line.isEmpty() || !line.contains(u':'))
         return false;
@@ -336,7 +165,7 @@ QString MesSavePath(const QString& chosen)
 
 bool ParseMesLine(QStringView line, const MesReadOptions& options, Reading& row)
 {
-    DateTimeReader dates(options.locale);
+    FileDateTimeReader dates(options.locale);
     return ParseLine(line, options, dates, row);
 }
 
@@ -350,7 +179,7 @@ MesContent ParseMesText(QStringView text, const MesReadOptions& options)
     // An older file has the date on a line of its own before the readings;
     // a date-form reading looks alike at its start but holds a reading.
     QString dateLine;
-    DateTimeReader dates(options.locale);
+    FileDateTimeReader dates(options.locale);
     Reading probe;
     if (i < lines.size() && lines[i].size() > 2 && lines[i][2] == u'.' && !ParseLine(lines[i], options, dates, probe)) {
         dateLine = lines[i].left(mes::kDateLineLength).toString();

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "data/cp1252.h"
+#include "data/file_date_time.h"
 #include "data/measurement_data.h"
 #include "data/measurement_file.h"
 #include "data/record_text.h"
@@ -259,6 +260,32 @@ TEST(MesReader, DateTimeTextsOfManyLocales)
             }
         }
     }
+}
+
+TEST(MesReader, NumericDateTimeForms)
+{
+    const NumericDateTimeForm us(QStringLiteral("M/d/yyyy h:mm:ss AP"), QLocale::c());
+    const NumericDateTimeForm de(QStringLiteral("dd.MM.yyyy HH:mm:ss"), QLocale::c());
+    ASSERT_TRUE(us.Usable());
+    ASSERT_TRUE(de.Usable());
+    EXPECT_FALSE(NumericDateTimeForm(QStringLiteral("d. MMMM yyyy HH:mm"), QLocale::c()).Usable());
+    EXPECT_FALSE(NumericDateTimeForm(QStringLiteral("HH:mm:ss t"), QLocale::c()).Usable());
+    const std::tuple<const NumericDateTimeForm*, const char*, QDateTime> cases[] = {
+        {&us, "12/5/2024 12:00:00 AM", QDateTime(QDate(2024, 12, 5), QTime(0, 0))},
+        {&us, "12/5/2024 12:30:00 pm", QDateTime(QDate(2024, 12, 5), QTime(12, 30))},
+        {&us, "1/15/2025 9:05:03 PM", QDateTime(QDate(2025, 1, 15), QTime(21, 5, 3))},
+        {&us, "12/5/2024 13:00:00 PM", QDateTime()},
+        {&us, "12/5/2024 0:00:00 AM", QDateTime()},
+        {&us, "12/5/2024 10:00:00", QDateTime()},
+        {&de, "05.12.2024 10:15:30", QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30))},
+        {&de, "31.02.2024 10:15:30", QDateTime()},
+        {&de, "05.12.2024 24:00:00", QDateTime()},
+        {&de, "05.12.2024 10:15:30x", QDateTime()},
+        {&de, "05-12-2024 10:15:30", QDateTime()},
+        {&de, "", QDateTime()},
+    };
+    for (const auto& [form, text, expected] : cases)
+        EXPECT_EQ(form->Read(QString::fromLatin1(text)), expected) << text;
 }
 
 struct FileCase {
