@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "data/measurement_file.h"
+#include "data/record_text.h"
 #include "data/units.h"
 #include "output/report_text.h"
 
@@ -19,12 +20,13 @@ constexpr int kRuns = 20;
 
 double Millis(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
 
-qc::ReportInput Input()
+qc::ReportInput Input(bool dateMode)
 {
     qc::ReportInput in;
     in.locale = QLocale(QLocale::German, QLocale::Germany);
     in.profile.ProfileClass = QStringLiteral("4");
     in.profile.ProfileProbe = QStringLiteral("2");
+    in.profile.ProfileFlag6 = dateMode ? QStringLiteral("-") : QString();
     in.unit = QStringLiteral("\u00B5m");
     in.statistics = {QStringLiteral("Speicher 1"), QStringLiteral(" "), QStringLiteral("Statistik:"),
                      QStringLiteral("Anzahl           5000")};
@@ -34,7 +36,9 @@ qc::ReportInput Input()
         r.Value = qc::FormatValue(20 + (i % 97) * 1.37, in.unit, in.profile, in.locale).RoundedValue;
         r.Unit = in.unit;
         r.Material = i % 2 ? QStringLiteral("FE") : QStringLiteral("NF");
-        r.TimeText = QStringLiteral("10:15:30");
+        r.DateTime = QDateTime(QDate(2024, 12, 5), QTime(8, 0)).addSecs(i * 7);
+        r.TimeText = dateMode ? qc::LocaleTimeText(r.DateTime.time(), in.locale) : QStringLiteral("10:15:30");
+        r.DateText = qc::LocaleDateText(r.DateTime.date(), in.locale);
         in.rows.push_back(r);
     }
     return in;
@@ -79,9 +83,13 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.mes"));
     const QByteArray plainPath = QFile::encodeName(dir.filePath(QStringLiteral("plain.mes")));
-    const qc::ReportInput input = Input();
+    const qc::ReportInput input = Input(false);
+    const qc::ReportInput dated = Input(true);
+    const QString datedPath = dir.filePath(QStringLiteral("dated.mes"));
+    if (qc::SaveMesFile(datedPath, qc::MesFileBytes(qc::BuildReportText(qc::report_mode::All, dated))))
+        std::fprintf(stderr, "save failed\n");
 
-    std::vector<double> report, save, open, plainWrite, plainWriteSync, plainRead;
+    std::vector<double> report, save, open, openDated, plainWrite, plainWriteSync, plainRead;
     QByteArray bytes;
     int rowsRead = 0;
     for (int run = 0; run < kRuns; ++run) {
@@ -99,6 +107,12 @@ int main(int argc, char** argv)
         open.push_back(Millis(start));
         rowsRead = static_cast<int>(read.content.rows.size());
 
+        start = Clock::now();
+        const qc::MesReadResult readDated = qc::ReadMesFile(datedPath, {true, input.locale});
+        openDated.push_back(Millis(start));
+        if (readDated.content.rows.size() != static_cast<size_t>(qc::kMaxRows))
+            std::fprintf(stderr, "date mode: %zu rows\n", readDated.content.rows.size());
+
         plainWrite.push_back(StdioWrite(plainPath.constData(), bytes, false));
         plainWriteSync.push_back(StdioWrite(plainPath.constData(), bytes, true));
         plainRead.push_back(StdioRead(plainPath.constData(), static_cast<size_t>(bytes.size())));
@@ -115,5 +129,6 @@ int main(int argc, char** argv)
     std::printf("open (read, decode, parse 5000 rows)   %9.2f ms\n", Best(open));
     std::printf("stdio read, same bytes                 %9.2f ms   open / this   = %6.2f\n", Best(plainRead),
                 Best(open) / Best(plainRead));
+    std::printf("open, date-time in every line          %9.2f ms\n", Best(openDated));
     return 0;
 }
