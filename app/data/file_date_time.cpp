@@ -10,6 +10,7 @@ namespace {
 // defaults and ISO.
 const char* const kFixedDateTimeFormats[] = {"dd.MM.yyyy HH:mm:ss", "d.M.yyyy H:mm:ss", "M/d/yyyy h:mm:ss AP",
                                              "d/M/yyyy H:mm:ss", "yyyy-MM-dd HH:mm:ss"};
+const char* const kFixedDateFormats[] = {"dd.MM.yyyy", "d.M.yyyy", "M/d/yyyy", "d/M/yyyy", "yyyy-MM-dd"};
 
 bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -123,6 +124,20 @@ FileDateTimeReader::FileDateTimeReader(const QLocale& locale)
     AddForm(locale, LocaleDateFormat(locale) + u' ' + LocaleTimeFormat(locale));
     for (const char* format : kFixedDateTimeFormats)
         AddForm(QLocale::c(), QString::fromLatin1(format));
+    dateForms_.emplace_back(LocaleDateFormat(locale), locale);
+    for (const char* format : kFixedDateFormats)
+        dateForms_.emplace_back(QString::fromLatin1(format), QLocale::c());
+}
+
+QDateTime FileDateTimeReader::ReadDate(const QString& text) const
+{
+    for (const NumericDateTimeForm& form : dateForms_) {
+        if (!form.Usable())
+            continue;
+        if (const QDateTime t = form.Read(text); t.isValid())
+            return t;
+    }
+    return {};
 }
 
 QDateTime FileDateTimeReader::Read(const QString& text)

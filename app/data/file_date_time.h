@@ -41,6 +41,8 @@ public:
     explicit FileDateTimeReader(const QLocale& locale);
     // Invalid when no form fits (a text without ":" has no time).
     QDateTime Read(const QString& text);
+    // A date alone (numeric forms only), at midnight.
+    QDateTime ReadDate(const QString& text) const;
 
 private:
     struct Form {
@@ -52,6 +54,7 @@ private:
     QDateTime Try(size_t i, const QString& text) const;
 
     std::vector<Form> forms_;
+    std::vector<NumericDateTimeForm> dateForms_;
     size_t last_ = 0;
 };
 

@@ -102,14 +102,24 @@ QDateTime LeadingDateTime(QStringView line, FileDateTimeReader& reader)
 
 bool ParseLine(QStringView line, const MesReadOptions& options, FileDateTimeReader& dates, Reading& row)
 {
-    if (line.isEmpty() || !line.contains(u':'))
+    if (line.isEmpty())
         return false;
     // Each line says its own form, so a file opens whatever mode the gauge
     // in hand is in: a date-time in front is the date form; so is the
     // "00:00:00" a date-form reading without date-time was written with.
     Reading r;
-    if (!StartsWithClock(line))
+    if (!line.contains(u':')) {
+        // The Windows program writes a reading taken at midnight with its
+        // date alone: "05.12.2024     1 ...".
+        const qsizetype gap = line.indexOf(kFieldGap);
+        if (gap <= 0)
+            return false;
+        r.DateTime = dates.ReadDate(line.left(gap).trimmed().toString());
+        if (!r.DateTime.isValid())
+            return false;
+    } else if (!StartsWithClock(line)) {
         r.DateTime = LeadingDateTime(line, dates);
+    }
     const bool dateForm = r.DateTime.isValid() || (options.dateMode && line.startsWith(kNoDateTime));
     if (dateForm) {
         r.TimeText = r.DateTime.isValid() ? LocaleTimeText(r.DateTime.time(), options.locale) : kBlank;

@@ -181,8 +181,11 @@ void ReportCommands::cmdprint_Click()
     window_.Block_Buttons();
     const QString report = FillReportText(report_mode::All);
     QString error;
-    if (!PaintReport(report, printer, &error))
-        Tell(Words(window_.Language(), u"Drucken nicht möglich: ", u"Printing failed: ") + error);
+    if (!PaintReport(report, printer, &error)) {
+        const QString text = Words(window_.Language(), u"Drucken nicht möglich: ", u"Printing failed: ") + error;
+        Tell(text);
+        window_.WriteLog(text);
+    }
     window_.Unblock_Buttons();
 }
 

@@ -233,6 +233,14 @@ TEST(MesReader, DateModeLineKeepsItsDateTime)
     ASSERT_TRUE(ParseMesLine(u"05.12.2024 10:15:30         1        12,3 \u00B5m    FE", {true, kEn}, r));
     EXPECT_EQ(r.DateTime, QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)));
     EXPECT_EQ(r.TimeText, QStringLiteral("10:15:30 AM"));
+    // The Windows program leaves the time out at midnight.
+    ASSERT_TRUE(ParseMesLine(u"05.12.2024         1        12,3 \u00B5m    FE", {true, kDe}, r));
+    EXPECT_EQ(r.DateTime, QDateTime(QDate(2024, 12, 5), QTime(0, 0)));
+    EXPECT_EQ(r.Material, QStringLiteral("FE"));
+    ASSERT_TRUE(ParseMesLine(u"12/5/2024            1        12.3 \u00B5m    FE", {false, kEn}, r));
+    EXPECT_EQ(r.DateTime, QDateTime(QDate(2024, 12, 5), QTime(0, 0)));
+    EXPECT_FALSE(ParseMesLine(u"05.12.2024", {true, kDe}, r));
+    EXPECT_FALSE(ParseMesLine(u"12345      1        12,3", {true, kDe}, r));
     // A reading without date-time was written as "00:00:00".
     ASSERT_TRUE(ParseMesLine(u"00:00:00                         7        20,0 \u00B5m    ", {true, kDe}, r));
     EXPECT_FALSE(r.DateTime.isValid());
