@@ -109,8 +109,8 @@ bool ParseLine(QStringView line, const MesReadOptions& options, FileDateTimeRead
     // "00:00:00" a date-form reading without date-time was written with.
     Reading r;
     if (!line.contains(u':')) {
-        // The Windows program writes a reading taken at midnight with its
-        // date alone: "05.12.2024     1 ...".
+        // Files from a Windows installation carry a reading taken at
+        // midnight with its date alone: "05.12.2024     1 ...".
         const qsizetype gap = line.indexOf(kFieldGap);
         if (gap <= 0)
             return false;

@@ -233,7 +233,7 @@ TEST(MesReader, DateModeLineKeepsItsDateTime)
     ASSERT_TRUE(ParseMesLine(u"05.12.2024 10:15:30         1        12,3 \u00B5m    FE", {true, kEn}, r));
     EXPECT_EQ(r.DateTime, QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)));
     EXPECT_EQ(r.TimeText, QStringLiteral("10:15:30 AM"));
-    // The Windows program leaves the time out at midnight.
+    // Files from a Windows installation leave the time out at midnight.
     ASSERT_TRUE(ParseMesLine(u"05.12.2024         1        12,3 \u00B5m    FE", {true, kDe}, r));
     EXPECT_EQ(r.DateTime, QDateTime(QDate(2024, 12, 5), QTime(0, 0)));
     EXPECT_EQ(r.Material, QStringLiteral("FE"));
