@@ -35,19 +35,29 @@ QString TransferTimeText(const QDateTime& now) { return now.toString(QStringLite
 
 QString TransferDateText(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy")); }
 
-QString LocaleTimeText(const QTime& time, const QLocale& locale)
+QString LocaleTimeFormat(const QLocale& locale)
 {
     QString format = locale.timeFormat(QLocale::LongFormat);
     format.remove(QStringLiteral(" t")).remove(QStringLiteral("t ")); // no time zone
-    return locale.toString(time, format.trimmed());
+    return format.trimmed();
 }
 
-QString LocaleDateText(const QDate& date, const QLocale& locale)
+QString LocaleDateFormat(const QLocale& locale)
 {
     QString format = locale.dateFormat(QLocale::ShortFormat);
     if (!format.contains(QStringLiteral("yyyy")))
         format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return locale.toString(date, format);
+    return format;
+}
+
+QString LocaleTimeText(const QTime& time, const QLocale& locale)
+{
+    return locale.toString(time, LocaleTimeFormat(locale));
+}
+
+QString LocaleDateText(const QDate& date, const QLocale& locale)
+{
+    return locale.toString(date, LocaleDateFormat(locale));
 }
 
 QDateTime ParseRecordDateTime(const QString& field)

@@ -29,6 +29,9 @@ QString TransferDateText(const QDateTime& now);
 // four-digit year, as the gauge's date and time are shown.
 QString LocaleTimeText(const QTime& time, const QLocale& locale);
 QString LocaleDateText(const QDate& date, const QLocale& locale);
+// The formats behind them: "HH:mm:ss" and "dd.MM.yyyy" for German.
+QString LocaleTimeFormat(const QLocale& locale);
+QString LocaleDateFormat(const QLocale& locale);
 
 // "2024-12-05 10:15:30" style field of columns 27-45; separators are not
 // checked. Invalid when a part is not a valid date or time.

@@ -20,6 +20,7 @@ class QLabel;
 namespace qc {
 
 class frmProjekt;
+class ReportCommands;
 class TableController;
 
 // The main window: owns the settings values, the texts and the state of
@@ -88,6 +89,8 @@ public:
     GaugeContext& gauge() { return m_gauge; }
     // The measurement table, its grid, statistics, limits and key forwarding.
     TableController& table() { return *m_table; }
+    // Save, open, clipboard, word processor and print.
+    ReportCommands& reports() { return *m_reports; }
     int TableMode = 0;                           // 0 memory table, 2 online table
     QString CountSuffix = QStringLiteral(" (0)"); // " (<rows>)" after a table fill
     QString MemoryOptionCaption;                 // caption of optFE without its count
@@ -139,6 +142,7 @@ private:
     std::function<void()> m_deviceInfo;
     frmProjekt* m_projekt = nullptr;
     std::unique_ptr<TableController> m_table;
+    ReportCommands* m_reports = nullptr; // a child of the window
     bool m_connected = false;
     bool m_gaugeIdentified = false;
     bool m_ending = false;
