@@ -28,7 +28,7 @@ GaugeTime AddSeconds(const GaugeTime& time, long long seconds);
 // Columns of a record (1-based, inclusive):
 //   1-4 number, 7-16 value, 18-21 unit ("ym" for µm), 23-25 material,
 //   27-45 "yyyy-mm-dd hh:nn:ss".
-// "   7       12.3 ym   FE  2024-12-05 10:15:30"
+// "   7        12.3 ym   FE  2024-12-05 10:15:30"
 struct RecordReading {
     int number = 0;
     double value = 0.0;
