@@ -102,7 +102,8 @@ bool LoadMemories(const fs::path& folder, GaugeSpec& gauge, std::string& error)
         const std::string name = path.filename().string();
         if (name == kDescriptionFile)
             continue;
-        if (!fs::is_regular_file(path)) {
+        std::error_code kind;
+        if (!fs::is_regular_file(path, kind)) {
             error = path.string() + ": not a memory file (only files belong beside " + kDescriptionFile + ")";
             return false;
         }
@@ -219,16 +220,18 @@ bool LoadContentFolder(const fs::path& folder, std::vector<GaugeSpec>& gauges, s
         return false;
     }
     std::vector<GaugeSpec> loaded;
-    if (fs::exists(folder / kDescriptionFile)) {
+    if (fs::exists(folder / kDescriptionFile, code)) {
         GaugeSpec gauge;
         if (!LoadGaugeFolder(folder, gauge, error))
             return false;
         loaded.push_back(std::move(gauge));
     } else {
         std::vector<fs::path> folders;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder, code))
-            if (entry.is_directory())
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
+            std::error_code kind;
+            if (entry.is_directory(kind))
                 folders.push_back(entry.path());
+        }
         if (code) {
             error = folder.string() + ": " + code.message();
             return false;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -43,9 +44,7 @@ const std::vector<GaugeSpec>& BuiltIn()
     return gauges;
 }
 
-}  // namespace
-
-extern "C" QUEN_GAUGESIM_EXPORT int vornik_sim_populate(vornik::sim::SimRadio* radio)
+int Populate(vornik::sim::SimRadio* radio)
 {
     if (radio == nullptr)
         return 1;
@@ -66,12 +65,30 @@ extern "C" QUEN_GAUGESIM_EXPORT int vornik_sim_populate(vornik::sim::SimRadio* r
     return 0;
 }
 
+}  // namespace
+
+// No exception may cross into the control.
+extern "C" QUEN_GAUGESIM_EXPORT int vornik_sim_populate(vornik::sim::SimRadio* radio)
+{
+    try {
+        return Populate(radio);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Simulated gauges: %s\n", e.what());
+        return 3;
+    }
+}
+
 extern "C" QUEN_GAUGESIM_EXPORT int quen_gaugesim_configure(const char* address, const char* line)
 {
     auto gauge = FindGauge(address);
     if (!gauge)
         return QUEN_GAUGESIM_NO_GAUGE;
-    const std::string error = gauge->Configure(line ? line : "");
+    std::string error;
+    try {
+        error = gauge->Configure(line ? line : "");
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
     std::lock_guard lock(registryMutex);
     lastError = error;
     return error.empty() ? QUEN_GAUGESIM_OK : QUEN_GAUGESIM_REFUSED;
@@ -82,7 +99,11 @@ extern "C" QUEN_GAUGESIM_EXPORT int quen_gaugesim_take_reading(const char* addre
     auto gauge = FindGauge(address);
     if (!gauge)
         return QUEN_GAUGESIM_NO_GAUGE;
-    return gauge->TakeReading() ? QUEN_GAUGESIM_OK : QUEN_GAUGESIM_NOT_HEARD;
+    try {
+        return gauge->TakeReading() ? QUEN_GAUGESIM_OK : QUEN_GAUGESIM_NOT_HEARD;
+    } catch (const std::exception&) {
+        return QUEN_GAUGESIM_NO_GAUGE;
+    }
 }
 
 extern "C" QUEN_GAUGESIM_EXPORT const char* quen_gaugesim_last_error(void)
