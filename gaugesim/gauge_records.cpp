@@ -1,5 +1,6 @@
 #include "gauge_records.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -92,8 +93,15 @@ GaugeTime AddSeconds(const GaugeTime& time, long long seconds)
 
 std::string RecordText(const RecordReading& reading)
 {
-    char value[64];
-    std::snprintf(value, sizeof value, "%.*f", reading.decimals, reading.value);
+    // Always a "." whatever the host's LC_NUMERIC (a Qt host sets it from
+    // the user's locale): the gauge does not know the computer's locale.
+    char value[64] = {};
+    const auto [end, error] = std::to_chars(value, value + sizeof value - 1, reading.value,
+                                            std::chars_format::fixed, reading.decimals);
+    if (error != std::errc{})
+        value[0] = '\0';
+    else
+        *end = '\0';
     char text[160];
     // The number column holds four digits; a gauge counting past 9999 wraps.
     std::snprintf(text, sizeof text, "%4d  %10.10s %-4.4s %-3.3s %04d-%02d-%02d %02d:%02d:%02d",

@@ -136,9 +136,9 @@ std::string ApplyFault(GaugeSpec& spec, const std::string& value)
     } else if (mode == "non-numeric") {
         faults.nonNumeric = true;
     } else if (mode == "late") {
-        if (arguments > 1 || !argument(1, 0, kMaxMillis, 3000))
+        if (arguments > 1 || !argument(1, 1, kMaxMillis, 3000))
             return bad();
-        spec.replyDelay = std::chrono::milliseconds(number);
+        faults.lateReply = std::chrono::milliseconds(number);
     } else if (mode == "link-loss") {
         if (arguments < 1 || arguments > 2 || !argument(1, 1, 1000000, 1))
             return bad();

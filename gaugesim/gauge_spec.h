@@ -27,6 +27,7 @@ struct FaultModes {
     bool silent = false;      // no reply ever: the echo stays
     bool garbage = false;     // the reply is random bytes
     bool nonNumeric = false;  // every digit after the reply's "?" becomes "x"
+    std::chrono::milliseconds lateReply{0};  // replaces the reply delay when not 0
     int linkLossAt = 0;       // the link drops at this request (1-based); 0 off
     std::chrono::milliseconds linkReturn{3000};  // the gauge is back after this
     int directoryCountOffset = 0;                // added to each listed count

@@ -122,7 +122,8 @@ std::string GaugeState::WriteCommand(const std::string& written, Clock::time_poi
 
 std::optional<std::string> GaugeState::DueReply(Clock::time_point now)
 {
-    if (!pending_ || now - pending_->written < spec_.replyDelay)
+    const auto delay = spec_.faults.lateReply.count() > 0 ? spec_.faults.lateReply : spec_.replyDelay;
+    if (!pending_ || now - pending_->written < delay)
         return std::nullopt;
     std::string reply = std::move(pending_->text);
     pending_.reset();

@@ -73,8 +73,10 @@ TEST_F(GaugeFaults, LateReplyComesAfterThePollingWindow)
 {
     Open("GV-4", {"fault = late 600000"});
     EXPECT_EQ(session->Command("$gcv!", 5), "gcv!");
-    // The reply was held back, not lost.
     ASSERT_EQ(session->Configure("reply_delay = 0"), QUEN_GAUGESIM_OK);
+    EXPECT_EQ(session->Read(gatt::kCommand), "gcv!");  // the fault wins over the delay
+    // The reply was held back, not lost.
+    ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Read(gatt::kCommand), "$gcv?3.62!");
 }
 
@@ -135,6 +137,45 @@ TEST_F(GaugeFaults, CloseReportsANonZeroResult)
     ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 0!");
     EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 1!");  // closed now
+}
+
+// Every fault under every request of a download, on a gauge of each class:
+// the gauge misbehaves but keeps answering, and is itself again after
+// "fault = none" (except a lost link, which needs a new connection).
+TEST_F(GaugeFaults, EveryFaultUnderEveryRequestOfADownload)
+{
+    const char* faults[] = {"silent", "garbage", "non-numeric", "late 600000", "link-loss 4 0",
+                            "count-mismatch 5", "size-overstated 100", "close-fails 2"};
+    for (const char* fault : faults) {
+        for (const char* model : {"QV", "GV-8"}) {
+            SCOPED_TRACE(std::string(model) + " " + fault);
+            Open(model, {std::string("fault = ") + fault});
+            int failures = 0;
+            for (const char* command : {"$quen00!", "$gpi!", "$gcv!", "$glt!", "$ls!", "$fr?m0001!", "$rd?1 32!",
+                                        "$fc?1!", "$xyz!"}) {
+                const std::string value = session->Command(command);
+                failures += value.rfind("!", 0) == 0;
+            }
+            for (const char* memory : {"1", "2", "-"}) {
+                failures += session->Write(gatt::kDirectory, memory).rfind("!", 0) == 0;
+                failures += session->Read(gatt::kData).rfind("!", 0) == 0;
+                failures += session->Read(gatt::kDirectory).rfind("!", 0) == 0;
+            }
+            const bool linkLoss = std::string(fault).rfind("link-loss", 0) == 0;
+            EXPECT_EQ(failures > 0, linkLoss);
+            if (linkLoss) {
+                ASSERT_TRUE(session->PumpUntil([&] { return !session->EventsOf(VORNIK_EVENT_Disconnected).empty(); }));
+                session->PumpFor(5);
+                GaugeSpec gauge;
+                ASSERT_TRUE(ModelDefaults(model, gauge));
+                ASSERT_TRUE(session->Connect(AddressText(gauge.address)));
+            }
+            ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
+            GaugeSpec gauge;
+            ASSERT_TRUE(ModelDefaults(model, gauge));
+            EXPECT_EQ(session->Command("$gcv!"), "$gcv?" + gauge.battery + "!");
+        }
+    }
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ TEST(ApplySetting, RefusalsLeaveTheGaugeUnchanged)
         {{"fault", "close-fails 0"}, "fault: bad argument in \"close-fails 0\""},
         {{"fault", "size-overstated -5"}, "fault: bad argument in \"size-overstated -5\""},
         {{"fault", "late 1 2"}, "fault: bad argument in \"late 1 2\""},
+        {{"fault", "late 0"}, "fault: bad argument in \"late 0\""},
         {{"fault", "sometimes"},
          "fault: unknown mode \"sometimes\" (none, silent, garbage, non-numeric, late, link-loss, count-mismatch, "
          "size-overstated, close-fails)"},
@@ -135,7 +136,8 @@ TEST(ApplySetting, EachKeyTakesEffect)
     ASSERT_EQ(ApplySetting(spec, "fault", "none", kHostNow), "");
     EXPECT_EQ(spec.faults, FaultModes{});
     ASSERT_EQ(ApplySetting(spec, "fault", "late", kHostNow), "");
-    EXPECT_EQ(spec.replyDelay, 3000ms);
+    EXPECT_EQ(spec.faults.lateReply, 3000ms);
+    EXPECT_EQ(spec.replyDelay, 250ms);
     ASSERT_EQ(ApplySetting(spec, "clock", "host", kHostNow), "");
     EXPECT_EQ(spec.clockOffsetSeconds, 0);
 }
