@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <optional>
 #include <cstdlib>
 #include <sstream>
 
@@ -167,10 +168,12 @@ std::string ApplyFault(GaugeSpec& spec, const std::string& value)
     return {};
 }
 
-std::string ApplySetting(GaugeSpec& spec, const std::string& key, const std::string& value, std::time_t hostNow)
+namespace {
+
+// Each group answers nullopt for a key that is not one of its own.
+std::optional<std::string> ApplyIdentity(GaugeSpec& spec, const std::string& key, const std::string& value,
+                                         std::time_t hostNow)
 {
-    if (key == "model")
-        return "model: given once, before the other settings";
     if (key == "name") {
         if (value.empty() || value.size() > kMaxNameLength || !Printable(value))
             return "name: 1 to " + std::to_string(kMaxNameLength) + " printable characters";
@@ -186,33 +189,25 @@ std::string ApplySetting(GaugeSpec& spec, const std::string& key, const std::str
         if (value != "main" && value != "alternative")
             return "service: main or alternative, not \"" + value + "\"";
         spec.service = value == "main" ? MainService::Main : MainService::Alternative;
-    } else if (key == "quen00" || key == "gpi") {
+    } else if (key == "quen00" || key == "gpi" || key == "battery") {
         if (!IdentificationText(value))
             return key + ": printable text without \"!\"";
-        (key == "quen00" ? spec.quen00 : spec.gpi) = value;
-    } else if (key == "battery") {
-        if (!IdentificationText(value))
-            return "battery: printable text without \"!\"";
-        spec.battery = value;
+        (key == "quen00" ? spec.quen00 : key == "gpi" ? spec.gpi : spec.battery) = value;
     } else if (key == "clock") {
-        if (value == "host") {
-            spec.clockOffsetSeconds = 0;
-            return {};
-        }
         GaugeTime time;
-        std::time_t when = 0;
-        if (!ParseClockText(value, time) || !FromGaugeTime(time, when))
+        std::time_t when = hostNow;
+        if (value != "host" && (!ParseClockText(value, time) || !FromGaugeTime(time, when)))
             return "clock: \"host\" or yyyy-mm-dd/hh:nn:ss, not \"" + value + "\"";
         spec.clockOffsetSeconds = static_cast<std::int64_t>(when) - static_cast<std::int64_t>(hostNow);
-    } else if (key == "reply_delay") {
-        return Millis(key, value, spec.replyDelay);
-    } else if (key == "live_interval") {
-        return Millis(key, value, spec.liveInterval);
-    } else if (key == "echo") {
-        if (value != "stripped" && value != "written")
-            return "echo: stripped or written, not \"" + value + "\"";
-        spec.echo = value == "stripped" ? EchoStyle::Stripped : EchoStyle::Written;
-    } else if (key == "live_unit" || key == "live_material") {
+    } else {
+        return std::nullopt;
+    }
+    return std::string();
+}
+
+std::optional<std::string> ApplyReadingStyle(GaugeSpec& spec, const std::string& key, const std::string& value)
+{
+    if (key == "live_unit" || key == "live_material") {
         if (value.empty() || value.size() > (key == "live_unit" ? 4u : 3u) || !Printable(value))
             return key + ": 1 to " + (key == "live_unit" ? "4" : "3") + " printable characters";
         (key == "live_unit" ? spec.reading.unit : spec.reading.material) = value;
@@ -234,12 +229,35 @@ std::string ApplySetting(GaugeSpec& spec, const std::string& key, const std::str
         if (value != "yes" && value != "no")
             return "dual_probe: yes or no";
         spec.reading.dualProbe = value == "yes";
-    } else if (key == "fault") {
-        return ApplyFault(spec, value);
     } else {
-        return "unknown key \"" + key + "\"";
+        return std::nullopt;
     }
-    return {};
+    return std::string();
+}
+
+}  // namespace
+
+std::string ApplySetting(GaugeSpec& spec, const std::string& key, const std::string& value, std::time_t hostNow)
+{
+    if (key == "model")
+        return "model: given once, before the other settings";
+    if (auto result = ApplyIdentity(spec, key, value, hostNow))
+        return *result;
+    if (auto result = ApplyReadingStyle(spec, key, value))
+        return *result;
+    if (key == "reply_delay")
+        return Millis(key, value, spec.replyDelay);
+    if (key == "live_interval")
+        return Millis(key, value, spec.liveInterval);
+    if (key == "echo") {
+        if (value != "stripped" && value != "written")
+            return "echo: stripped or written, not \"" + value + "\"";
+        spec.echo = value == "stripped" ? EchoStyle::Stripped : EchoStyle::Written;
+        return {};
+    }
+    if (key == "fault")
+        return ApplyFault(spec, value);
+    return "unknown key \"" + key + "\"";
 }
 
 std::string AddressText(std::uint64_t address)
