@@ -336,7 +336,7 @@ TEST_F(GaugeLink, LiveReadingsArriveWhileSubscribedAndStopAfterwards)
 
         ASSERT_EQ(session->control().call(VORNIK_DISPID_Unsubscribe, {str(memory), str(live)}), VORNIK_S_OK);
         EXPECT_EQ(session->TakeReading(), QUEN_GAUGESIM_NOT_HEARD);
-        session->PumpFor(20);
+        session->PumpFor(5);
         EXPECT_EQ(session->EventsOf(VORNIK_EVENT_Value).size(), 2u);
     }
 }
@@ -351,7 +351,7 @@ TEST_F(GaugeLink, LiveReadingsOnATimer)
     ASSERT_TRUE(session->PumpUntil([&] { return session->EventsOf(VORNIK_EVENT_Value).size() >= 3; }));
     ASSERT_EQ(session->control().call(VORNIK_DISPID_Unsubscribe, {str(memory), str(live)}), VORNIK_S_OK);
     const std::size_t heard = session->EventsOf(VORNIK_EVENT_Value).size();
-    session->PumpFor(20);
+    session->PumpFor(5);
     EXPECT_EQ(session->EventsOf(VORNIK_EVENT_Value).size(), heard);
 }
 
