@@ -135,6 +135,53 @@ TEST_F(GaugeLink, GattLayoutOfEveryGauge)
     }
 }
 
+// The program's discovery: all services for names with "Zinto", "GV-4" or
+// "VORTAN", else the memory and main services only; then its readiness
+// rules for the command path and the memory path.
+TEST_F(GaugeLink, ProgramDiscoveryMakesBothPathsReady)
+{
+    for (const GaugeSpec& gauge : BuiltInGauges()) {
+        SCOPED_TRACE(gauge.model);
+        GaugeSession link;
+        ASSERT_TRUE(link.Created()) << link.CreateError();
+        const std::string address = AddressText(gauge.address);
+        ASSERT_EQ(link.control().call(VORNIK_DISPID_Connect, {str(address)}), VORNIK_S_OK);
+        const std::string deviceName = ("MAC: " + address + " Name: " + gauge.name + "       RSSI: -60").substr(24, 14);
+        const bool all = deviceName.find("Zinto") != std::string::npos ||
+                         deviceName.find("GV-4") != std::string::npos ||
+                         deviceName.find("VORTAN") != std::string::npos;
+        const std::string services = all ? "" : std::string(gatt::kMemoryService) + "," + gatt::kMainService;
+        ASSERT_EQ(link.control().call(VORNIK_DISPID_Discover, {str(services), str(""), boolean(true), str("")}),
+                  VORNIK_S_OK)
+            << lastError().description;
+        std::map<std::string, std::string> ids;  // link-state variable -> Id
+        for (const Event& e : link.EventsOf(VORNIK_EVENT_Discovered)) {
+            const std::string& uuid = e.texts[4];
+            if (e.texts[0] == "0") {
+                if (uuid == gatt::kMainService)
+                    ids["SvcMainId"] = e.texts[1];
+                if (uuid == gatt::kAlternativeService)
+                    ids["SvcAltId"] = ids["SvcMainId"] = e.texts[1];
+                if (uuid == gatt::kMemoryService)
+                    ids["SvcMemoryId"] = e.texts[1];
+            } else if (e.texts[0] == "1") {
+                const std::pair<const char*, const char*> roles[] = {{gatt::kCommand, "ChrCommandId"},
+                                                                     {gatt::kDirectory, "ChrMemDirId"},
+                                                                     {gatt::kData, "ChrMemDataId"},
+                                                                     {gatt::kLive, "ChrLiveId"}};
+                for (const auto& [role, variable] : roles)
+                    if (uuid == role)
+                        ids[variable] = e.texts[2];
+            }
+        }
+        const bool commandPath = !ids["SvcMainId"].empty() && !ids["ChrCommandId"].empty();
+        const bool memoryPath = !ids["SvcMemoryId"].empty() && !ids["ChrLiveId"].empty() &&
+                                (!ids["SvcAltId"].empty() || (!ids["ChrMemDirId"].empty() && !ids["ChrMemDataId"].empty()));
+        EXPECT_TRUE(commandPath);
+        EXPECT_TRUE(memoryPath);
+    }
+}
+
 TEST_F(GaugeLink, CommandShowsTheEchoUntilTheReplyIsDue)
 {
     Open(Gauge("QV"));
