@@ -134,8 +134,8 @@ bool LoadMemories(const fs::path& folder, GaugeSpec& gauge, std::string& error)
             gauge.files.push_back({name, std::move(bytes)});
         }
     }
-    std::stable_sort(gauge.memories.begin(), gauge.memories.end(),
-                     [](const RecordMemory& a, const RecordMemory& b) { return std::stol(a.name) < std::stol(b.name); });
+    auto byNumber = [](const RecordMemory& a, const RecordMemory& b) { return std::stol(a.name) < std::stol(b.name); };
+    std::stable_sort(gauge.memories.begin(), gauge.memories.end(), byNumber);
     for (std::size_t i = 1; i < gauge.memories.size(); ++i) {
         if (gauge.memories[i].name == gauge.memories[i - 1].name) {
             error = folder.string() + ": memory " + gauge.memories[i].name + " given twice";

@@ -273,7 +273,8 @@ std::string AddressText(std::uint64_t address)
 
 bool ParseAddress(const std::string& text, std::uint64_t& address)
 {
-    if (text.size() != 12 || !std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+    auto hexDigit = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    if (text.size() != 12 || !std::all_of(text.begin(), text.end(), hexDigit))
         return false;
     address = std::stoull(text, nullptr, 16);
     return true;

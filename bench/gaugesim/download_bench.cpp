@@ -110,7 +110,8 @@ int main()
     for (int done = 0; done < kFileSize; done += 32) {
         const int count = std::min(32, kFileSize - done);
         failed += !command(ctl, "$rd?" + handle + " " + std::to_string(count) + "!", reply);
-        hex += reply.substr(reply.size() - 1 - 2 * static_cast<std::size_t>(count), 2 * static_cast<std::size_t>(count));
+        const std::size_t digits = 2 * static_cast<std::size_t>(count);
+        hex += reply.substr(reply.size() - 1 - digits, digits);
     }
     failed += !command(ctl, "$fc?" + handle + "!", reply);
     const double file = seconds(start);

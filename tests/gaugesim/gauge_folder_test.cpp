@@ -75,7 +75,8 @@ TEST_F(GaugeFolder, LoadedGaugesAreServedByteExact)
     for (int remaining = 196; remaining > 0; remaining -= 32) {
         const int count = std::min(remaining, 32);
         const std::string reply = session.Command("$rd?1 " + std::to_string(count) + "!");
-        hex += reply.substr(reply.size() - 1 - 2 * static_cast<std::size_t>(count), 2 * static_cast<std::size_t>(count));
+        const std::size_t digits = 2 * static_cast<std::size_t>(count);
+        hex += reply.substr(reply.size() - 1 - digits, digits);
     }
     EXPECT_EQ(hex, HexText(file));
 

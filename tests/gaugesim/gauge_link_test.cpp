@@ -175,8 +175,9 @@ TEST_F(GaugeLink, ProgramDiscoveryMakesBothPathsReady)
             }
         }
         const bool commandPath = !ids["SvcMainId"].empty() && !ids["ChrCommandId"].empty();
+        const bool memoryCharacteristics = !ids["ChrMemDirId"].empty() && !ids["ChrMemDataId"].empty();
         const bool memoryPath = !ids["SvcMemoryId"].empty() && !ids["ChrLiveId"].empty() &&
-                                (!ids["SvcAltId"].empty() || (!ids["ChrMemDirId"].empty() && !ids["ChrMemDataId"].empty()));
+                                (!ids["SvcAltId"].empty() || memoryCharacteristics);
         EXPECT_TRUE(commandPath);
         EXPECT_TRUE(memoryPath);
     }

@@ -46,7 +46,8 @@ struct Hooks {
         void* module = ::dlopen(QUEN_GAUGESIM_MODULE, RTLD_NOW | RTLD_NOLOAD);
         if (module == nullptr)
             return hooks;
-        hooks.configure = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(module, "quen_gaugesim_configure"));
+        using Configure = int (*)(const char*, const char*);
+        hooks.configure = reinterpret_cast<Configure>(::dlsym(module, "quen_gaugesim_configure"));
         hooks.takeReading = reinterpret_cast<int (*)(const char*)>(::dlsym(module, "quen_gaugesim_take_reading"));
         hooks.lastError = reinterpret_cast<const char* (*)()>(::dlsym(module, "quen_gaugesim_last_error"));
         ::dlclose(module);  // the control keeps it loaded

@@ -112,8 +112,8 @@ TEST(GaugeState, AnyBytesGetAReplyAndNothingBreaks)
         spec.files = DemoMemoryFiles(spec);
         GaugeState state(spec);
         for (int b = 0; b < 256; ++b) {
-            for (const std::string& text : {std::string(1, static_cast<char>(b)), "$" + std::string(1, static_cast<char>(b)) + "!",
-                                            "$rd?1 " + std::string(1, static_cast<char>(b)) + "!"}) {
+            const std::string byte(1, static_cast<char>(b));
+            for (const std::string& text : {byte, "$" + byte + "!", "$rd?1 " + byte + "!"}) {
                 const std::string reply = state.Answer(text, kHostNow);
                 ASSERT_FALSE(reply.empty());
                 ASSERT_EQ(reply.front(), '$');

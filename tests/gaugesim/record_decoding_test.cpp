@@ -19,8 +19,15 @@ qc::GaugeContext ClassFourContext()
     return gauge;
 }
 
-QString ShownUnit(const std::string& unit) { return unit == "ym" ? QStringLiteral("\u00B5m") : QString::fromStdString(unit); }
-QString ShownMaterial(const std::string& material) { return material == "NFE" ? QStringLiteral("NF") : QString::fromStdString(material); }
+QString ShownUnit(const std::string& unit)
+{
+    return unit == "ym" ? QStringLiteral("\u00B5m") : QString::fromStdString(unit);
+}
+
+QString ShownMaterial(const std::string& material)
+{
+    return material == "NFE" ? QStringLiteral("NF") : QString::fromStdString(material);
+}
 
 TEST(RecordDecoding, EveryClassFourRecordFillsOneRowWithItsColumns)
 {
