@@ -17,6 +17,7 @@
 
 #include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
+#include "shell/demo_mode.h"
 #include "data/ui/table_controller.h"
 #include "shell/frmProjekt.h"
 #include "output/ui/report_commands.h"
@@ -72,7 +73,7 @@ void frmTransfer::Form_Load()
 
     ShowStartupState();
 
-    setWindowTitle(MainCaption());
+    setWindowTitle(DemoMarked(MainCaption()));
     SetLanguage(Language()); // a stored value above 1 means English
     ApplyTexts();
     Block_Buttons();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "shell/demo_mode.h"
 #include "shell/frmTransfer.h"
 #include "shell/texts.h"
 
@@ -69,10 +70,10 @@ void frmTransfer::ApplyTexts()
         (m_ui.*b.Button)->setText(MessageText(L, b.Key));
 
     if (m_connected) {
-        m_ui.txtWait->setText(MenuText(L, kConnectedKey));
+        m_ui.txtWait->setText(DemoMarked(MenuText(L, kConnectedKey)));
         m_ui.cmdConnect->setText(MenuText(L, kDisconnectKey));
     } else {
-        m_ui.txtWait->setText(MessageText(L, kPleaseWaitKey));
+        m_ui.txtWait->setText(DemoMarked(MessageText(L, kPleaseWaitKey)));
         m_ui.cmdConnect->setText(MenuText(L, kConnectKey));
     }
     m_ui.txtSpeicher->setText(MessageText(L, kReadyKey));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shell/app_identity.h"
+#include "shell/demo_mode.h"
 #include "shell/folders.h"
 #include "shell/frmTransfer.h"
 #include "shell/single_instance.h"
@@ -17,6 +18,15 @@ int main(int argc, char* argv[])
         }
     }
     QApplication app(argc, argv);
+    const qc::DemoRequest demo = qc::ParseDemoRequest(QApplication::arguments().mid(1));
+    if (!demo.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", demo.error.toLocal8Bit().constData());
+        return 2;
+    }
+    if (demo.requested) {
+        qc::EnterDemoMode(QApplication::applicationDirPath(), demo.folder);
+        std::fprintf(stderr, "%s\n", qc::DemoAnnouncement(demo.folder).toLocal8Bit().constData());
+    }
     QApplication::setApplicationName(QString::fromLatin1(qc::kProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));
 
