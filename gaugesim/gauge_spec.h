@@ -18,8 +18,8 @@ enum class MainService { Main, Alternative };
 
 // What the command characteristic holds between a write and the reply.
 enum class EchoStyle {
-    Stripped,  // the command without its leading "$": never read as a reply
-    Written,   // the written bytes as they are
+    Written,   // the written bytes as they are, as a real gauge shows them
+    Stripped,  // the command without its leading "$"
 };
 
 // Misbehaviour on purpose. All off by default.
@@ -72,7 +72,7 @@ struct GaugeSpec {
     std::int64_t clockOffsetSeconds = 0;  // gauge clock minus host clock
     std::chrono::milliseconds replyDelay{100};
     std::chrono::milliseconds liveInterval{0};  // 0: live readings on demand only
-    EchoStyle echo = EchoStyle::Stripped;
+    EchoStyle echo = EchoStyle::Written;
     FaultModes faults;
     ReadingStyle reading;
     std::vector<RecordMemory> memories;  // class 4

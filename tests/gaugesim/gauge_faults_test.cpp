@@ -32,7 +32,7 @@ TEST_F(GaugeFaults, SilentGaugeNeverReplies)
 {
     Open("QV", {"fault = silent"});
     for (const char* command : {"$quen00!", "$gpi!", "$gcv!", "$ls!", "$fr?m0001!"})
-        EXPECT_EQ(session->Command(command, 3), std::string(command).substr(1)) << command;
+        EXPECT_EQ(session->Command(command, 3), command) << command;
     ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Command("$gcv!"), "$gcv?4.02!");
 }
@@ -43,7 +43,7 @@ TEST_F(GaugeFaults, GarbageRepliesAreNotReplies)
     std::set<std::string> seen;
     for (int i = 0; i < 20; ++i) {
         const std::string reply = session->Command("$gcv!");
-        EXPECT_NE(reply, "gcv!");
+        EXPECT_NE(reply, "$gcv!");
         EXPECT_NE(reply, "$gcv?1.45!");
         EXPECT_FALSE(reply.empty());
         seen.insert(reply);
@@ -72,9 +72,9 @@ TEST_F(GaugeFaults, NonNumericFieldsWhereNumbersBelong)
 TEST_F(GaugeFaults, LateReplyComesAfterThePollingWindow)
 {
     Open("GV-4", {"fault = late 600000"});
-    EXPECT_EQ(session->Command("$gcv!", 5), "gcv!");
+    EXPECT_EQ(session->Command("$gcv!", 5), "$gcv!");
     ASSERT_EQ(session->Configure("reply_delay = 0"), QUEN_GAUGESIM_OK);
-    EXPECT_EQ(session->Read(gatt::kCommand), "gcv!");  // the fault wins over the delay
+    EXPECT_EQ(session->Read(gatt::kCommand), "$gcv!");  // the fault wins over the delay
     // The reply was held back, not lost.
     ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Read(gatt::kCommand), "$gcv?3.62!");

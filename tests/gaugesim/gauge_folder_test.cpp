@@ -93,7 +93,7 @@ TEST_F(GaugeFolder, SingleGaugeFolderWithItsFaultMode)
     GaugeSession session(dir.path().string());
     ASSERT_TRUE(session.Created()) << session.CreateError();
     ASSERT_TRUE(session.Connect("E8C04D000503"));
-    EXPECT_EQ(session.Command("$ls!", 3), "ls!");
+    EXPECT_EQ(session.Command("$ls!", 3), "$ls!");
 }
 
 TEST_F(GaugeFolder, BadFolderStopsTheRadioWithTheReason)

@@ -187,14 +187,14 @@ TEST_F(GaugeLink, CommandShowsTheEchoUntilTheReplyIsDue)
 {
     Open(Gauge("QV"));
     ASSERT_EQ(session->Configure("reply_delay = 60000"), QUEN_GAUGESIM_OK);
-    EXPECT_EQ(session->Command("$gcv!", 2), "gcv!");
+    EXPECT_EQ(session->Command("$gcv!", 2), "$gcv!");
     ASSERT_EQ(session->Configure("reply_delay = 0"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Read(gatt::kCommand), "$gcv?4.02!");
     EXPECT_EQ(session->Read(gatt::kCommand), "$gcv?4.02!");  // the reply stays
 
-    ASSERT_EQ(session->Configure("echo = written"), QUEN_GAUGESIM_OK);
+    ASSERT_EQ(session->Configure("echo = stripped"), QUEN_GAUGESIM_OK);
     ASSERT_EQ(session->Configure("reply_delay = 60000"), QUEN_GAUGESIM_OK);
-    EXPECT_EQ(session->Command("$gcv!"), "$gcv!");
+    EXPECT_EQ(session->Command("$gcv!"), "gcv!");
 }
 
 struct CommandCase {

@@ -32,23 +32,25 @@ TEST(GaugeState, EchoThenReplyWhenTheDelayHasPassed)
     spec.replyDelay = 100ms;
     GaugeState state(spec);
     const auto t0 = GaugeState::Clock::time_point{} + 10s;
-    EXPECT_EQ(state.WriteCommand("$gcv!", t0, kHostNow), "gcv!");
+    EXPECT_EQ(state.WriteCommand("$gcv!", t0, kHostNow), "$gcv!");
     EXPECT_EQ(state.DueReply(t0), std::nullopt);
     EXPECT_EQ(state.DueReply(t0 + 99ms), std::nullopt);
     EXPECT_EQ(state.DueReply(t0 + 100ms), "$gcv?4.02!");
     EXPECT_EQ(state.DueReply(t0 + 200ms), std::nullopt);  // given once
     // A new command replaces a reply not yet given.
     state.WriteCommand("$gcv!", t0, kHostNow);
-    EXPECT_EQ(state.WriteCommand("$quen00!", t0 + 50ms, kHostNow), "quen00!");
+    EXPECT_EQ(state.WriteCommand("$quen00!", t0 + 50ms, kHostNow), "$quen00!");
     EXPECT_EQ(state.DueReply(t0 + 150ms)->substr(0, 8), "$quen00?");
 }
 
-TEST(GaugeState, WrittenEchoKeepsTheBytes)
+TEST(GaugeState, EchoKeepsTheWrittenBytesUnlessStripped)
 {
     GaugeSpec spec = Model("PEL");
-    spec.echo = EchoStyle::Written;
     GaugeState state(spec);
     EXPECT_EQ(state.WriteCommand("$slt?2024-12-05/10:15:30!\r\n", {}, kHostNow), "$slt?2024-12-05/10:15:30!\r\n");
+    spec.echo = EchoStyle::Stripped;
+    GaugeState stripped(spec);
+    EXPECT_EQ(stripped.WriteCommand("$fc?3!", {}, kHostNow), "fc?3!");
 }
 
 TEST(GaugeState, ClockIsAnOffsetFromTheHostClock)
@@ -164,7 +166,7 @@ TEST(GaugeState, FaultsShapeTheReply)
         const char* value;  // what a read shows once the reply is due
     };
     const Case cases[] = {
-        {"silent", "$gcv!", "gcv!"},
+        {"silent", "$gcv!", "$gcv!"},
         {"non-numeric", "$gcv!", "$gcv?x.xx!"},
         {"non-numeric", "$quen00!", "$quen00?S:xxxx R:x.xx M:ExCxxDxxxxxx T:x V: B: H:x.x U:ym N:QVxxx A:x!"},
         {"size-overstated 10", "$fr?m0005!", "$fr?1 170!"},

@@ -43,7 +43,7 @@ class VornikctlGauges(unittest.TestCase):
         for address, name in [("E8C04D000501", "QV-FE 500"), ("E8C04D000503", "GV-4 200"),
                               ("E8C04D000404", "PELLAX DUAL FE"), ("E8C04D000406", "Thickness FE")]:
             self.assertIn('Advertisement %s name="%s"' % (address, name), out)
-        self.assertIn('ReadValue "gcv!"\n', out)
+        self.assertIn('ReadValue "$gcv!"\n', out)
         self.assertIn('ReadValue "$gcv?1.45!"\n', out)
         self.assertIn('ReadValue "4\\x0A1,250\\x0A2,0\\x0A3,5000\\x0A4,12"\n', out)
 
