@@ -1,4 +1,4 @@
-#include "data/ui/key_sender.h"
+#include "shell/key_sender.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -16,7 +16,7 @@
 
 #include "main_window_fixture.h"
 #include "shell/delay.h"
-#include "shell/frmProjekt.h"
+#include "ui/frmProjekt.h"
 
 namespace qc {
 namespace {

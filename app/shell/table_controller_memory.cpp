@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "data/ui/table_controller.h"
+#include "shell/table_controller.h"
 #include "shell/delay.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/texts.h"
 
 namespace qc {

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "data/ui/prompt.h"
+#include "ui/message_box_prompt.h"
 
 namespace qc::test {
 

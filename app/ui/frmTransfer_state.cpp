@@ -2,7 +2,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/texts.h"
 
 namespace qc {

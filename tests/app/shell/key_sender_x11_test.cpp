@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "data/measurement_data.h"
-#include "data/ui/key_sender.h"
+#include "shell/key_sender.h"
 
 namespace qc {
 namespace {

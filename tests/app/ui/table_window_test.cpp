@@ -14,11 +14,11 @@
 #include <gtest/gtest.h>
 
 #include "../shell/shell_test_env.h"
-#include "data/ui/frmTastatur.h"
-#include "data/ui/frmWerte.h"
-#include "data/ui/table_controller.h"
-#include "scripted_prompt.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTastatur.h"
+#include "ui/frmWerte.h"
+#include "shell/table_controller.h"
+#include "../shell/scripted_prompt.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 namespace {

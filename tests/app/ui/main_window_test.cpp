@@ -13,7 +13,7 @@
 #include <QTableView>
 #include <gtest/gtest.h>
 
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "main_window_fixture.h"
 
 namespace qc {

@@ -4,7 +4,7 @@
 #include <QThread>
 
 #include "shell/delay.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "shell/app_identity.h"
 #include "shell/folders.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/single_instance.h"
 
 int main(int argc, char* argv[])

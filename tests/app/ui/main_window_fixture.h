@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "shell/frmTransfer.h"
-#include "shell_test_env.h"
+#include "ui/frmTransfer.h"
+#include "../shell/shell_test_env.h"
 
 namespace qc {
 

@@ -1,4 +1,4 @@
-#include "data/ui/table_controller.h"
+#include "shell/table_controller.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -12,7 +12,7 @@
 #include <QTableView>
 
 #include "data/limits_check.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/texts.h"
 
 namespace qc {

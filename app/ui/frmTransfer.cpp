@@ -1,4 +1,4 @@
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,8 +17,8 @@
 
 #include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
-#include "data/ui/table_controller.h"
-#include "shell/frmProjekt.h"
+#include "shell/table_controller.h"
+#include "ui/frmProjekt.h"
 
 namespace qc {
 namespace {

@@ -1,4 +1,4 @@
-#include "data/ui/frmWerte.h"
+#include "ui/frmWerte.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "data/limits_check.h"
-#include "data/ui/prompt.h"
+#include "ui/message_box_prompt.h"
 #include "shell/texts.h"
 
 namespace qc {

@@ -1,4 +1,4 @@
-#include "data/ui/frmTastatur.h"
+#include "ui/frmTastatur.h"
 
 #include <QCheckBox>
 #include <QEvent>

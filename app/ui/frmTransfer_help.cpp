@@ -9,7 +9,7 @@
 
 #include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/manual_files.h"
 
 namespace qc {

@@ -10,7 +10,7 @@
 #include "data/gauge_profile.h"
 #include "shell/branding.h"
 #include "shell/folders.h"
-#include "shell/frmTransfer_controls.h"
+#include "ui/frmTransfer_controls.h"
 #include "shell/settings_store.h"
 #include "shell/texts.h"
 #include "shell/transfer_log.h"

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "data/measurement_data.h"
-#include "data/ui/key_sender.h"
-#include "data/ui/prompt.h"
+#include "shell/key_sender.h"
+#include "ui/message_box_prompt.h"
 
 namespace qc {
 

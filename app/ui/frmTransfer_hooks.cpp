@@ -1,6 +1,6 @@
 // Work the table and the statistics do for the main window.
-#include "data/ui/table_controller.h"
-#include "shell/frmTransfer.h"
+#include "shell/table_controller.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/texts.h"
 
 namespace qc {

@@ -1,5 +1,5 @@
 // The look of the main window: light panels, rounded frames, one accent colour.
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 namespace {

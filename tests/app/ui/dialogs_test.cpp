@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
-#include "data/ui/frmTastatur.h"
-#include "data/ui/frmWerte.h"
-#include "scripted_prompt.h"
+#include "ui/frmTastatur.h"
+#include "ui/frmWerte.h"
+#include "../shell/scripted_prompt.h"
 
 namespace qc {
 namespace {
@@ -147,7 +147,7 @@ TEST(frmTastatur, EmptyPathSwitchesForwardingOff)
 } // namespace
 } // namespace qc
 
-#include "data/ui/key_sender.h"
+#include "shell/key_sender.h"
 
 namespace qc {
 namespace {

@@ -1,4 +1,4 @@
-#include "data/ui/prompt.h"
+#include "ui/message_box_prompt.h"
 
 #include <QMessageBox>
 

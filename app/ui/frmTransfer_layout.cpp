@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "data/fixed_pitch_font.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/frmProjekt.h"
+#include "ui/frmProjekt.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -10,7 +10,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "shell/frmTransfer.h"
+#include "ui/frmTransfer.h"
 #include "shell/texts.h"
 
 namespace qc {

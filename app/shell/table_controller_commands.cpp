@@ -6,10 +6,10 @@
 #include <QRadioButton>
 #include <QTableView>
 
-#include "data/ui/frmTastatur.h"
-#include "data/ui/frmWerte.h"
-#include "data/ui/table_controller.h"
-#include "shell/frmTransfer.h"
+#include "ui/frmTastatur.h"
+#include "ui/frmWerte.h"
+#include "shell/table_controller.h"
+#include "ui/frmTransfer.h"
 #include "shell/texts.h"
 
 namespace qc {
