@@ -1,12 +1,23 @@
 #include <QApplication>
+#include <QMessageBox>
 #include <QStyleFactory>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 #include "shell/app_identity.h"
 #include "shell/folders.h"
-#include "ui/frmTransfer.h"
+#include "shell/session.h"
 #include "shell/single_instance.h"
+#include "shell/texts.h"
+#include "ui/frmTransfer.h"
+
+namespace {
+
+constexpr std::chrono::seconds kAlreadyRunningNotice{5};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -21,17 +32,24 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));
 
     // Checked before the window starts: a second instance must not empty
-    // the log of the one that runs.
+    // the log of the one that runs. The user is told; the notice closes by
+    // itself so a start nobody watches still ends.
     const qc::SingleInstance instance(qc::RuntimeDir());
     if (!instance.IsFirst()) {
         std::fprintf(stderr, "%s is already running (%s).\n", qc::kProgramName,
                      instance.LockPath().toLocal8Bit().constData());
+        const int language = QLocale::system().language() == QLocale::German ? qc::kGerman : qc::kEnglish;
+        QMessageBox notice(QMessageBox::Information, qc::MainCaption(),
+                           qc::NoticeText(language, qc::kNoticeAlreadyRunning), QMessageBox::Ok);
+        QTimer::singleShot(kAlreadyRunningNotice, &notice, &QMessageBox::accept);
+        notice.exec();
         return 0;
     }
 
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
-    qc::frmTransfer window;
+    qc::Session session;
+    qc::frmTransfer window(session);
     window.show();
     return QApplication::exec();
 }

@@ -60,7 +60,7 @@ void MeasurementData::AddTableRow(int row)
 MeasurementData::RowAdded MeasurementData::FillMessdaten(const QString& recordText, const QDateTime& now)
 {
     const FillOutcome out = qc::FillMessdaten(recordText, gauge, table, state, now, locale);
-    RowAdded added{out.status, out.row, {}, false};
+    RowAdded added{out.status, out.row, {}, false, out.refusal};
     if (out.status == FillStatus::TableFull) {
         added.tellTableFull = !tableFullTold_;
         tableFullTold_ = true;

@@ -45,6 +45,7 @@ public:
         int row;
         QStringList keyTexts;  // to type for this reading (online table, forwarding on)
         bool tellTableFull;    // first refusal since the table was emptied
+        QString refusal;       // Refused: the log line
     };
     // One record: decode into the current slot, show, count, forward.
     RowAdded FillMessdaten(const QString& recordText, const QDateTime& now);

@@ -1,6 +1,7 @@
 #include "data/record_text.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "data/numbers.h"
 #include "data/units.h"
@@ -27,7 +28,26 @@ qint16 ToInt16(double v)
     return static_cast<qint16>(r);
 }
 
+bool NamesNonFinite(const QString& field)
+{
+    const QString t = field.trimmed().toLower();
+    return t.contains(QStringLiteral("nan")) || t.contains(QStringLiteral("inf"));
+}
+
 } // namespace
+
+// A damaged record never reaches the formatter or the statistics:
+// "   1      nan µm" and "   1    1e308 µm" are refused whole.
+QString RecordRefusal(const QString& recordText)
+{
+    const QString value = Columns(recordText, record::kValueFirst, record::kValueLast);
+    const QString unit = Columns(recordText, record::kUnitFirst, record::kUnitLast);
+    if (NamesNonFinite(value) || NamesNonFinite(unit))
+        return QStringLiteral("Record refused, not a number: \"") + recordText.left(record::kUnitLast) + u'"';
+    if (std::fabs(LeadingNumber(value)) > kMaxReadingMagnitude)
+        return QStringLiteral("Record refused, value out of range: \"") + recordText.left(record::kUnitLast) + u'"';
+    return {};
+}
 
 bool IsDateMode(const DeviceProfile& profile) { return profile.ProfileFlag6.startsWith(u'-'); }
 
@@ -89,7 +109,9 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     state.RowCounter = std::max(state.RowCounter, 1);
     const int r = state.RowCounter;
     if (r > kMaxRows)
-        return {FillStatus::TableFull, r};
+        return {FillStatus::TableFull, r, {}};
+    if (QString refusal = RecordRefusal(text); !refusal.isEmpty())
+        return {FillStatus::Refused, r, refusal};
 
     Reading reading;
     reading.Number = online ? ToInt16(state.OnlineCounter)
@@ -128,13 +150,13 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     }
 
     if (reading.IsEmpty())
-        return {FillStatus::Dropped, r};
+        return {FillStatus::Dropped, r, {}};
 
     table.Row(state.TableMode, r) = reading;
     ++state.RowCounter;
     if (online && profile.ProfileKeys == u"E")
         ++state.OnlineCounter;
-    return {FillStatus::Added, r};
+    return {FillStatus::Added, r, {}};
 }
 
 } // namespace qc

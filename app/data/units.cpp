@@ -93,8 +93,8 @@ std::optional<int> NumericUnitDecimals(const QString& u)
 {
     bool ok = false;
     const double d = u.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
+    if (!ok || !std::isfinite(d))
+        return std::nullopt; // "nan" must never reach the integer cast below
     const double whole = RoundHalfEven(d, 0);
     if (whole < 0 || whole > 3)
         return -1;

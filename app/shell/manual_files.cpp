@@ -40,3 +40,12 @@ QString ManualNotFoundText(int language, const QString& path)
 }
 
 } // namespace qc
+
+namespace qc {
+
+QString ManualNotOpenedText(int language, const QString& path)
+{
+    return NoticeText(language, kNoticeManualNotOpened).arg(path, QFileInfo(path).absolutePath());
+}
+
+} // namespace qc

@@ -15,4 +15,7 @@ void InstallManuals(const QString& programDir, const QString& settingsDir);
 // "Datei <path> wurde nicht gefunden" / "File <path> not found ".
 QString ManualNotFoundText(int language, const QString& path);
 
+// The manual is there but no program could open it: says so and where it is.
+QString ManualNotOpenedText(int language, const QString& path);
+
 } // namespace qc

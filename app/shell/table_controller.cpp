@@ -1,18 +1,9 @@
 #include "shell/table_controller.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QFontMetrics>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
-
 #include "data/limits_check.h"
-#include "ui/frmTransfer.h"
+#include "data/statistics.h"
+#include "shell/session.h"
+#include "shell/table_view.h"
 #include "shell/texts.h"
 
 namespace qc {
@@ -23,12 +14,14 @@ namespace {
 constexpr int kNumberHeaderKey = 0;
 constexpr int kValueHeaderKey = 1;
 constexpr int kUnitHeaderKey = 2;
+constexpr int kOnlineKey = 8;
 constexpr int kMemoryWordKey = 32;
 constexpr int kDateTimeHeaderKey = 71;
 constexpr int kYesKey = 58;
 constexpr int kNoKey = 59;
 constexpr int kTableFullKey = 53;
 const QString kMeasurementFileMark = QStringLiteral(".mes");
+const QString kZeroCount = QStringLiteral(" (0)");
 
 StatisticsTexts StatisticsTextsFor(int language)
 {
@@ -51,146 +44,141 @@ StatisticsTexts StatisticsTextsFor(int language)
 
 } // namespace
 
-TableController::TableController(frmTransfer& window)
-    : QObject(&window)
-    , window_(window)
+TableController::TableController(Session& session, TableView& view, Prompt& prompt)
+    : session_(session)
+    , view_(view)
+    , prompt_(&prompt)
 {
-    SetupView();
+    view_.BindModel(session_.Table.model);
     Sync();
-    const MainWindowControls& ui = window_.controls();
-    connect(ui.cmdFlexTabelleloeschen, &QPushButton::clicked, this, &TableController::cmdFlexTabelleloeschen_Click);
-    connect(ui.cmdFlexZeileLoeschen, &QPushButton::clicked, this, &TableController::cmdFlexZeileLoeschen_Click);
-    connect(ui.cmdSort, &QPushButton::clicked, this, &TableController::cmdSort_Click);
-    connect(ui.cmdMaterial, &QPushButton::clicked, this, &TableController::cmdMaterial_Click);
-    connect(ui.cmdWerte, &QPushButton::clicked, this, &TableController::cmdWerte_Click);
-    connect(ui.optOnline, &QRadioButton::clicked, this, &TableController::optOnline_Click);
-    connect(ui.optFE, &QRadioButton::clicked, this, &TableController::optFE_Click);
-    connect(ui.MSFlex, &QTableView::clicked, this, [this](const QModelIndex& i) { MSFlex_Click(i.row()); });
-    connect(ui.mnuTastaturevent, &QAction::triggered, this, &TableController::ShowKeyDialog);
 }
 
 TableController::~TableController() = default;
 
-// Grid geometry: fixed-pitch cells, whole-row selection, no focus frame.
-void TableController::SetupView()
-{
-    QTableView* view = window_.controls().MSFlex;
-    view->setModel(&data_.model);
-    view->setAlternatingRowColors(false);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // Marks are the row colours; a selection highlight would hide them.
-    view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->setFocusPolicy(Qt::NoFocus);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    view->setFrameShape(QFrame::Box);
-    view->horizontalHeader()->setHighlightSections(false);
-    // The old widths, widened where this font needs more room.
-    const QFontMetrics metrics(data_.model.GridFont());
-    constexpr int kCellPadding = 16;
-    for (int c = 0; c < grid::kColumnCount; ++c)
-        view->setColumnWidth(c, std::max(grid::kColumnWidthTwips[c] / grid::kTwipsPerPixel,
-                                         metrics.horizontalAdvance(QString(grid::kColumnChars[c], u'0')) + kCellPadding));
-    view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
-}
+MeasurementData& TableController::Data() { return session_.Table; }
 
 void TableController::SyncTexts()
 {
-    const int L = window_.Language();
-    data_.gridTexts.headerNumber = MessageText(L, kNumberHeaderKey);
-    data_.gridTexts.headerValue = MessageText(L, kValueHeaderKey);
-    data_.gridTexts.headerUnit = MessageText(L, kUnitHeaderKey);
-    data_.gridTexts.headerDateTime = MessageText(L, kDateTimeHeaderKey);
-    data_.statTexts = StatisticsTextsFor(L);
-    const GaugeContext& gauge = window_.gauge();
-    data_.memoryCaption = MemoryCaption(gauge.profile.ProfileClass, MessageText(L, kMemoryWordKey),
-                                        window_.controls().cmbSpeicher->currentText(), MemoryFileComment,
-                                        MemoryNumber);
-    data_.selectedMemoryName = window_.controls().cmbSpeicher->currentText();
+    MeasurementData& data = session_.Table;
+    const int L = session_.Language();
+    data.gridTexts.headerNumber = MessageText(L, kNumberHeaderKey);
+    data.gridTexts.headerValue = MessageText(L, kValueHeaderKey);
+    data.gridTexts.headerUnit = MessageText(L, kUnitHeaderKey);
+    data.gridTexts.headerDateTime = MessageText(L, kDateTimeHeaderKey);
+    data.statTexts = StatisticsTextsFor(L);
+    data.memoryCaption = MemoryCaption(session_.Gauge.profile.ProfileClass, MessageText(L, kMemoryWordKey),
+                                       session_.SelectedMemoryName, session_.MemoryFileComment,
+                                       session_.MemoryNumber);
+    data.selectedMemoryName = session_.SelectedMemoryName;
 }
 
-// The window's globals (gauge, limits, key settings, language) into the table.
+// The session's gauge, limits, key settings and language into the table.
 void TableController::Sync()
 {
-    data_.gauge = window_.gauge();
-    data_.limits = window_.settings().limits;
-    data_.keys = window_.settings().keyForwarding;
-    data_.locale = QLocale::system();
+    MeasurementData& data = session_.Table;
+    data.gauge = session_.Gauge;
+    data.limits = session_.Settings.limits;
+    data.keys = session_.Settings.keyForwarding;
+    data.locale = QLocale::system();
     SyncTexts();
-    data_.ApplyContext();
+    data.ApplyContext();
 }
 
-QString TableController::Message(int key) const { return MessageText(window_.Language(), key); }
+QString TableController::Message(int key) const { return MessageText(session_.Language(), key); }
 
 void TableController::Tell(const QString& text, Prompt::Icon icon)
 {
-    prompt_->Tell(&window_, MessageText(window_.Language(), kCaptionTextKey), text, icon);
+    prompt_->Tell(Message(kCaptionTextKey), text, icon);
 }
 
 bool TableController::Ask(const QString& text, Prompt::Icon icon)
 {
-    return prompt_->AskYesNo(&window_, MessageText(window_.Language(), kCaptionTextKey), text, icon);
+    return prompt_->AskYesNo(Message(kCaptionTextKey), text, icon);
 }
 
+// A settings operation whose failure the user is told.
+void TableController::Settings(QStringView mode)
+{
+    if (const auto failure = session_.Voreinstellungen(mode))
+        Tell(failure->Message());
+}
+
+// The list is handed to the view only when its lines changed.
 void TableController::ShowStatistics()
 {
-    const MainWindowControls& ui = window_.controls();
-    ui.lstStat->clear();
-    ui.lstStat->addItems(data_.statistics.Lines());
-    const auto& button = data_.statistics.MaterialButton;
-    ui.cmdMaterial->setText(button.Caption.isEmpty() ? ui.cmdMaterial->text() : button.Caption);
-    ui.cmdMaterial->setVisible(button.Visible);
-}
-
-// The logo stands in for the statistics while there are too few readings.
-void TableController::ShowLogo(bool logo)
-{
-    const MainWindowControls& ui = window_.controls();
-    ui.picQuen->setVisible(logo);
-    ui.lstStat->setVisible(!logo);
-    if (logo) {
-        ui.cmdGross->hide();
-        ui.cmdMaterial->hide();
-        ui.cmdChart->hide();
+    const Statistics& statistics = session_.Table.statistics;
+    const QStringList& lines = statistics.Lines();
+    if (lines != shownStatistics_ || lines.isEmpty()) {
+        shownStatistics_ = lines;
+        view_.ShowStatistics(lines);
     }
+    view_.ShowMaterialButton(statistics.MaterialButton.Caption, statistics.MaterialButton.Visible);
 }
 
 void TableController::ShowLastRow()
 {
-    if (const auto last = data_.model.ShowLastRow())
-        window_.controls().MSFlex->scrollTo(data_.model.index(*last, 0));
+    if (const auto last = session_.Table.model.ShowLastRow())
+        view_.ScrollToRow(*last);
+}
+
+QString TableController::OptionCaption(TableMode mode, const QString& count) const
+{
+    if (mode == TableMode::Online)
+        return Message(kOnlineKey) + count;
+    return session_.MemoryOptionText + count;
+}
+
+void TableController::Button_setzen_Init()
+{
+    if (session_.Mode() == TableMode::Memory)
+        session_.MemoryOptionText = session_.MemoryOptionCaption;
+    ShownCount(session_.Mode()) = kZeroCount;
+    view_.ShowOptionCaption(session_.Mode(), OptionCaption(session_.Mode(), kZeroCount));
+}
+
+QString& TableController::ShownCount(TableMode mode) { return shownCount_[mode == TableMode::Online ? 1 : 0]; }
+
+void TableController::Button_setzen()
+{
+    ShownCount(session_.Mode()) = session_.CountSuffix;
+    view_.ShowOptionCaption(session_.Mode(), OptionCaption(session_.Mode(), session_.CountSuffix));
+    session_.CountSuffix = kZeroCount;
 }
 
 // The row count in the caption of the option of the shown table.
 void TableController::ShowCount()
 {
-    window_.TableMode = data_.state.TableMode;
-    if (!data_.state.FileLoaded && data_.state.TableMode == kMemorySlot &&
-        window_.controls().optFE->text().contains(kMeasurementFileMark))
-        window_.Button_setzen_Init();
-    window_.CountSuffix = data_.state.CountSuffix;
-    window_.Button_setzen();
+    const MeasurementData& data = session_.Table;
+    if (!data.state.FileLoaded && session_.Mode() == TableMode::Memory &&
+        session_.MemoryOptionText.contains(kMeasurementFileMark))
+        Button_setzen_Init();
+    session_.CountSuffix = data.state.CountSuffix;
+    Button_setzen();
 }
 
 void TableController::FillMessdaten(const QString& recordText)
 {
-    data_.gauge = window_.gauge();
-    data_.keys = window_.settings().keyForwarding;
-    data_.limits = window_.settings().limits;
-    const GridContext& shown = data_.model.Context();
-    if (shown.limits != data_.limits || shown.profile != data_.gauge.profile)
-        data_.ApplyContext(); // limits or gauge changed since the last redraw
-    const MeasurementData::RowAdded added = data_.FillMessdaten(recordText, clock_());
+    MeasurementData& data = session_.Table;
+    data.gauge = session_.Gauge;
+    data.keys = session_.Settings.keyForwarding;
+    data.limits = session_.Settings.limits;
+    const GridContext& shown = data.model.Context();
+    if (shown.limits != data.limits || shown.profile != data.gauge.profile)
+        data.ApplyContext(); // limits or gauge changed since the last redraw
+    const MeasurementData::RowAdded added = data.FillMessdaten(recordText, session_.Clock().CurrentDateTime());
+    if (added.status == FillStatus::Refused) {
+        session_.Log.WriteLog(added.refusal);
+        return;
+    }
     if (added.status == FillStatus::TableFull && added.tellTableFull)
         Tell(Message(kTableFullKey) + u' ' + QString::number(kMaxRows));
     if (added.status != FillStatus::Added)
         return;
-    ShowCount();
     if (!filling_) {
+        ShowCount();
         ShowStatistics();
         ShowLastRow();
-        ShowLogo(added.row < 2);
+        view_.ShowLogo(added.row < 2);
     }
     SendKeys(added.keyTexts);
 }
@@ -199,64 +187,63 @@ void TableController::BeginFill()
 {
     Sync();
     filling_ = true;
-    data_.model.BeginBatch();
+    session_.Table.model.BeginBatch();
 }
 
 void TableController::EndFill()
 {
     filling_ = false;
-    data_.model.EndBatch();
+    session_.Table.model.EndBatch();
+    ShowCount();
     ShowStatistics();
     ShowLastRow();
-    ShowLogo(data_.ReadingCount() < 2);
+    view_.ShowLogo(session_.Table.ReadingCount() < 2);
 }
 
 void TableController::FillMSFlexOne()
 {
     Sync();
-    data_.FillMSFlexOne(clock_());
+    session_.Table.FillMSFlexOne(session_.Clock().CurrentDateTime());
     ShowStatistics();
-    ShowLogo(data_.ReadingCount() < 1);
+    view_.ShowLogo(session_.Table.ReadingCount() < 1);
     ShowCount();
     ShowLastRow();
-    window_.controls().MSFlex->show();
+    view_.ShowGrid();
 }
 
 void TableController::InitGrid()
 {
     Sync();
-    data_.model.InitGrid();
+    session_.Table.model.InitGrid();
 }
 
 void TableController::Reset_Statistic()
 {
-    data_.ResetStatistic();
+    session_.Table.ResetStatistic();
     ShowStatistics();
 }
 
 void TableController::RecalcStatistics()
 {
     Sync();
-    data_.RecalcStatistics();
+    session_.Table.RecalcStatistics();
     ShowStatistics();
 }
 
 void TableController::ShowLimitsCaption()
 {
-    window_.controls().cmdWerte->setText(qc::ShowLimitsCaption(window_.settings().limits,
-                                                               window_.gauge().identity.ModelCode,
-                                                               Message(limit_msg::kLimitsCaption), QLocale::system()));
+    view_.ShowLimitsCaption(qc::ShowLimitsCaption(session_.Settings.limits, session_.Gauge.identity.ModelCode,
+                                                  Message(limit_msg::kLimitsCaption), QLocale::system()));
 }
 
 void TableController::RefreshMemoryOption()
 {
-    QRadioButton* option = window_.controls().optFE;
-    if (window_.gauge().profile.ProfileClass.trimmed() != u"4" || option->text().isEmpty())
+    if (session_.Gauge.profile.ProfileClass.trimmed() != u"4" || session_.MemoryOptionText.isEmpty())
         return;
-    const qsizetype bracket = option->text().indexOf(u'(');
-    const QString kept = bracket >= 0 ? option->text().mid(bracket) : QString();
     SyncTexts();
-    option->setText(data_.memoryCaption + u' ' + kept);
+    session_.MemoryOptionText = session_.Table.memoryCaption;
+    view_.ShowOptionCaption(TableMode::Memory, OptionCaption(TableMode::Memory, shownCount_[0]));
+    view_.ShowOptionCaption(TableMode::Online, OptionCaption(TableMode::Online, shownCount_[1]));
 }
 
 } // namespace qc

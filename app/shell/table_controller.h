@@ -1,34 +1,33 @@
 #pragma once
 
-#include <QDateTime>
-#include <QObject>
-#include <functional>
-#include <memory>
+#include <QString>
+#include <QStringList>
 
 #include "data/measurement_data.h"
 #include "shell/key_sender.h"
-#include "ui/message_box_prompt.h"
+#include "shell/prompt.h"
 
 namespace qc {
 
-class frmTransfer;
+class Session;
+class TableView;
+enum class TableMode;
 
-// Binds the measurement table, its statistics, the limits and key
-// forwarding to the main window: the grid MSFlex, the list lstStat, the
-// table and limits buttons, the memory and online options.
-class TableController : public QObject {
-    Q_OBJECT
+// The measurement table, its statistics, the limits and key forwarding
+// between the session and the window that shows them: the grid, the
+// statistics list, the table and limits commands, the memory and online
+// options. Runs without widgets; the window is reached through TableView.
+class TableController {
 public:
-    using Clock = std::function<QDateTime()>;
+    TableController(Session& session, TableView& view, Prompt& prompt);
+    ~TableController();
+    TableController(const TableController&) = delete;
+    TableController& operator=(const TableController&) = delete;
 
-    explicit TableController(frmTransfer& window);
-    ~TableController() override;
-
-    MeasurementData& Data() { return data_; }
+    MeasurementData& Data();
     KeySender& Keys() { return keys_; }
     // Message boxes go through this; tests put in their own.
-    void SetPrompt(Prompt* prompt) { prompt_ = prompt ? prompt : &messageBoxes_; }
-    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    void SetPrompt(Prompt& prompt) { prompt_ = &prompt; }
 
     // One gauge record into the current slot (memory readings and live
     // readings). Between BeginFill and EndFill the grid and the list are
@@ -42,7 +41,11 @@ public:
     void Reset_Statistic();
     void RecalcStatistics();
     void ShowLimitsCaption();
+    // Memory caption in the current language (class "4").
     void RefreshMemoryOption();
+    // Option captions with zero rows, and with the count of the last fill.
+    void Button_setzen_Init();
+    void Button_setzen();
     // Memory controls for the gauge class; the empty-memory notice.
     void ArrangeMemoryControls();
     void Meldung_Speicher_Leer();
@@ -62,32 +65,29 @@ public:
     // Starts the key forwarding target once (after "TL" or the dialog).
     void StartTarget();
 
-    // Memory shown: the number read last (class "4") or the selector's
-    // file comment (class "5"); set by the memory download.
-    int MemoryNumber = 0;
-    QString MemoryFileComment;
-
 private:
-    void SetupView();
     void Sync();
     void SyncTexts();
     void ShowStatistics();
-    void ShowLogo(bool logo);
     void ShowLastRow();
     void ShowCount();
+    void ChooseTable(TableMode mode);
     void SendKeys(const QStringList& texts);
     void Tell(const QString& text, Prompt::Icon icon = Prompt::Icon::None);
     bool Ask(const QString& text, Prompt::Icon icon);
+    void Settings(QStringView mode);
     QString Message(int key) const;
+    QString OptionCaption(TableMode mode, const QString& count) const;
+    QString& ShownCount(TableMode mode);
 
-    frmTransfer& window_;
-    MeasurementData data_;
+    Session& session_;
+    TableView& view_;
+    Prompt* prompt_;
     KeySender keys_;
-    MessageBoxPrompt messageBoxes_;
-    Prompt* prompt_ = &messageBoxes_;
-    Clock clock_ = [] { return QDateTime::currentDateTime(); };
     bool filling_ = false;
     KeySender::Problem toldKeyProblem_ = KeySender::Problem::Ok;
+    QStringList shownStatistics_;
+    QString shownCount_[2] = {QStringLiteral(" (0)"), QStringLiteral(" (0)")}; // memory, online
 };
 
 } // namespace qc

@@ -1,15 +1,8 @@
 // Commands of the main window on the table: delete, sort, material,
 // limits, online and memory options, key forwarding.
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
-
-#include "ui/frmTastatur.h"
-#include "ui/frmWerte.h"
+#include "shell/session.h"
 #include "shell/table_controller.h"
-#include "ui/frmTransfer.h"
+#include "shell/table_view.h"
 #include "shell/texts.h"
 
 namespace qc {
@@ -45,21 +38,23 @@ int KeyProblemText(KeySender::Problem problem)
 
 void TableController::cmdFlexTabelleloeschen_Click()
 {
-    data_.statistics.FirstUnit.clear();
+    MeasurementData& data = session_.Table;
+    data.statistics.FirstUnit.clear();
     const bool yes = Ask(Message(kDeleteTableKey), Prompt::Icon::None);
-    data_.state.MsgAnswer = yes ? kAnswerYes : kAnswerNo;
+    data.state.MsgAnswer = yes ? kAnswerYes : kAnswerNo;
     if (!yes)
         return;
     Sync();
-    data_.DeleteTable(clock_());
+    data.DeleteTable(session_.Clock().CurrentDateTime());
     FillMSFlexOne();
-    window_.controls().cmdChart->hide();
+    view_.HideChart();
 }
 
 void TableController::cmdFlexZeileLoeschen_Click()
 {
-    data_.state.GridRowsBefore = data_.model.rowCount();
-    const std::vector<int> marked = data_.model.MarkedGridRows();
+    MeasurementData& data = session_.Table;
+    data.state.GridRowsBefore = data.model.rowCount();
+    const std::vector<int> marked = data.model.MarkedGridRows();
     switch (CheckMarkedRows(static_cast<int>(marked.size()))) {
     case MarkCheck::NothingMarked:
         Tell(Message(kNoEntryKey));
@@ -72,114 +67,89 @@ void TableController::cmdFlexZeileLoeschen_Click()
     case MarkCheck::OneMarked:
         break;
     }
-    data_.state.MsgAnswer = QStringLiteral("2");
+    data.state.MsgAnswer = QStringLiteral("2");
     const bool yes = Ask(Message(kDeleteRowKey), Prompt::Icon::Question);
-    data_.state.MsgAnswer = yes ? kAnswerYes : kAnswerNo;
+    data.state.MsgAnswer = yes ? kAnswerYes : kAnswerNo;
     if (!yes)
         return;
     Sync();
-    if (data_.DeleteGridRow(marked.front(), clock_()) == RowDeletion::OnlyWithTable) {
+    if (data.DeleteGridRow(marked.front(), session_.Clock().CurrentDateTime()) == RowDeletion::OnlyWithTable) {
         Ask(Message(kDeleteTableFirstKey), Prompt::Icon::Question); // the answer changes nothing
         return;
     }
     Focus_setzen();
 }
 
-void TableController::cmdSort_Click() { data_.model.Sort(); }
+void TableController::cmdSort_Click() { session_.Table.model.Sort(); }
 
-void TableController::MSFlex_Click(int gridRow) { data_.model.ToggleMark(gridRow); }
+void TableController::MSFlex_Click(int gridRow) { session_.Table.model.ToggleMark(gridRow); }
 
 void TableController::cmdMaterial_Click()
 {
     Sync();
-    data_.SwitchMaterial();
+    session_.Table.SwitchMaterial();
     ShowStatistics();
 }
 
+// Only "Speichern" changes the limits; Esc leaves table and controls as they are.
 void TableController::cmdWerte_Click()
 {
-    Limits& limits = window_.settings().limits;
-    frmWerte dialog(limits, window_.Language(), window_.gauge().profile.ProfileRule, *prompt_, QLocale::system(),
-                    &window_);
-    dialog.exec();
-    // Entries take effect at once; saving also writes the gauge's limits file.
-    if (dialog.LimitsChanged())
-        window_.Voreinstellungen(settings_mode::LimitsSave);
+    Limits limits = session_.Settings.limits;
+    if (!view_.EditLimits(limits, session_.Gauge.profile.ProfileRule))
+        return;
+    session_.Settings.limits = limits;
+    Settings(settings_mode::LimitsSave);
     Focus_setzen();
     ShowLimitsCaption();
 }
 
 void TableController::Focus_setzen()
 {
-    if (data_.state.TableMode == kOnlineSlot)
+    if (session_.Mode() == TableMode::Online)
         optOnline_Click();
     else
         optFE_Click();
 }
 
-void TableController::optOnline_Click()
+void TableController::ChooseTable(TableMode mode)
 {
-    const MainWindowControls& ui = window_.controls();
-    ui.txtSpeicher->setText(Message(kReadyKey));
-    ui.cmdChart->hide();
-    ui.cmdGross->hide();
-    ui.txtMittelwert->hide();
-    data_.state.TableMode = kOnlineSlot;
-    window_.TableMode = kOnlineSlot;
+    view_.ShowMemoryStatus(Message(kReadyKey), false);
+    view_.ShowTableChosen(mode);
     Reset_Statistic();
-    ui.lstStat->clear();
+    session_.SetMode(mode);
     FillMSFlexOne();
-    for (QWidget* w : {static_cast<QWidget*>(ui.cmdprint), static_cast<QWidget*>(ui.cmdWord),
-                       static_cast<QWidget*>(ui.cmdClipboard), static_cast<QWidget*>(ui.cmdExcel),
-                       static_cast<QWidget*>(ui.MSFlex)})
-        w->show();
-    window_.Unblock_Buttons();
-    ui.optOnline->setChecked(true);
+    view_.SetWorkingControlsEnabled(true);
 }
+
+void TableController::optOnline_Click() { ChooseTable(TableMode::Online); }
 
 // The memory option's table part; subscribing the live readings again is
 // the gauge link's part.
-void TableController::optFE_Click()
-{
-    const MainWindowControls& ui = window_.controls();
-    ui.cmdStop->hide();
-    ui.txtSpeicher->setText(Message(kReadyKey));
-    ui.cmdChart->hide();
-    ui.cmdGross->hide();
-    ui.txtMittelwert->hide();
-    for (QWidget* w : {static_cast<QWidget*>(ui.cmdprint), static_cast<QWidget*>(ui.cmdWord),
-                       static_cast<QWidget*>(ui.cmdClipboard), static_cast<QWidget*>(ui.cmdExcel)})
-        w->show();
-    Reset_Statistic();
-    ui.lstStat->clear();
-    data_.state.TableMode = kMemorySlot;
-    window_.TableMode = kMemorySlot;
-    FillMSFlexOne();
-    window_.Unblock_Buttons();
-    ui.optFE->setChecked(true);
-}
+void TableController::optFE_Click() { ChooseTable(TableMode::Memory); }
 
 void TableController::ShowKeyDialog()
 {
-    window_.Voreinstellungen(settings_mode::KeysLoad);
-    frmTastatur dialog(window_.settings().keyForwarding, keys_.TargetStarted, window_.Language(), {}, &window_);
-    connect(&dialog, &QDialog::accepted, this, [this] {
-        window_.Voreinstellungen(settings_mode::KeysSave);
-        StartTarget();
-    });
-    dialog.exec();
+    Settings(settings_mode::KeysLoad);
+    KeyForwardingSettings settings = session_.Settings.keyForwarding;
+    if (!view_.EditKeyForwarding(settings))
+        return;
+    if (settings.TargetApplication != session_.Settings.keyForwarding.TargetApplication)
+        keys_.TargetStarted = false;
+    session_.Settings.keyForwarding = settings;
+    Settings(settings_mode::KeysSave);
+    StartTarget();
 }
 
 void TableController::StartTarget()
 {
-    const KeySender::Problem problem = keys_.StartTarget(window_.settings().keyForwarding);
+    const KeySender::Problem problem = keys_.StartTarget(session_.Settings.keyForwarding);
     if (problem == KeySender::Problem::Ok) {
         if (keys_.TargetStarted)
             toldKeyProblem_ = KeySender::Problem::Ok; // a new target earns a new notice
         return;
     }
-    Tell(KeyForwardingText(window_.Language(), KeyProblemText(problem)) +
-         window_.settings().keyForwarding.TargetApplication);
+    Tell(KeyForwardingText(session_.Language(), KeyProblemText(problem)) +
+         session_.Settings.keyForwarding.TargetApplication);
 }
 
 // Typing is best effort: the reading is in the table whatever happens, and
@@ -192,7 +162,7 @@ void TableController::SendKeys(const QStringList& texts)
     if (problem == KeySender::Problem::Ok || problem == toldKeyProblem_)
         return;
     toldKeyProblem_ = problem;
-    Tell(KeyForwardingText(window_.Language(), KeyProblemText(problem)));
+    Tell(KeyForwardingText(session_.Language(), KeyProblemText(problem)));
 }
 
 } // namespace qc

@@ -1,8 +1,10 @@
 #include "shell/texts.h"
+#include <QStringList>
 
 #include <algorithm>
 #include <span>
 
+#include "data/cp1252.h"
 #include "shell/app_identity.h"
 
 namespace qc {
@@ -211,6 +213,46 @@ constexpr TextEntry kKeyForwardingTexts[] = {
 QString KeyForwardingText(int language, int id)
 {
     return Lookup(kKeyForwardingTexts, language, id);
+}
+
+} // namespace qc
+
+namespace qc {
+namespace {
+
+constexpr TextEntry kNotices[] = {
+    {kNoticeUnstorable, u"Diese Zeichen k\u00F6nnen nicht gespeichert werden: ",
+     u"These characters cannot be stored: "},
+    {kNoticeKeyPathSeparator, u"Der Pfad der Anwendung darf kein \";\" enthalten: ",
+     u"The path of the application must not contain \";\": "},
+    {kNoticeManualNotOpened,
+     u"Keine Anwendung konnte die Datei %1 \u00F6ffnen. Sie liegt im Ordner %2",
+     u"No program could open the file %1. It is in the folder %2"},
+    {kNoticeAlreadyRunning, u"Quen Connect l\u00E4uft bereits.", u"Quen Connect is already running."},
+};
+
+} // namespace
+
+QString NoticeText(int language, int id) { return Lookup(kNotices, language, id); }
+
+QString UnstorableCharactersText(int language, const QString& characters)
+{
+    if (characters.isEmpty())
+        return {};
+    QStringList shown;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const bool pair = characters[i].isHighSurrogate() && i + 1 < characters.size();
+        shown << characters.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+    }
+    return NoticeText(language, kNoticeUnstorable) + shown.join(u' ');
+}
+
+QString KeyPathProblem(const QString& path, int language)
+{
+    if (path.contains(u';'))
+        return NoticeText(language, kNoticeKeyPathSeparator) + path;
+    return UnstorableCharactersText(language, Cp1252Unstorable(path));
 }
 
 } // namespace qc

@@ -41,3 +41,22 @@ inline constexpr int kKeysNoWindow = 3;
 QString KeyForwardingText(int language, int id);
 
 } // namespace qc
+
+namespace qc {
+
+// Notices outside the numbered tables.
+inline constexpr int kNoticeUnstorable = 0;       // followed by the characters
+inline constexpr int kNoticeKeyPathSeparator = 1; // followed by the path
+inline constexpr int kNoticeManualNotOpened = 2;  // %1 the file, %2 its folder
+inline constexpr int kNoticeAlreadyRunning = 3;
+QString NoticeText(int language, int id);
+
+// "Diese Zeichen können nicht gespeichert werden: ✓ €"; empty `characters`
+// give an empty text.
+QString UnstorableCharactersText(int language, const QString& characters);
+
+// Why `path` cannot be stored as the key forwarding target (a ";" or
+// characters outside the settings files' code page); empty when it can.
+QString KeyPathProblem(const QString& path, int language);
+
+} // namespace qc

@@ -10,7 +10,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "ui/frmTransfer.h"
+#include "data/cp1252.h"
 #include "shell/texts.h"
 
 namespace qc {
@@ -24,9 +24,10 @@ constexpr int kCommandsKey = 21;   // MessageTexts "Befehle"
 
 } // namespace
 
-frmProjekt::frmProjekt(frmTransfer* main)
-    : QDialog(main)
-    , m_main(main)
+frmProjekt::frmProjekt(Session& session, Prompt& prompt, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompt(prompt)
 {
     setObjectName(QStringLiteral("frmProjekt"));
     frmRahmen = new QGroupBox;
@@ -74,7 +75,7 @@ frmProjekt::frmProjekt(frmTransfer* main)
 
 void frmProjekt::TakeLoadedValues()
 {
-    const SettingsStore& store = m_main->settings();
+    const SettingsStore& store = m_session.Settings;
     for (int n = 1; n <= kProjectFields; ++n) {
         lblFelder[n]->setText(store.projectLabels.Captions[n - 1]);
         txtFelder[n]->setText(store.projectData.Texts[n - 1]);
@@ -106,7 +107,9 @@ void frmProjekt::showEvent(QShowEvent* event)
 
 void frmProjekt::ApplyTexts()
 {
-    const int L = m_main->Language();
+    const int L = m_session.Language();
+    for (int n = 1; n <= kProjectFields; ++n)
+        lblFelder[n]->setText(m_session.Settings.projectLabels.Captions[n - 1]);
     cmdSpeichern->setText(MenuText(L, kSaveKey));
     cmdLoeschen->setText(MenuText(L, kClearKey));
     frmRahmen->setTitle(MessageText(L, kFrameKey));
@@ -115,13 +118,24 @@ void frmProjekt::ApplyTexts()
     Frame1->setTitle(MessageText(L, kCommandsKey));
 }
 
+// Texts the settings file's code page cannot hold are named before
+// anything is saved; the dialog stays open so they can be changed.
 void frmProjekt::cmdSpeichern_Click()
 {
-    ProjectData& data = m_main->settings().projectData;
+    QString unstorable;
+    for (int n = 1; n <= kProjectFields; ++n)
+        unstorable += Cp1252Unstorable(txtFelder[n]->text());
+    if (!unstorable.isEmpty()) {
+        m_prompt.Tell(MessageText(m_session.Language(), kCaptionTextKey),
+                      UnstorableCharactersText(m_session.Language(), Cp1252Unstorable(unstorable)),
+                      Prompt::Icon::None);
+        return;
+    }
+    ProjectData& data = m_session.Settings.projectData;
     for (int n = 1; n <= kProjectFields; ++n)
         data.Texts[n - 1] = txtFelder[n]->text();
     data.Date = DTPDate->date();
-    m_main->Voreinstellungen(settings_mode::ProjectDataSave);
+    emit saveRequested();
     hide();
 }
 

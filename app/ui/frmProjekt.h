@@ -3,7 +3,8 @@
 #include <QDialog>
 #include <array>
 
-#include "shell/settings_store.h"
+#include "shell/prompt.h"
+#include "shell/session.h"
 
 class QDateEdit;
 class QGroupBox;
@@ -14,14 +15,13 @@ class QTimeEdit;
 
 namespace qc {
 
-class frmTransfer;
-
 // Project data dialog: six labelled texts, a date and a time that head
-// every report of the gauge. Labels and texts come from the settings files.
+// every report of the gauge. Labels and texts come from the settings files
+// of the session; "Speichern" takes the texts and asks for them to be saved.
 class frmProjekt : public QDialog {
     Q_OBJECT
 public:
-    explicit frmProjekt(frmTransfer* main);
+    frmProjekt(Session& session, Prompt& prompt, QWidget* parent = nullptr);
 
     // Fills the controls from what "PI" and "PL" loaded and shows the dialog.
     void ShowLoaded();
@@ -30,6 +30,8 @@ public:
 
     void cmdSpeichern_Click();
     void cmdLoeschen_Click();
+    // Captions and labels in the session's language.
+    void ApplyTexts();
 
     // Slots 1..6 as on the dialog; index 0 is unused.
     std::array<QLabel*, kProjectFields + 1> lblFelder{};
@@ -42,13 +44,16 @@ public:
     QGroupBox* Frame1 = nullptr;
     QLabel* lblDtp = nullptr;
 
+signals:
+    // The texts were taken into the session; the caller writes the file.
+    void saveRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ApplyTexts();
-
-    frmTransfer* m_main;
+    Session& m_session;
+    Prompt& m_prompt;
     bool m_dateSet = false; // false until a date was loaded or set
 };
 

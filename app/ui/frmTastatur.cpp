@@ -11,7 +11,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "data/cp1252.h"
 #include "data/key_forwarding.h"
+#include "shell/prompt.h"
 #include "shell/texts.h"
 
 namespace qc {
@@ -35,12 +37,13 @@ QString DefaultChooser(QWidget* parent) { return QFileDialog::getOpenFileName(pa
 
 } // namespace
 
-frmTastatur::frmTastatur(KeyForwardingSettings& settings, bool& targetStarted, int language, FileChooser chooseFile,
-                         QWidget* parent)
+frmTastatur::frmTastatur(KeyForwardingSettings& settings, bool& targetStarted, int language, Prompt& prompt,
+                         FileChooser chooseFile, QWidget* parent)
     : QDialog(parent)
     , settings_(settings)
     , targetStarted_(targetStarted)
     , language_(language)
+    , prompt_(prompt)
     , chooseFile_(chooseFile ? std::move(chooseFile) : FileChooser(DefaultChooser))
 {
     setObjectName(QStringLiteral("frmTastatur"));
@@ -104,8 +107,16 @@ void frmTastatur::ShowSettings()
     (settings_.EndOfLineKey == kLineEndEnter ? optEnter : optKeins)->setChecked(true);
 }
 
+// A path the settings file cannot hold is refused before anything changes:
+// ";" separates the file's fields, and characters outside the code page
+// would come back as "?".
 void frmTastatur::cmdOk_Click()
 {
+    const QString refused = KeyPathProblem(txtAnwendung->text(), language_);
+    if (!refused.isEmpty()) {
+        prompt_.Tell(MessageText(language_, kCaptionTextKey), refused, Prompt::Icon::None);
+        return;
+    }
     if (optKeins->isChecked())
         settings_.EndOfLineKey.clear();
     if (optEnter->isChecked())

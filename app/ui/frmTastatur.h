@@ -14,6 +14,8 @@ class QRadioButton;
 
 namespace qc {
 
+class Prompt;
+
 // Key forwarding dialog: whether and where online readings are typed, and
 // what of each reading. OK stores the choice in `settings`; writing the
 // file and starting the target are the caller's part.
@@ -23,8 +25,9 @@ public:
     using FileChooser = std::function<QString(QWidget* parent)>;
 
     // `targetStarted` is cleared when the target program changes.
-    frmTastatur(KeyForwardingSettings& settings, bool& targetStarted, int language, FileChooser chooseFile = {},
-                QWidget* parent = nullptr);
+    // `prompt` tells why a target path cannot be stored.
+    frmTastatur(KeyForwardingSettings& settings, bool& targetStarted, int language, Prompt& prompt,
+                FileChooser chooseFile = {}, QWidget* parent = nullptr);
 
     void cmdOk_Click();
     void txtAnwendung_Click();
@@ -54,6 +57,7 @@ private:
     KeyForwardingSettings& settings_;
     bool& targetStarted_;
     int language_;
+    Prompt& prompt_;
     FileChooser chooseFile_;
 };
 

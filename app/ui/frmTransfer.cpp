@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -24,19 +22,19 @@ namespace qc {
 namespace {
 
 constexpr QRgb kStatusTextColour = qRgb(0, 0, 255);
-const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
 
-frmTransfer::frmTransfer(QWidget* parent)
+frmTransfer::frmTransfer(Session& session, QWidget* parent)
     : QMainWindow(parent)
-    , m_settings(QString(), QLocale::system())
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmTransfer"));
     setStyleSheet(StyleSheet());
     BuildLayout();
     ConnectSignals();
-    m_table = std::make_unique<TableController>(*this);
+    m_table = std::make_unique<TableController>(m_session, static_cast<TableView&>(*this), *m_prompt);
+    ConnectTableCommands();
     Form_Load();
     resize(1180, 760);
 }
@@ -46,45 +44,20 @@ frmTransfer::~frmTransfer() = default;
 // Start-up, in the order the rest of the program relies on.
 void frmTransfer::Form_Load()
 {
-    ReplyTerminator = QStringLiteral("!") + kCrLf;
-    const QString probe = QLocale::system().toString(1.3);
-    DecimalSeparator = probe.size() > 1 ? probe.at(1) : QChar(u'.');
-
-    PaletteA = {QColor(204, 204, 204), QColor(255, 255, 255), QColor(158, 232, 155), QColor(239, 162, 162)};
-    PaletteB = {QColor(242, 180, 123), QColor(0, 100, 0), QColor(255, 165, 0), QColor(32, 157, 188),
-                QColor(214, 61, 61)};
-
-    CmdQuen10 = QStringLiteral("$quen10$") + kCrLf;
-    CmdQuen11 = QStringLiteral("$quen11$") + kCrLf;
-    CmdQuen00 = QStringLiteral("$quen00$") + kCrLf;
-
-    m_folders.ProgramDir = ProgramDirFor(QCoreApplication::applicationDirPath());
-    m_folders.SettingsDir = SettingsDirFromEnvironment();
-    m_folders.DataDir = DataDirFromEnvironment();
-    EnsureDirectory(m_folders.SettingsDir);
-    EnsureDirectory(m_folders.DataDir);
-    m_log.SetPath(TransferLog::PathIn(m_folders.SettingsDir));
-    m_settings.SetSettingsDir(m_folders.SettingsDir);
-    m_settings.SetLog(&m_log);
-    InstallManuals();
-
+    m_session.Start(QCoreApplication::applicationDirPath());
     ShowStartupState();
 
     setWindowTitle(MainCaption());
-    SetLanguage(Language()); // a stored value above 1 means English
     ApplyTexts();
     Block_Buttons();
-    TableMode = 0;
-    InitGrid();
+    m_session.SetMode(TableMode::Memory);
+    m_table->InitGrid();
 
     m_ui.MSFlex->show();
     m_ui.cmdConnect->show();
     TickLanguageMenu();
 
-    ResetStatistics();
-    m_connected = false;
-    m_gaugeIdentified = false;
-    MemoryShown = false;
+    m_table->Reset_Statistic();
     Block_Buttons();
 }
 
@@ -97,7 +70,6 @@ void frmTransfer::ShowStartupState()
     m_ui.cmdProjekt->hide();
     m_ui.cmdWerte->hide();
     m_ui.frmPic->show();
-    m_log.DeleteLog();
     m_ui.picUsb->hide();
 
     for (QWidget* w : std::initializer_list<QWidget*>{m_ui.lstStat, m_ui.MSChart1, m_ui.cmdChart, m_ui.cmdGross,
@@ -120,7 +92,7 @@ void frmTransfer::ShowStartupState()
     LoadPicture(m_ui.picRahmen, QStringLiteral("Rahmen.jpg"), true);
     LoadPicture(m_ui.picQuen, QStringLiteral("Quenlogo.jpg"), true);
     // The maker's icon until a gauge's brand is known.
-    const QImage icon = StdPictureEx::Load(m_folders.ProgramDir + QStringLiteral("/Quen.ico"));
+    const QImage icon = StdPictureEx::Load(m_session.Folders.ProgramDir + QStringLiteral("/Quen.ico"));
     if (!icon.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     m_ui.cmdRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
@@ -135,35 +107,58 @@ void frmTransfer::ConnectSignals()
     connect(m_ui.mnuHelp1, &QAction::triggered, this, &frmTransfer::mnuHelp1_Click);
     connect(m_ui.mnuInfo, &QAction::triggered, this, &frmTransfer::mnuInfo_Click);
     connect(m_ui.cmdProjekt, &QPushButton::clicked, this, &frmTransfer::cmdProjekt_Click);
+    connect(m_ui.cmbSpeicher, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { m_session.SelectedMemoryName = text; });
+}
+
+void frmTransfer::ConnectTableCommands()
+{
+    TableController* table = m_table.get();
+    connect(m_ui.cmdFlexTabelleloeschen, &QPushButton::clicked, this,
+            [table] { table->cmdFlexTabelleloeschen_Click(); });
+    connect(m_ui.cmdFlexZeileLoeschen, &QPushButton::clicked, this, [table] { table->cmdFlexZeileLoeschen_Click(); });
+    connect(m_ui.cmdSort, &QPushButton::clicked, this, [table] { table->cmdSort_Click(); });
+    connect(m_ui.cmdMaterial, &QPushButton::clicked, this, [table] { table->cmdMaterial_Click(); });
+    connect(m_ui.cmdWerte, &QPushButton::clicked, this, [table] { table->cmdWerte_Click(); });
+    connect(m_ui.optOnline, &QRadioButton::clicked, this, [table] { table->optOnline_Click(); });
+    connect(m_ui.optFE, &QRadioButton::clicked, this, [table] { table->optFE_Click(); });
+    connect(m_ui.MSFlex, &QTableView::clicked, this, [table](const QModelIndex& i) { table->MSFlex_Click(i.row()); });
+    connect(m_ui.mnuTastaturevent, &QAction::triggered, this, [table] { table->ShowKeyDialog(); });
+}
+
+void frmTransfer::SetPrompt(Prompt* prompt)
+{
+    m_prompt = prompt ? prompt : &m_messageBoxes;
+    m_table->SetPrompt(*m_prompt);
 }
 
 void frmTransfer::Voreinstellungen(QStringView mode)
 {
-    const auto failure = m_settings.Voreinstellungen(mode);
+    const auto failure = m_session.Voreinstellungen(mode);
     if (failure)
         ShowMessage(MainCaption(), failure->Message());
     if (mode == settings_mode::LanguageLoad) {
         ApplyTexts();
-        InitGrid();
-        RefreshMemoryCaptions();
+        m_table->InitGrid();
+        m_table->RefreshMemoryOption();
         TickLanguageMenu();
     }
 }
 
-void frmTransfer::ShowMessage(const QString& title, const QString& text) const
+void frmTransfer::ShowMessage(const QString& title, const QString& text)
 {
-    if (m_messageSink) {
-        m_messageSink(title, text);
-        return;
-    }
-    QMessageBox::information(const_cast<frmTransfer*>(this), title, text, QMessageBox::Ok);
+    m_prompt->Tell(title, text, Prompt::Icon::None);
 }
 
 // Project data button: labels, then the gauge's data, then the dialog.
 void frmTransfer::cmdProjekt_Click()
 {
-    if (!m_projekt)
-        m_projekt = new frmProjekt(this);
+    if (!m_projekt) {
+        m_projekt = new frmProjekt(m_session, *m_prompt, this);
+        connect(m_projekt, &frmProjekt::saveRequested, this,
+                [this] { Voreinstellungen(settings_mode::ProjectDataSave); });
+        connect(this, &frmTransfer::textsApplied, m_projekt, &frmProjekt::ApplyTexts);
+    }
     Voreinstellungen(settings_mode::ProjectLabelsLoad);
     Voreinstellungen(settings_mode::ProjectDataLoad);
     m_projekt->ShowLoaded();

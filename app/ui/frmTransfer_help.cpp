@@ -9,30 +9,33 @@
 
 #include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
-#include "ui/frmTransfer.h"
+#include "shell/branding.h"
 #include "shell/manual_files.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 
-void frmTransfer::InstallManuals()
-{
-    qc::InstallManuals(m_folders.ProgramDir, m_folders.SettingsDir);
-}
-
+// A missing manual and one that no program could open are told apart: the
+// user can open the second by hand from the folder named.
 void frmTransfer::mnuHelp1_Click()
 {
-    const QString path = m_folders.SettingsDir + u'/' + ManualFileName(Language());
+    const QString path = m_session.Folders.SettingsDir + u'/' + ManualFileName(m_session.Language());
     setProperty("helpFile", path);
     // openUrl does not fail for a missing file on every desktop, so the file
     // is checked first.
-    const bool opened = QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo(path).isFile()) {
+        ShowMessage(MainCaption(), ManualNotFoundText(m_session.Language(), path));
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(path);
+    const bool opened = m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(url);
     if (!opened)
-        ShowMessage(MainCaption(), ManualNotFoundText(Language(), path));
+        ShowMessage(MainCaption(), ManualNotOpenedText(m_session.Language(), path));
 }
 
 void frmTransfer::mnuInfo_Click()
 {
-    if (m_gaugeIdentified && m_deviceInfo) {
+    if (m_session.GaugeIdentified && m_deviceInfo) {
         m_deviceInfo();
         return;
     }
@@ -47,21 +50,23 @@ void frmTransfer::ApplyBrand(const QString& brandMark, const QString& gaugeNumbe
     const BrandAssets assets = AssetsOf(*brand);
     LoadPicture(m_ui.picQuen, assets.LogoFile, true);
     QString error;
-    const QImage icon = StdPictureEx::Load(m_folders.ProgramDir + u'/' + assets.IconFile, &error);
+    const QImage icon = StdPictureEx::Load(m_session.Folders.ProgramDir + u'/' + assets.IconFile, &error);
     if (icon.isNull())
-        WriteLog(QStringLiteral("Picture not loaded: ") + error);
+        m_session.Log.WriteLog(QStringLiteral("Picture not loaded: ") + error);
     else
         setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     m_ui.FrameStatistik->setTitle(assets.StatisticsCaption);
 }
 
+bool frmTransfer::ShowModelPicture(const QString& fileName) { return LoadPicture(m_ui.picPL, fileName, false); }
+
 bool frmTransfer::LoadPicture(QLabel* box, const QString& fileName, bool stretch)
 {
     QString error;
-    const QImage image = StdPictureEx::Load(m_folders.ProgramDir + u'/' + fileName, &error);
+    const QImage image = StdPictureEx::Load(m_session.Folders.ProgramDir + u'/' + fileName, &error);
     if (image.isNull()) {
         box->clear();
-        WriteLog(QStringLiteral("Picture not loaded: ") + error);
+        m_session.Log.WriteLog(QStringLiteral("Picture not loaded: ") + error);
         return false;
     }
     QPixmap picture = QPixmap::fromImage(image);

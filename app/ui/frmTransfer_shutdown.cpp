@@ -1,9 +1,7 @@
 // Ending the program: menu, exit button and closing the window take one path.
 #include <QApplication>
 #include <QCloseEvent>
-#include <QThread>
 
-#include "shell/delay.h"
 #include "ui/frmTransfer.h"
 
 namespace qc {
@@ -20,12 +18,13 @@ void frmTransfer::mnuEnd_Click()
     if (m_ending)
         return;
     m_ending = true;
-    if (m_connected) {
+    WaitClock& clock = m_session.Clock();
+    if (m_session.Connected) {
         // The gauge link clears the flag from its disconnect event; the wait
         // is bounded so a silent gauge cannot keep the program open.
-        PumpEventsUntil([this] { return !m_connected; }, kDisconnectDeadline);
+        clock.PumpEventsUntil([this] { return !m_session.Connected; }, kDisconnectDeadline);
     }
-    QThread::msleep(static_cast<unsigned long>(kPauseBeforeEnd.count()));
+    clock.Delay(kPauseBeforeEnd);
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w != this)
             w->close();

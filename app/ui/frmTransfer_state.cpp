@@ -1,17 +1,10 @@
-// Which controls of the main window can be used, and the memory selector captions.
+// Which controls of the main window can be used, and the table options.
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "ui/frmTransfer.h"
-#include "shell/texts.h"
 
 namespace qc {
-namespace {
-
-constexpr int kOnlineKey = 8; // MessageTexts "Online"
-const QString kZeroCount = QStringLiteral(" (0)");
-
-} // namespace
 
 // The working controls: disabled together while the program is busy.
 void frmTransfer::SetWorkingControlsEnabled(bool enabled)
@@ -27,43 +20,13 @@ void frmTransfer::SetWorkingControlsEnabled(bool enabled)
         w->setEnabled(enabled);
 }
 
-void frmTransfer::Block_Buttons()
-{
-    SetWorkingControlsEnabled(false);
-}
+void frmTransfer::Block_Buttons() { SetWorkingControlsEnabled(false); }
 
-void frmTransfer::Unblock_Buttons()
-{
-    SetWorkingControlsEnabled(true);
-}
-
-void frmTransfer::Button_setzen_Init()
-{
-    PrepareTableForInit();
-    if (TableMode == 0)
-        m_ui.optFE->setText(MemoryOptionCaption + kZeroCount);
-    else if (TableMode == 2)
-        m_ui.optOnline->setText(MessageText(Language(), kOnlineKey) + kZeroCount);
-}
-
-// "FE-Speicher (12)" + " (25)" -> "FE-Speicher (25)".
-void frmTransfer::Button_setzen()
-{
-    if (TableMode == 0) {
-        QString caption = m_ui.optFE->text();
-        const qsizetype bracket = caption.indexOf(u'(');
-        if (bracket >= 0)
-            caption.truncate(std::max<qsizetype>(0, bracket - 1));
-        m_ui.optFE->setText(caption + CountSuffix);
-    } else if (TableMode == 2) {
-        m_ui.optOnline->setText(MessageText(Language(), kOnlineKey) + CountSuffix);
-    }
-    CountSuffix = kZeroCount;
-}
+void frmTransfer::Unblock_Buttons() { SetWorkingControlsEnabled(true); }
 
 void frmTransfer::OptButton_setzen()
 {
-    if (m_gauge.profile.ProfileClass != QStringLiteral("X") && MemoryShown)
+    if (m_session.Gauge.profile.ProfileClass != QStringLiteral("X") && m_session.MemoryShown)
         m_ui.optFE->setFocus();
     else
         m_ui.optOnline->setFocus();

@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "ui/frmTransfer.h"
+#include "shell/table_controller.h"
 #include "shell/texts.h"
+#include "ui/frmProjekt.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 namespace {
@@ -57,7 +59,7 @@ constexpr int kCopyFrameKey = 23;
 
 void frmTransfer::ApplyTexts()
 {
-    const int L = Language();
+    const int L = m_session.Language();
     m_ui.mnuDatei->setTitle(MenuText(L, 0));
     m_ui.Language->setTitle(MenuText(L, 30));
     m_ui.mnuHelp->setTitle(MenuText(L, 40));
@@ -68,7 +70,7 @@ void frmTransfer::ApplyTexts()
     for (const ButtonCaption& b : kMessageTextButtons)
         (m_ui.*b.Button)->setText(MessageText(L, b.Key));
 
-    if (m_connected) {
+    if (m_session.Connected) {
         m_ui.txtWait->setText(MenuText(L, kConnectedKey));
         m_ui.cmdConnect->setText(MenuText(L, kDisconnectKey));
     } else {
@@ -86,36 +88,31 @@ void frmTransfer::ApplyTexts()
 
 void frmTransfer::TickLanguageMenu()
 {
-    m_ui.German->setChecked(Language() == kGerman);
-    m_ui.English->setChecked(Language() == kEnglish);
+    m_ui.German->setChecked(m_session.Language() == kGerman);
+    m_ui.English->setChecked(m_session.Language() == kEnglish);
 }
 
-void frmTransfer::English_Click()
+// Texts, grid header, captions and statistics in the new language; an open
+// project data window follows with its labels.
+void frmTransfer::SwitchLanguage(int language)
 {
-    SetLanguage(kEnglish);
+    m_session.SetLanguage(language);
     ApplyTexts();
-    InitGrid();
-    RefreshMemoryCaptions();
+    m_table->InitGrid();
+    m_table->RefreshMemoryOption();
     Voreinstellungen(settings_mode::LanguageSave);
     Voreinstellungen(settings_mode::ProjectLabelsLoad);
-    RedrawStatistics();
-    if (MemoryShown)
-        m_ui.MSFlex->setFocus();
+    if (m_projekt)
+        m_projekt->ApplyTexts();
+    m_table->RecalcStatistics();
+    m_table->ShowLimitsCaption();
     TickLanguageMenu();
+    if (m_session.MemoryShown)
+        m_ui.MSFlex->setFocus();
 }
 
-void frmTransfer::German_Click()
-{
-    SetLanguage(kGerman);
-    ApplyTexts();
-    InitGrid();
-    RefreshMemoryCaptions();
-    Voreinstellungen(settings_mode::LanguageSave);
-    Voreinstellungen(settings_mode::ProjectLabelsLoad);
-    RedrawStatistics();
-    TickLanguageMenu();
-    if (MemoryShown)
-        m_ui.MSFlex->setFocus();
-}
+void frmTransfer::English_Click() { SwitchLanguage(kEnglish); }
+
+void frmTransfer::German_Click() { SwitchLanguage(kGerman); }
 
 } // namespace qc

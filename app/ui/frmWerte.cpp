@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "data/limits_check.h"
-#include "ui/message_box_prompt.h"
+#include "shell/prompt.h"
 #include "shell/texts.h"
 
 namespace qc {
@@ -108,7 +108,7 @@ QLineEdit* frmWerte::BoxEdit(Box box) const
 
 void frmWerte::Tell(const QString& text, bool information)
 {
-    prompt_.Tell(this, MessageText(language_, kCaptionTextKey), text,
+    prompt_.Tell(MessageText(language_, kCaptionTextKey), text,
                  information ? Prompt::Icon::Information : Prompt::Icon::None);
 }
 

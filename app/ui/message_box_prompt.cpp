@@ -1,5 +1,6 @@
 #include "ui/message_box_prompt.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace qc {
@@ -21,15 +22,23 @@ QMessageBox::Icon BoxIcon(Prompt::Icon icon)
 
 } // namespace
 
-void MessageBoxPrompt::Tell(QWidget* parent, const QString& title, const QString& text, Icon icon)
+// A dialog open above the window owns the box, so it stays in front of it.
+QWidget* MessageBoxPrompt::Parent() const
 {
-    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return parent_;
+}
+
+void MessageBoxPrompt::Tell(const QString& title, const QString& text, Icon icon)
+{
+    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, Parent());
     box.exec();
 }
 
-bool MessageBoxPrompt::AskYesNo(QWidget* parent, const QString& title, const QString& text, Icon icon)
+bool MessageBoxPrompt::AskYesNo(const QString& title, const QString& text, Icon icon)
 {
-    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, Parent());
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -2,8 +2,9 @@
 
 #include <QStringList>
 #include <deque>
+#include <vector>
 
-#include "ui/message_box_prompt.h"
+#include "shell/prompt.h"
 
 namespace qc::test {
 
@@ -11,13 +12,13 @@ namespace qc::test {
 // (No once the script is used up).
 class ScriptedPrompt : public Prompt {
 public:
-    void Tell(QWidget*, const QString& title, const QString& text, Icon icon) override
+    void Tell(const QString& title, const QString& text, Icon icon) override
     {
         told << text;
         titles << title;
         icons.push_back(icon);
     }
-    bool AskYesNo(QWidget*, const QString& title, const QString& text, Icon icon) override
+    bool AskYesNo(const QString& title, const QString& text, Icon icon) override
     {
         asked << text;
         titles << title;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/branding.h"
-#include "shell/delay.h"
+#include "data/text_align.h"
 #include "shell/folders.h"
 #include "shell/manual_files.h"
 #include "shell/safe_file_name.h"

@@ -109,7 +109,8 @@ TEST(frmTastatur, OkStoresTheChoice)
     s.Options = QStringLiteral("1010");
     s.EndOfLineKey = QStringLiteral("ENTER");
     bool started = true;
-    frmTastatur dlg(s, started, 0, [](QWidget*) { return QStringLiteral("/bin/new"); });
+    test::ScriptedPrompt prompt;
+    frmTastatur dlg(s, started, 0, prompt, [](QWidget*) { return QStringLiteral("/bin/new"); });
     EXPECT_TRUE(dlg.chkNr->isChecked());
     EXPECT_FALSE(dlg.chkDatum->isChecked());
     EXPECT_TRUE(dlg.chkEinheit->isChecked());
@@ -133,7 +134,8 @@ TEST(frmTastatur, EmptyPathSwitchesForwardingOff)
     KeyForwardingSettings s;
     s.Options.clear();
     bool started = false;
-    frmTastatur dlg(s, started, 1);
+    test::ScriptedPrompt prompt;
+    frmTastatur dlg(s, started, 1, prompt);
     EXPECT_EQ(s.Options, QStringLiteral("0000"));
     EXPECT_TRUE(dlg.optKeins->isChecked());
     EXPECT_EQ(dlg.optKeins->text(), QStringLiteral("None"));

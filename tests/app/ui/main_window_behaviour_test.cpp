@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
-#include "shell/delay.h"
+#include "shell/table_controller.h"
 #include "ui/frmProjekt.h"
 
 namespace qc {
@@ -101,110 +101,107 @@ protected:
 TEST_F(MainWindowBehaviourTest, LanguageSwitchChangesEveryCaptionAndBack)
 {
     ExpectCaptions(0);
-    window.controls().English->trigger();
+    ui().English->trigger();
     ExpectCaptions(1);
-    EXPECT_TRUE(window.controls().English->isChecked());
-    EXPECT_FALSE(window.controls().German->isChecked());
-    window.controls().German->trigger();
+    EXPECT_TRUE(ui().English->isChecked());
+    EXPECT_FALSE(ui().German->isChecked());
+    ui().German->trigger();
     ExpectCaptions(0);
-    EXPECT_TRUE(window.controls().German->isChecked());
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(ui().German->isChecked());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(MainWindowBehaviourTest, LanguageSwitchSavesTheLanguageAndReloadsTheLabels)
 {
     WriteFile(folders.Settings() + QStringLiteral("/Projekt.ini"), "Kunde;Customer;\r\n");
-    window.settings().SetGaugeNumber(QStringLiteral("4711"));
+    session.Settings.SetGaugeNumber(QStringLiteral("4711"));
     window.English_Click();
     EXPECT_EQ(ReadFile(folders.Settings() + QStringLiteral("/Language_4711.ini")), QByteArray("1\r\n"));
-    EXPECT_EQ(window.settings().projectLabels.Captions[0], QStringLiteral("Customer"));
-    EXPECT_EQ(window.settings().LastMode(), QStringLiteral("PI"));
+    EXPECT_EQ(session.Settings.projectLabels.Captions[0], QStringLiteral("Customer"));
+    EXPECT_EQ(session.Settings.LastMode(), QStringLiteral("PI"));
 }
 
 TEST_F(MainWindowBehaviourTest, ConnectedStateCaptionsFollowTheLanguage)
 {
-    window.SetConnected(true);
+    session.Connected = true;
     window.ApplyTexts();
-    EXPECT_EQ(window.controls().cmdConnect->text(), QStringLiteral("Trennen"));
-    EXPECT_EQ(window.controls().txtWait->text(), QStringLiteral("Verbunden"));
-    window.SetLanguage(1);
+    EXPECT_EQ(ui().cmdConnect->text(), QStringLiteral("Trennen"));
+    EXPECT_EQ(ui().txtWait->text(), QStringLiteral("Verbunden"));
+    session.SetLanguage(1);
     window.ApplyTexts();
-    EXPECT_EQ(window.controls().cmdConnect->text(), QStringLiteral("Disconnect"));
-    EXPECT_EQ(window.controls().txtWait->text(), QStringLiteral("Connected"));
+    EXPECT_EQ(ui().cmdConnect->text(), QStringLiteral("Disconnect"));
+    EXPECT_EQ(ui().txtWait->text(), QStringLiteral("Connected"));
 }
 
 TEST_F(MainWindowBehaviourTest, LanguageFileOfTheGaugeSwitchesToEnglish)
 {
-    window.settings().SetGaugeNumber(QStringLiteral("1234"));
+    session.Settings.SetGaugeNumber(QStringLiteral("1234"));
     WriteFile(folders.Settings() + QStringLiteral("/Language_1234.ini"), "1\r\n");
     window.Voreinstellungen(settings_mode::LanguageLoad);
     ExpectCaptions(1);
-    EXPECT_TRUE(window.controls().English->isChecked());
+    EXPECT_TRUE(ui().English->isChecked());
 }
 
 TEST_F(MainWindowBehaviourTest, SettingsFailureShowsPrefixAndDescriptionAndLogsThePrefix)
 {
-    window.settings().SetGaugeNumber(QStringLiteral("1234"));
+    session.Settings.SetGaugeNumber(QStringLiteral("1234"));
     WriteFile(folders.Settings() + QStringLiteral("/Limit_1234.ini"), "10;250\r\n");
-    window.SetLanguage(1);
+    session.SetLanguage(1);
     window.Voreinstellungen(settings_mode::LimitsLoad);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].second,
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].second,
               QStringLiteral("problems reading file  Limit.ini: line 1 has fewer than 3 \";\": \"10;250\""));
-    EXPECT_EQ(ReadFile(window.log().Path()), QByteArray("problems reading file  Limit.ini: \r\n"));
+    EXPECT_EQ(ReadFile(session.Log.Path()), QByteArray("problems reading file  Limit.ini: \r\n"));
 }
 
-TEST_F(MainWindowBehaviourTest, ButtonSetzenRewritesTheCountedCaption)
+TEST_F(MainWindowBehaviourTest, OptionCaptionsCarryTheCountOfTheLastFill)
 {
     const struct {
-        int Mode;
-        QString Before;
+        TableMode Mode;
+        QString Shown; // what the memory option shows without its count
         QString Suffix;
         const char* Option;
         QString After;
     } cases[] = {
-        {0, QStringLiteral("FE-Speicher (12)"), QStringLiteral(" (25)"), "optFE", QStringLiteral("FE-Speicher (25)")},
-        {0, QStringLiteral("FE-Speicher"), QStringLiteral(" (25)"), "optFE", QStringLiteral("FE-Speicher (25)")},
-        {0, QStringLiteral("(3)"), QStringLiteral(" (4)"), "optFE", QStringLiteral(" (4)")},
-        {2, QStringLiteral("Online (7)"), QStringLiteral(" (8)"), "optOnline", QStringLiteral("Online (8)")},
+        {TableMode::Memory, QStringLiteral("FE-Speicher"), QStringLiteral(" (25)"), "optFE",
+         QStringLiteral("FE-Speicher (25)")},
+        {TableMode::Memory, QString(), QStringLiteral(" (4)"), "optFE", QStringLiteral(" (4)")},
+        {TableMode::Online, QStringLiteral("FE-Speicher"), QStringLiteral(" (8)"), "optOnline",
+         QStringLiteral("Online (8)")},
     };
     for (const auto& c : cases) {
-        window.TableMode = c.Mode;
-        Control<QRadioButton>(c.Option)->setText(c.Before);
-        window.CountSuffix = c.Suffix;
-        window.Button_setzen();
-        EXPECT_EQ(Control<QRadioButton>(c.Option)->text(), c.After) << c.Before.toStdString();
-        EXPECT_EQ(window.CountSuffix, QStringLiteral(" (0)"));
+        session.SetMode(c.Mode);
+        session.MemoryOptionText = c.Shown;
+        session.CountSuffix = c.Suffix;
+        window.table().Button_setzen();
+        EXPECT_EQ(Control<QRadioButton>(c.Option)->text(), c.After) << c.Suffix.toStdString();
+        EXPECT_EQ(session.CountSuffix, QStringLiteral(" (0)"));
     }
-    window.TableMode = 1; // no selector of its own: captions stay
-    window.CountSuffix = QStringLiteral(" (9)");
-    window.Button_setzen();
-    EXPECT_EQ(window.controls().optOnline->text(), QStringLiteral("Online (8)"));
 }
 
 TEST_F(MainWindowBehaviourTest, ButtonSetzenInitShowsZeroRows)
 {
-    window.MemoryOptionCaption = QStringLiteral("NFE-Speicher");
-    window.TableMode = 0;
-    window.Button_setzen_Init();
-    EXPECT_EQ(window.controls().optFE->text(), QStringLiteral("NFE-Speicher (0)"));
-    window.SetLanguage(1);
-    window.TableMode = 2;
-    window.Button_setzen_Init();
-    EXPECT_EQ(window.controls().optOnline->text(), QStringLiteral("Online (0)"));
+    session.MemoryOptionCaption = QStringLiteral("NFE-Speicher");
+    session.SetMode(TableMode::Memory);
+    window.table().Button_setzen_Init();
+    EXPECT_EQ(ui().optFE->text(), QStringLiteral("NFE-Speicher (0)"));
+    session.SetLanguage(1);
+    session.SetMode(TableMode::Online);
+    window.table().Button_setzen_Init();
+    EXPECT_EQ(ui().optOnline->text(), QStringLiteral("Online (0)"));
 }
 
 TEST_F(MainWindowBehaviourTest, MissingManualShowsTheNotFoundTextWithThePath)
 {
     QFile::remove(folders.Settings() + QStringLiteral("/DE_Manual_Quen_Connect.pdf"));
     QFile::remove(folders.Settings() + QStringLiteral("/EN_Manual_Quen_Connect.pdf"));
-    window.controls().mnuHelp1->trigger();
-    window.SetLanguage(1);
-    window.controls().mnuHelp1->trigger();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].second,
+    ui().mnuHelp1->trigger();
+    session.SetLanguage(1);
+    ui().mnuHelp1->trigger();
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[0].second,
               QStringLiteral("Datei ") + folders.Settings() + QStringLiteral("/DE_Manual_Quen_Connect.pdf wurde nicht gefunden"));
-    EXPECT_EQ(messages[1].second,
+    EXPECT_EQ(Messages()[1].second,
               QStringLiteral("File ") + folders.Settings() + QStringLiteral("/EN_Manual_Quen_Connect.pdf not found "));
 }
 
@@ -225,52 +222,53 @@ TEST_F(MainWindowBehaviourTest, ManualIsCopiedAtStartAndOpensFromTheHelpMenu)
     }
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-    window.SetLanguage(1);
-    window.controls().mnuHelp1->trigger();
+    session.SetLanguage(1);
+    ui().mnuHelp1->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0].toLocalFile(), folders.Settings() + QStringLiteral("/EN_Manual_Quen_Connect.pdf"));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(MainWindowBehaviourTest, StartUpEmptiesTheLogOfAnEarlierRun)
 {
-    WriteFile(window.log().Path(), "entry of an earlier run\r\n");
-    frmTransfer again;
-    EXPECT_EQ(ReadFile(again.log().Path()), QByteArray());
-    EXPECT_EQ(again.log().Path(), folders.Settings() + QStringLiteral("/Quen ConnectTransferLog.txt"));
+    WriteFile(session.Log.Path(), "entry of an earlier run\r\n");
+    Session secondSession{clock};
+    frmTransfer again{secondSession};
+    EXPECT_EQ(ReadFile(secondSession.Log.Path()), QByteArray());
+    EXPECT_EQ(secondSession.Log.Path(), folders.Settings() + QStringLiteral("/Quen ConnectTransferLog.txt"));
     EXPECT_TRUE(QDir(folders.Data()).exists());
 }
 
 TEST_F(MainWindowBehaviourTest, BrandFollowsMarkAndGaugeNumber)
 {
     window.ApplyBrand(QString(), QStringLiteral("7000"));
-    EXPECT_EQ(window.controls().FrameStatistik->title(), QStringLiteral("Tarnholm GmbH"));
+    EXPECT_EQ(ui().FrameStatistik->title(), QStringLiteral("Tarnholm GmbH"));
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_FALSE(window.controls().picQuen->pixmap().isNull());
+    EXPECT_FALSE(ui().picQuen->pixmap().isNull());
     window.ApplyBrand(QStringLiteral("1"), QStringLiteral("1234")); // first OEM mark: unchanged
-    EXPECT_EQ(window.controls().FrameStatistik->title(), QStringLiteral("Tarnholm GmbH"));
+    EXPECT_EQ(ui().FrameStatistik->title(), QStringLiteral("Tarnholm GmbH"));
     window.ApplyBrand(QString(), QStringLiteral("8000"));
-    EXPECT_EQ(window.controls().FrameStatistik->title(), QStringLiteral("Orvanta GmbH"));
+    EXPECT_EQ(ui().FrameStatistik->title(), QStringLiteral("Orvanta GmbH"));
 }
 
 TEST_F(MainWindowBehaviourTest, MissingPictureLeavesTheBoxEmptyAndIsLogged)
 {
-    EXPECT_FALSE(window.LoadPicture(window.controls().picPL, QStringLiteral("NoSuchModel.png"), false));
-    EXPECT_TRUE(window.controls().picPL->pixmap().isNull());
-    EXPECT_TRUE(ReadFile(window.log().Path()).startsWith("Picture not loaded: " + window.folders().ProgramDir.toUtf8()
+    EXPECT_FALSE(window.ShowModelPicture(QStringLiteral("NoSuchModel.png")));
+    EXPECT_TRUE(ui().picPL->pixmap().isNull());
+    EXPECT_TRUE(ReadFile(session.Log.Path()).startsWith("Picture not loaded: " + session.Folders.ProgramDir.toUtf8()
                                                          + "/NoSuchModel.png: "));
-    EXPECT_TRUE(window.LoadPicture(window.controls().picPL, QStringLiteral("PL.gif"), false));
-    EXPECT_EQ(window.controls().picPL->pixmap().size(), QSize(216, 156));
+    EXPECT_TRUE(window.ShowModelPicture(QStringLiteral("PL.gif")));
+    EXPECT_EQ(ui().picPL->pixmap().size(), QSize(216, 156));
 }
 
 TEST_F(MainWindowBehaviourTest, ProjectDialogLoadsSavesAndCuts)
 {
-    window.settings().SetGaugeNumber(QStringLiteral("1234"));
+    session.Settings.SetGaugeNumber(QStringLiteral("1234"));
     WriteFile(folders.Settings() + QStringLiteral("/Projekt.ini"),
               "# Felder\r\nKunde;Customer;\r\nObjekt;Object;\r\nPr\xFC" "fer;Inspector;\r\n");
     window.Unblock_Buttons();
-    window.controls().cmdProjekt->click();
+    ui().cmdProjekt->click();
     auto* dialog = window.findChild<frmProjekt*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
@@ -291,42 +289,45 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogLoadsSavesAndCuts)
     EXPECT_EQ(dialog->txtFelder[2]->text(), QString());
     EXPECT_EQ(dialog->DTPTime->time(), QTime(0, 0));
 
-    window.controls().cmdProjekt->click();
+    ui().cmdProjekt->click();
     EXPECT_EQ(dialog->txtFelder[1]->text(), QString(30, u'k'));
     EXPECT_EQ(dialog->txtFelder[2]->text(), QStringLiteral("Br\u00FCcke"));
     EXPECT_EQ(dialog->DTPDate->date(), QDate(2024, 3, 9));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
     dialog->hide();
 }
 
 TEST_F(MainWindowBehaviourTest, EndWaitsForTheGaugeToDisconnect)
 {
     window.show();
-    window.SetConnected(true);
-    QTimer::singleShot(50, &window, [this] { window.SetConnected(false); });
+    session.Connected = true;
+    QTimer::singleShot(0, &window, [this] { session.Connected = false; });
     window.mnuEnd_Click();
-    EXPECT_FALSE(window.IsConnected());
+    EXPECT_FALSE(session.Connected);
     EXPECT_FALSE(window.isVisible());
+    EXPECT_LT(clock.waitedTotal, std::chrono::milliseconds(3000)); // no need to wait out the deadline
 }
 
 TEST_F(MainWindowBehaviourTest, EndGivesUpOnAGaugeThatNeverDisconnects)
 {
     window.show();
-    window.SetConnected(true);
+    session.Connected = true;
     window.mnuEnd_Click(); // bounded wait: returns although the flag stays set
-    EXPECT_TRUE(window.IsConnected());
+    EXPECT_TRUE(session.Connected);
     EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(clock.waitedTotal, std::chrono::milliseconds(3000 + 300)); // the deadline, then the pause
 }
 
-TEST(PumpEventsUntil, StopsWhenDoneOrAtTheDeadline)
+TEST(EventLoopClock, StopsWhenDoneOrAtTheDeadline)
 {
+    EventLoopClock clock;
     int calls = 0;
-    EXPECT_TRUE(PumpEventsUntil([&] { return ++calls == 3; }, std::chrono::seconds(30)));
+    EXPECT_TRUE(clock.PumpEventsUntil([&] { return ++calls == 3; }, std::chrono::seconds(30)));
     EXPECT_EQ(calls, 3);
-    EXPECT_FALSE(PumpEventsUntil([] { return false; }, std::chrono::milliseconds(20)));
+    EXPECT_FALSE(clock.PumpEventsUntil([] { return false; }, std::chrono::milliseconds(20)));
     bool fired = false;
     QTimer::singleShot(0, [&] { fired = true; });
-    EXPECT_TRUE(PumpEventsUntil([&] { return fired; }, std::chrono::seconds(30))); // events are processed
+    EXPECT_TRUE(clock.PumpEventsUntil([&] { return fired; }, std::chrono::seconds(30))); // events are processed
 }
 
 } // namespace

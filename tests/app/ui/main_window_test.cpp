@@ -41,8 +41,8 @@ TEST_F(MainWindowTest, EveryControlCarriesItsName)
         Control<QMenu>(name);
     for (const char* name : {"mnuEnd", "English", "German", "mnuTastaturevent", "mnuSetTime", "mnuInfo", "mnuHelp1"})
         Control<QAction>(name);
-    EXPECT_EQ(window.controls().lstStat, Control<QListWidget>("lstStat"));
-    EXPECT_EQ(window.controls().MSFlex, Control<QTableView>("MSFlex"));
+    EXPECT_EQ(ui().lstStat, Control<QListWidget>("lstStat"));
+    EXPECT_EQ(ui().MSFlex, Control<QTableView>("MSFlex"));
 }
 
 TEST_F(MainWindowTest, StartsWithTheWorkingControlsDisabled)
@@ -102,20 +102,21 @@ TEST_F(MainWindowTest, InfoBeforeAnyGaugeShowsTheVersionBox)
     bool deviceInfoShown = false;
     window.SetDeviceInfoHandler([&] { deviceInfoShown = true; });
     Control<QAction>("mnuInfo")->trigger();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, QStringLiteral("Version"));
-    EXPECT_EQ(messages[0].second, QStringLiteral("Quen Connect V1.10"));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].first, QStringLiteral("Version"));
+    EXPECT_EQ(Messages()[0].second, QStringLiteral("Quen Connect V1.10"));
     EXPECT_FALSE(deviceInfoShown);
 
-    window.SetGaugeIdentified(true);
+    session.GaugeIdentified = true;
     Control<QAction>("mnuInfo")->trigger();
     EXPECT_TRUE(deviceInfoShown);
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(Messages().size(), 1u);
 }
 
 TEST_F(MainWindowTest, ClosesAndIsDeleted)
 {
-    QPointer<frmTransfer> other = new frmTransfer;
+    Session otherSession{clock};
+    QPointer<frmTransfer> other = new frmTransfer(otherSession);
     other->setAttribute(Qt::WA_DeleteOnClose);
     other->show();
     EXPECT_TRUE(other->isVisible());

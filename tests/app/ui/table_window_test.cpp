@@ -13,12 +13,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "../shell/shell_test_env.h"
 #include "ui/frmTastatur.h"
 #include "ui/frmWerte.h"
 #include "shell/table_controller.h"
-#include "../shell/scripted_prompt.h"
-#include "ui/frmTransfer.h"
+#include "main_window_fixture.h"
+#include "shell/session.h"
 
 namespace qc {
 namespace {
@@ -36,27 +35,20 @@ QString Record(int number, double value, const char* material = "")
            QString::fromLatin1(material);
 }
 
-class TableWindowTest : public ::testing::Test {
+class TableWindowTest : public MainWindowTest {
 protected:
-    test::ShellFolders folders;
-    frmTransfer window;
-    test::ScriptedPrompt prompt;
-
     TableWindowTest()
     {
-        window.table().SetPrompt(&prompt);
-        window.table().SetClock([] { return QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)); });
-        window.gauge().profile.ProfileClass = QStringLiteral("4");
-        window.gauge().profile.ProfileKeys = QStringLiteral("E");
-        window.gauge().profile.ProfileProbe = QStringLiteral("2");
-        window.gauge().profile.ProfileFlag7 = QStringLiteral("2");
-        window.settings().SetGaugeNumber(QStringLiteral("4711"));
+        session.Gauge.profile.ProfileClass = QStringLiteral("4");
+        session.Gauge.profile.ProfileKeys = QStringLiteral("E");
+        session.Gauge.profile.ProfileProbe = QStringLiteral("2");
+        session.Gauge.profile.ProfileFlag7 = QStringLiteral("2");
+        session.Settings.SetGaugeNumber(QStringLiteral("4711"));
         window.Unblock_Buttons();
         window.table().Reset_Statistic();
         window.table().Data().state.OnlineCounter = 1;
     }
 
-    const MainWindowControls& ui() const { return window.controls(); }
     MeasurementGridModel& model() { return window.table().Data().model; }
 
     void Fill(std::initializer_list<std::pair<int, const char*>> rows)
@@ -89,7 +81,7 @@ TEST_F(TableWindowTest, GridShowsTheRowsWithTheirStatistics)
 TEST_F(TableWindowTest, LimitsLoadedForTheGaugeColourTheNextReadings)
 {
     Fill({{1, ""}});
-    window.settings().limits = {0, {}, 50, {}, 0, {}, false}; // as the gauge's limits file gives them
+    session.Settings.limits = {0, {}, 50, {}, 0, {}, false}; // as the gauge's limits file gives them
     window.table().FillMessdaten(Record(2, 60));
     EXPECT_EQ(model().data(model().index(1, 2), Qt::BackgroundRole).value<QColor>(), QColor(239, 162, 162));
     EXPECT_EQ(model().data(model().index(0, 2), Qt::BackgroundRole).value<QColor>(), QColor(158, 232, 155));
@@ -109,7 +101,7 @@ TEST_F(TableWindowTest, LanguageSwitchRenewsHeadersStatisticsAndLimits)
 
 TEST_F(TableWindowTest, MaterialButtonSwitchesTheMaterialCounted)
 {
-    window.gauge().identity.ModelGroup = QStringLiteral("JV");
+    session.Gauge.identity.ModelGroup = QStringLiteral("JV");
     Fill({{1, "FE"}, {2, "NF"}, {3, "FE"}});
     EXPECT_FALSE(ui().cmdMaterial->isHidden());
     EXPECT_EQ(ui().cmdMaterial->text(), QStringLiteral("NF"));
@@ -131,8 +123,8 @@ TEST_F(TableWindowTest, KeyDialogStoresTheSettingsAndTellsWhenTheTargetCannotSta
         dialog->optEnter->setChecked(true);
         dialog->cmdOk->click();
     });
-    window.controls().mnuTastaturevent->trigger();
-    QFile file(window.settings().KeyForwardingPath());
+    ui().mnuTastaturevent->trigger();
+    QFile file(session.Settings.KeyForwardingPath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("1;/nonexistent/receiver;1000;ENTER\r\n"));
     ASSERT_EQ(prompt.told.size(), 1);
@@ -263,7 +255,7 @@ TEST_F(TableWindowTest, LimitsDialogSavesAndColours)
     });
     ui().cmdWerte->click();
     EXPECT_EQ(ui().cmdWerte->text(), QStringLiteral(">     20\r\n<     40\r\n=      0"));
-    QFile file(window.settings().LimitsPath());
+    QFile file(session.Settings.LimitsPath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("20;40;0;0;"));
     EXPECT_EQ(model().data(model().index(0, 2), Qt::BackgroundRole).value<QColor>(), QColor(239, 162, 162));
@@ -274,7 +266,7 @@ TEST_F(TableWindowTest, KeyForwardingWithoutADisplayIsToldOnceAndKeepsTheReading
 {
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");
-    KeyForwardingSettings& keys = window.settings().keyForwarding;
+    KeyForwardingSettings& keys = session.Settings.keyForwarding;
     keys.Enabled = true;
     keys.TargetApplication = QStringLiteral("/bin/true");
     window.table().Keys().TargetStarted = true;
@@ -291,17 +283,17 @@ TEST_F(TableWindowTest, KeyForwardingWithoutADisplayIsToldOnceAndKeepsTheReading
 TEST_F(TableWindowTest, MemoryControlsFollowTheGaugeClass)
 {
     window.show();
-    window.gauge().profile.ProfileClass = QStringLiteral("X");
+    session.Gauge.profile.ProfileClass = QStringLiteral("X");
     window.table().ArrangeMemoryControls();
     EXPECT_TRUE(ui().cmdLesen->isHidden());
     EXPECT_TRUE(ui().cmdRefresh->isHidden());
-    window.gauge().profile.ProfileClass = QStringLiteral("5");
+    session.Gauge.profile.ProfileClass = QStringLiteral("5");
     window.table().ArrangeMemoryControls();
     EXPECT_FALSE(ui().cmdLesen->isHidden());
     EXPECT_FALSE(ui().cmbSpeicher->isHidden());
     EXPECT_TRUE(ui().optFE->isHidden());
 
-    window.gauge().profile.ProfileLink = QStringLiteral("L");
+    session.Gauge.profile.ProfileLink = QStringLiteral("L");
     window.Block_Buttons();
     window.table().Meldung_Speicher_Leer();
     EXPECT_EQ(ui().txtSpeicher->text(), QStringLiteral("Speicher leer"));
