@@ -30,16 +30,15 @@ LimitEntry ValidateLimitEntry(const QString& boxText, const QLocale& locale)
 {
     if (boxText.isEmpty() || boxText == u" ")
         return {LimitEntry::Empty, 0, boxText};
-    bool ok = false;
-    const double value = locale.toDouble(boxText.trimmed(), &ok);
-    if (!ok)
+    const auto value = ParsePlainNumber(boxText, locale);
+    if (!value)
         return {LimitEntry::NotNumeric, 0, boxText};
-    if (value < 0) {
+    if (*value < 0) {
         QString text = boxText;
         text.remove(u'-');
-        return {LimitEntry::Negative, locale.toDouble(text.trimmed()), text};
+        return {LimitEntry::Negative, -*value, text};
     }
-    return {LimitEntry::Number, value, boxText};
+    return {LimitEntry::Number, *value, boxText};
 }
 
 std::vector<LimitMessage> CheckLimits(Limits& limits, bool rule8020Checked, const QLocale& locale)

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "data/cp1252.h"
+#include "data/numbers.h"
 
 namespace qc {
 namespace {
@@ -66,11 +67,7 @@ QString NumberText(double value, const QLocale& locale)
 
 std::optional<double> ParseNumber(const QString& field, const QLocale& locale)
 {
-    bool ok = false;
-    const double value = locale.toDouble(field.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return ParsePlainNumber(field, locale);
 }
 
 std::optional<bool> ParseBool(const QString& field, const QLocale& locale)

@@ -1,5 +1,8 @@
 #include "shell/settings_store.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "shell/safe_file_name.h"
 #include "shell/texts.h"
 #include "shell/transfer_log.h"
@@ -61,8 +64,37 @@ QString SettingsStore::LanguagePath() const { return PerGaugePath("Language"); }
 QString SettingsStore::ProjectDataPath() const { return PerGaugePath("Projektdaten."); }
 QString SettingsStore::ProjectLabelsPath() const { return m_settingsDir + QStringLiteral("/Projekt.ini"); }
 
+namespace {
+
+bool IsPerGauge(QStringView mode) { return mode != settings_mode::ProjectLabelsLoad; }
+
+bool IsSave(QStringView mode)
+{
+    return mode == settings_mode::LimitsSave || mode == settings_mode::KeysSave || mode == settings_mode::LanguageSave
+        || mode == settings_mode::ProjectDataSave;
+}
+
+} // namespace
+
+void SettingsStore::SetGaugeNumber(const QString& number)
+{
+    m_gaugeNumber = number;
+    if (number.isEmpty())
+        return;
+    const QStringList pending = std::exchange(m_pendingSaves, {});
+    for (const QString& mode : pending)
+        Voreinstellungen(mode); // a failure is in the log
+}
+
 std::optional<SettingsFailure> SettingsStore::Voreinstellungen(QStringView mode)
 {
+    const bool known = std::any_of(std::begin(kPrefixes), std::end(kPrefixes),
+                                   [mode](const ModePrefix& p) { return p.Mode == mode; });
+    if (known && IsPerGauge(mode) && m_gaugeNumber.isEmpty()) {
+        if (IsSave(mode) && !m_pendingSaves.contains(mode.toString()))
+            m_pendingSaves << mode.toString();
+        return std::nullopt;
+    }
     using Operation = bool (SettingsStore::*)(QString*);
     struct Entry {
         QStringView Mode;
