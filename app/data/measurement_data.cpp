@@ -88,7 +88,11 @@ void MeasurementData::FillMSFlexOne(const QDateTime& now)
 {
     statistics.Reset();
     ApplyContext();
-    model.FillMSFlexOne(TransferDateText(now));
+    // Outside date mode the time column is headed by the readings' transfer
+    // date; only an empty table takes today's.
+    const QString& firstDate = table.Row(state.TableMode, 1).DateText;
+    const bool dated = ReadingCount() > 0 && !firstDate.trimmed().isEmpty();
+    model.FillMSFlexOne(dated ? firstDate : TransferDateText(now));
     const int n = ReadingCount();
     for (int i = 1; i <= n; ++i) {
         state.RowCounter = i;
@@ -121,8 +125,10 @@ void MeasurementData::DeleteTable(const QDateTime& now)
     ResetStatistic();
     qc::DeleteTable(table, state);
     FillMSFlexOne(now);
-    if (state.TableMode == kOnlineSlot)
+    if (state.TableMode == kOnlineSlot) {
         state.OnlineCounter = 1;
+        state.NextOnlineNumber = 0;
+    }
 }
 
 RowDeletion MeasurementData::DeleteGridRow(int gridRow, const QDateTime& now)

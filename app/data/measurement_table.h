@@ -34,7 +34,8 @@ struct Reading {
 struct TableState {
     int TableMode = kMemorySlot;
     int RowCounter = 0;     // row the next reading of the current slot goes to
-    int OnlineCounter = 0;  // row and number of the next live reading
+    int OnlineCounter = 0;  // row of the next live reading
+    int NextOnlineNumber = 0; // lowest number the next live reading may get; numbers stay unique after deletions
     int RemovedRows = 0;    // rows removed by the last row deletion
     int GridRowsBefore = 0; // data rows the grid had when a deletion started
     QString CountSuffix;    // " (n)" for the caption of the table's option

@@ -42,10 +42,13 @@ QString RecordRefusal(const QString& recordText)
 {
     const QString value = Columns(recordText, record::kValueFirst, record::kValueLast);
     const QString unit = Columns(recordText, record::kUnitFirst, record::kUnitLast);
+    QString shown = recordText.left(record::kUnitLast);
+    while (shown.endsWith(u' '))
+        shown.chop(1);
     if (NamesNonFinite(value) || NamesNonFinite(unit))
-        return QStringLiteral("Record refused, not a number: \"") + recordText.left(record::kUnitLast) + u'"';
+        return QStringLiteral("Record refused, not a number: \"") + shown + u'"';
     if (std::fabs(LeadingNumber(value)) > kMaxReadingMagnitude)
-        return QStringLiteral("Record refused, value out of range: \"") + recordText.left(record::kUnitLast) + u'"';
+        return QStringLiteral("Record refused, value out of range: \"") + shown + u'"';
     return {};
 }
 
@@ -114,7 +117,9 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
         return {FillStatus::Refused, r, refusal};
 
     Reading reading;
-    reading.Number = online ? ToInt16(state.OnlineCounter)
+    // A live reading is numbered after the highest number given so far, so
+    // a deleted row's number is never given twice.
+    reading.Number = online ? ToInt16(std::max(state.OnlineCounter, state.NextOnlineNumber))
                             : ToInt16(LeadingNumber(Columns(text, record::kNumberFirst, record::kNumberLast)));
     reading.Value = LeadingNumber(Columns(text, record::kValueFirst, record::kValueLast));
 
@@ -154,8 +159,10 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
 
     table.Row(state.TableMode, r) = reading;
     ++state.RowCounter;
-    if (online && profile.ProfileKeys == u"E")
+    if (online && profile.ProfileKeys == u"E") {
         ++state.OnlineCounter;
+        state.NextOnlineNumber = reading.Number + 1;
+    }
     return {FillStatus::Added, r, {}};
 }
 

@@ -55,8 +55,10 @@ void DeleteTable(MeasurementTable& table, TableState& state)
 {
     table.ClearSlot(state.TableMode);
     state.RowCounter = 1;
-    if (state.TableMode == kOnlineSlot)
+    if (state.TableMode == kOnlineSlot) {
         state.OnlineCounter = 1;
+        state.NextOnlineNumber = 0;
+    }
 }
 
 void SortOrderByNumber(const MeasurementTable& table, int slot, std::vector<int>& order)

@@ -146,6 +146,42 @@ TEST(frmTastatur, EmptyPathSwitchesForwardingOff)
     EXPECT_FALSE(s.Enabled);
 }
 
+// A path the key forwarding file cannot hold is refused at entry: ";" is
+// the file's separator, and characters outside its code page would be "?".
+TEST(frmTastatur, APathTheFileCannotHoldIsRefused)
+{
+    const struct {
+        QString Path;
+        QString Told;
+    } cases[] = {
+        {QStringLiteral("/opt/a;b/tool"),
+         QStringLiteral("Der Pfad der Anwendung darf kein \";\" enthalten: /opt/a;b/tool")},
+        {QStringLiteral("/opt/\u2713/\u65E5\u672C/\u2713"),
+         QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \u2713 \u65E5 \u672C")},
+        {QStringLiteral("/opt/\U0001F600"), QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \U0001F600")},
+    };
+    for (const auto& c : cases) {
+        KeyForwardingSettings s{true, QStringLiteral("/bin/old"), QStringLiteral("0000"), QString()};
+        bool started = true;
+        test::ScriptedPrompt prompt;
+        frmTastatur dlg(s, started, 0, prompt);
+        dlg.txtAnwendung->setText(c.Path);
+        dlg.cmdOk_Click();
+        EXPECT_EQ(prompt.told, QStringList{c.Told});
+        EXPECT_EQ(s.TargetApplication, QStringLiteral("/bin/old")); // nothing taken
+        EXPECT_TRUE(started);
+        EXPECT_NE(dlg.result(), QDialog::Accepted);
+    }
+    KeyForwardingSettings s{true, QStringLiteral("/bin/old"), QStringLiteral("0000"), QString()};
+    bool started = true;
+    test::ScriptedPrompt prompt;
+    frmTastatur dlg(s, started, 0, prompt);
+    dlg.txtAnwendung->setText(QStringLiteral("/opt/M\u00FCller \u20AC/tool")); // the code page holds these
+    dlg.cmdOk_Click();
+    EXPECT_TRUE(prompt.told.isEmpty());
+    EXPECT_EQ(s.TargetApplication, QStringLiteral("/opt/M\u00FCller \u20AC/tool"));
+}
+
 } // namespace
 } // namespace qc
 

@@ -297,6 +297,74 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogLoadsSavesAndCuts)
     dialog->hide();
 }
 
+// A manual that is there but that no program opens is not "not found".
+TEST_F(MainWindowBehaviourTest, ManualNoProgramOpensIsToldWithItsFolder)
+{
+    QList<QUrl> asked;
+    window.SetUrlOpener([&](const QUrl& url) {
+        asked << url;
+        return false;
+    });
+    const QString path = folders.Settings() + QStringLiteral("/DE_Manual_Quen_Connect.pdf");
+    WriteFile(path, "%PDF-1.4\n");
+    ui().mnuHelp1->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].second, QStringLiteral("Keine Anwendung konnte die Datei ") + path +
+                                        QStringLiteral(" \u00F6ffnen. Sie liegt im Ordner ") + folders.Settings());
+    session.SetLanguage(1);
+    WriteFile(folders.Settings() + QStringLiteral("/EN_Manual_Quen_Connect.pdf"), "%PDF-1.4\n");
+    ui().mnuHelp1->trigger();
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_TRUE(Messages()[1].second.startsWith(QStringLiteral("No program could open the file ")));
+}
+
+// The open project data window follows a language change: captions and labels.
+TEST_F(MainWindowBehaviourTest, ProjectDialogFollowsTheLanguageWhileOpen)
+{
+    session.Settings.SetGaugeNumber(QStringLiteral("1234"));
+    WriteFile(folders.Settings() + QStringLiteral("/Projekt.ini"), "Kunde;Customer;\r\n");
+    window.Unblock_Buttons();
+    ui().cmdProjekt->click();
+    auto* dialog = window.findChild<frmProjekt*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->cmdSpeichern->text(), QStringLiteral("Speichern"));
+    EXPECT_EQ(dialog->lblFelder[1]->text(), QStringLiteral("Kunde"));
+    window.English_Click();
+    EXPECT_EQ(dialog->cmdSpeichern->text(), QStringLiteral("Save"));
+    EXPECT_EQ(dialog->lblFelder[1]->text(), QStringLiteral("Customer"));
+    window.German_Click();
+    EXPECT_EQ(dialog->cmdLoeschen->text(), QStringLiteral("L\u00F6schen"));
+    EXPECT_EQ(dialog->lblFelder[1]->text(), QStringLiteral("Kunde"));
+    dialog->hide();
+}
+
+// Project texts the settings file cannot hold are named before saving; the
+// file keeps what it had.
+TEST_F(MainWindowBehaviourTest, ProjectDialogNamesCharactersItCannotStore)
+{
+    session.Settings.SetGaugeNumber(QStringLiteral("1234"));
+    window.Unblock_Buttons();
+    ui().cmdProjekt->click();
+    auto* dialog = window.findChild<frmProjekt*>();
+    ASSERT_NE(dialog, nullptr);
+    const QString file = folders.Settings() + QStringLiteral("/Projektdaten._1234.ini");
+    const QByteArray before = ReadFile(file);
+    dialog->txtFelder[1]->setText(QStringLiteral("Br\u00FCcke \u2713"));
+    dialog->txtFelder[2]->setText(QStringLiteral("\u0141\u00F3d\u017A \u2713"));
+    dialog->cmdSpeichern->click();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].second,
+              QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \u2713 \u0141 \u017A"));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(ReadFile(file), before);
+    dialog->txtFelder[1]->setText(QStringLiteral("Br\u00FCcke \u20AC"));
+    dialog->txtFelder[2]->clear();
+    dialog->cmdSpeichern->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(ReadFile(file).startsWith("Br\xFC" "cke \x80\r\n"));
+}
+
 TEST_F(MainWindowBehaviourTest, EndWaitsForTheGaugeToDisconnect)
 {
     window.show();

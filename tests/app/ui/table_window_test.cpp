@@ -300,5 +300,54 @@ TEST_F(TableWindowTest, MemoryControlsFollowTheGaugeClass)
     EXPECT_TRUE(ui().cmdSort->isEnabled());
 }
 
+// Esc in the limits dialog changes nothing: no limits, no file, no redraw,
+// and the working controls stay as they were.
+TEST_F(TableWindowTest, LimitsDialogEscChangesNothing)
+{
+    Fill({{1, ""}, {5, ""}});
+    session.Settings.limits = {10, QStringLiteral("10"), 100, QStringLiteral("100"), 0, QStringLiteral("0"), false};
+    window.table().ShowLimitsCaption();
+    const QString caption = ui().cmdWerte->text();
+    window.Block_Buttons();
+    ui().lstStat->addItem(QStringLiteral("marker of the last redraw"));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<frmWerte*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->txtMin->setText(QStringLiteral("20"));
+        dialog->ValidateBox(frmWerte::Box::Min);
+        dialog->reject();
+    });
+    window.table().cmdWerte_Click();
+    EXPECT_DOUBLE_EQ(session.Settings.limits.MinLimit, 10);
+    EXPECT_FALSE(QFile::exists(session.Settings.LimitsPath()));
+    EXPECT_EQ(ui().cmdWerte->text(), caption);
+    EXPECT_FALSE(ui().cmdSort->isEnabled());
+    EXPECT_EQ(ui().lstStat->item(ui().lstStat->count() - 1)->text(), QStringLiteral("marker of the last redraw"));
+}
+
+// A refused record leaves the table alone and says why in the log.
+TEST_F(TableWindowTest, ARefusedRecordIsLogged)
+{
+    Fill({{1, ""}});
+    window.table().FillMessdaten(QStringLiteral("   2         nan \u00B5m   "));
+    EXPECT_EQ(model().rowCount(), 1);
+    QFile log(session.Log.Path());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("Record refused, not a number: \"   2         nan \xB5m\""));
+}
+
+// The online numbers of the window's table stay unique after a deletion.
+TEST_F(TableWindowTest, OnlineNumbersStayUniqueAfterADeletion)
+{
+    ui().optOnline->click();
+    for (int i = 0; i < 3; ++i)
+        window.table().FillMessdaten(Record(99, 20 + i));
+    window.table().MSFlex_Click(0);
+    prompt.answers = {true};
+    ui().cmdFlexZeileLoeschen->click();
+    window.table().FillMessdaten(Record(99, 30));
+    EXPECT_EQ(Numbers(), (std::vector<int>{2, 3, 4}));
+}
+
 } // namespace
 } // namespace qc
