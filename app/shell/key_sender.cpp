@@ -1,6 +1,8 @@
 #include "shell/key_sender.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QProcess>
 #include <algorithm>
 #include <csignal>
@@ -84,20 +86,47 @@ bool KeySender::OpenDisplay()
     return xdo_ != nullptr;
 }
 
+QString KeySender::ResolveProgram(const QString& target)
+{
+    const QString program = target.trimmed();
+    if (program.isEmpty())
+        return {};
+    if (program.contains(u'/'))
+        return QFileInfo(program).isExecutable() && QFileInfo(program).isFile() ? program : QString();
+    return QStandardPaths::findExecutable(program);
+}
+
 KeySender::Problem KeySender::StartTarget(const KeyForwardingSettings& settings)
 {
     if (settings.TargetApplication.trimmed().isEmpty() || !settings.Enabled || TargetStarted)
         return Problem::Ok;
+    const QString program = ResolveProgram(settings.TargetApplication);
+    windowsBeforeStart_ = OpenDisplay() ? VisibleWindows() : std::vector<unsigned long>();
     qint64 pid = 0;
-    const QString program = settings.TargetApplication.trimmed();
-    if (!QFileInfo(program).isExecutable() || !QProcess::startDetached(program, {}, QString(), &pid))
+    if (program.isEmpty() || !QProcess::startDetached(program, {}, QString(), &pid))
         return Problem::StartFailed;
     TargetTaskId = pid;
     TargetStarted = true;
     return Problem::Ok;
 }
 
-unsigned long KeySender::TargetWindow() const
+std::vector<unsigned long> KeySender::VisibleWindows() const
+{
+    xdo_search_t search{};
+    search.searchmask = SEARCH_ONLYVISIBLE;
+    search.only_visible = 1;
+    search.max_depth = -1;
+    search.require = xdo_search::SEARCH_ALL;
+    Window* windows = nullptr;
+    unsigned int count = 0;
+    xdo_search_windows(xdo_, &search, &windows, &count);
+    std::vector<unsigned long> found(windows, windows + count);
+    XFree(windows);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+unsigned long KeySender::WindowOfTask() const
 {
     xdo_search_t search{};
     search.pid = static_cast<int>(TargetTaskId);
@@ -113,17 +142,36 @@ unsigned long KeySender::TargetWindow() const
     return found;
 }
 
+// The newest visible window that was not there before the start and is not
+// one of ours: where a launcher's program or a running instance shows up.
+unsigned long KeySender::WindowAppearedSinceStart() const
+{
+    const qint64 own = QCoreApplication::applicationPid();
+    unsigned long found = 0;
+    for (unsigned long window : VisibleWindows()) {
+        if (std::binary_search(windowsBeforeStart_.begin(), windowsBeforeStart_.end(), window))
+            continue;
+        if (xdo_get_pid_window(xdo_, window) == own)
+            continue;
+        found = window;
+    }
+    return found;
+}
+
 KeySender::Problem KeySender::Send(const QStringList& texts)
 {
     if (texts.isEmpty())
         return Problem::Ok;
     if (!OpenDisplay())
         return Problem::NoDisplay;
-    if (!TargetStarted || !ProcessRunning(TargetTaskId))
+    if (!TargetStarted)
         return Problem::TargetGone;
-    const Window window = TargetWindow();
+    const bool running = ProcessRunning(TargetTaskId);
+    Window window = running ? WindowOfTask() : 0;
     if (window == 0)
-        return Problem::NoWindow;
+        window = WindowAppearedSinceStart();
+    if (window == 0)
+        return running ? Problem::NoWindow : Problem::TargetGone;
     // Without a window manager activation is refused; the input focus is
     // then set directly, which is what typing needs.
     if (CanActivateWindows(xdo_->xdpy))

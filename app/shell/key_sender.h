@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "data/key_forwarding_settings.h"
 
@@ -10,9 +11,11 @@ struct xdo;
 namespace qc {
 
 // Types online readings into the target program: starts it (no shell; its
-// pid is the task id) and sends each text as keystrokes to its window on
-// the X11 display. "({ENTER})" is the Return key; everything else is typed
-// literally.
+// pid is the task id; a bare name is looked up in PATH) and sends each text
+// as keystrokes to its window on the X11 display. A program that hands its
+// window to another process (a launcher, a program already running) is
+// found by the window that appeared after the start. "({ENTER})" is the
+// Return key; everything else is typed literally.
 class KeySender {
 public:
     enum class Problem {
@@ -38,11 +41,18 @@ public:
     qint64 TargetTaskId = 0;
     bool TargetStarted = false;
 
+    // The program a target path names: the path itself when it holds a "/",
+    // otherwise the executable of that name in PATH; empty when none.
+    static QString ResolveProgram(const QString& target);
+
 private:
     bool OpenDisplay();
-    unsigned long TargetWindow() const;
+    std::vector<unsigned long> VisibleWindows() const;
+    unsigned long WindowOfTask() const;
+    unsigned long WindowAppearedSinceStart() const;
 
     xdo* xdo_ = nullptr;
+    std::vector<unsigned long> windowsBeforeStart_;
 };
 
 } // namespace qc

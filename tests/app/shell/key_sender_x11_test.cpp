@@ -102,6 +102,41 @@ TEST(KeySenderX11, AProgramThatCannotStart)
     EXPECT_EQ(sender.Send({QStringLiteral("1")}), KeySender::Problem::TargetGone);
 }
 
+// A target given by name is found in PATH; a launcher that starts the real
+// program and ends is followed to the window that appeared.
+TEST(KeySenderX11, ALauncherByNameHandsOverItsWindow)
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("keys.log"));
+    qputenv("QC_KEY_RECEIVER_LOG", log.toLocal8Bit());
+    const QString launcher = dir.filePath(QStringLiteral("qc-test-launcher"));
+    {
+        QFile script(launcher);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n\"" QC_KEY_RECEIVER "\" &\necho $! > \"$0.pid\"\nexit 0\n");
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit() + ':' + path);
+    EXPECT_EQ(KeySender::ResolveProgram(QStringLiteral("qc-test-launcher")), launcher);
+    EXPECT_EQ(KeySender::ResolveProgram(QStringLiteral("no-such-program-here")), QString());
+
+    KeyForwardingSettings settings;
+    settings.Enabled = true;
+    settings.TargetApplication = QStringLiteral("qc-test-launcher");
+    KeySender sender;
+    ASSERT_EQ(sender.StartTarget(settings), KeySender::Problem::Ok);
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(log + QStringLiteral(".ready")); }));
+    ASSERT_TRUE(WaitFor([&] { return ::kill(static_cast<pid_t>(sender.TargetTaskId), 0) != 0; })); // launcher ended
+    EXPECT_EQ(sender.Send({QStringLiteral("42"), QStringLiteral("#")}), KeySender::Problem::Ok);
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(log).endsWith(u'#'); }));
+    EXPECT_EQ(ReadAll(log), QStringLiteral("42#"));
+    qputenv("PATH", path);
+    QFile pid(launcher + QStringLiteral(".pid"));
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    ::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), SIGTERM);
+}
+
 } // namespace
 } // namespace qc
 
