@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::chrono::seconds kAlreadyRunningNotice{5};
+constexpr std::chrono::seconds kRaiseDeadline{2};
 
 } // namespace
 
@@ -32,12 +33,14 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));
 
     // Checked before the window starts: a second instance must not empty
-    // the log of the one that runs. The user is told; the notice closes by
-    // itself so a start nobody watches still ends.
-    const qc::SingleInstance instance(qc::RuntimeDir());
+    // the log of the one that runs. The running one is asked to show its
+    // window, and the user is told; the notice closes by itself so a start
+    // nobody watches still ends.
+    qc::SingleInstance instance(qc::RuntimeDir());
     if (!instance.IsFirst()) {
         std::fprintf(stderr, "%s is already running (%s).\n", qc::kProgramName,
                      instance.LockPath().toLocal8Bit().constData());
+        instance.AskRunningToRaise(kRaiseDeadline);
         const int language = QLocale::system().language() == QLocale::German ? qc::kGerman : qc::kEnglish;
         QMessageBox notice(QMessageBox::Information, qc::MainCaption(),
                            qc::NoticeText(language, qc::kNoticeAlreadyRunning), QMessageBox::Ok);
@@ -50,6 +53,11 @@ int main(int argc, char* argv[])
         QApplication::setStyle(fusion);
     qc::Session session;
     qc::frmTransfer window(session);
+    instance.OnRaiseRequest([&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
     window.show();
     return QApplication::exec();
 }

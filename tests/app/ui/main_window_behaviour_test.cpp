@@ -2,6 +2,8 @@
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLockFile>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
+#include "shell/single_instance.h"
 #include "shell/table_controller.h"
 #include "ui/frmProjekt.h"
 
@@ -384,6 +387,32 @@ TEST_F(MainWindowBehaviourTest, EndGivesUpOnAGaugeThatNeverDisconnects)
     EXPECT_TRUE(session.Connected);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(clock.waitedTotal, std::chrono::milliseconds(3000 + 300)); // the deadline, then the pause
+}
+
+// A second start asks the running instance to show its window.
+TEST(SingleInstance, ASecondStartAsksTheFirstToComeToTheFront)
+{
+    QTemporaryDir runtime;
+    SingleInstance first(runtime.path());
+    ASSERT_TRUE(first.IsFirst());
+    int raised = 0;
+    first.OnRaiseRequest([&] { ++raised; });
+    SingleInstance second(runtime.path());
+    EXPECT_FALSE(second.IsFirst());
+    EXPECT_TRUE(second.AskRunningToRaise(std::chrono::seconds(5)));
+    EventLoopClock clock;
+    EXPECT_TRUE(clock.PumpEventsUntil([&] { return raised == 1; }, std::chrono::seconds(30)));
+    EXPECT_FALSE(first.AskRunningToRaise(std::chrono::seconds(1))); // the first asks nobody
+}
+
+TEST(SingleInstance, NobodyAnswersWhenNoInstanceRuns)
+{
+    QTemporaryDir runtime;
+    QLockFile other(runtime.path() + QStringLiteral("/quenconnect.lock"));
+    ASSERT_TRUE(other.tryLock(0)); // a lock without a listener
+    SingleInstance second(runtime.path());
+    EXPECT_FALSE(second.IsFirst());
+    EXPECT_FALSE(second.AskRunningToRaise(std::chrono::milliseconds(200)));
 }
 
 TEST(EventLoopClock, StopsWhenDoneOrAtTheDeadline)
