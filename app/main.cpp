@@ -11,6 +11,7 @@
 #include "shell/session.h"
 #include "shell/single_instance.h"
 #include "shell/texts.h"
+#include "shell/wait_clock.h"
 #include "ui/frmTransfer.h"
 
 namespace {
@@ -28,6 +29,7 @@ int main(int argc, char* argv[])
             return 0;
         }
     }
+    qc::PinLocalTimeZone();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qc::kProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));

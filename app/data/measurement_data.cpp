@@ -69,6 +69,8 @@ MeasurementData::RowAdded MeasurementData::FillMessdaten(const QString& recordTe
     if (out.status != FillStatus::Added)
         return added;
     AddTableRow(out.row);
+    if (!keys.Enabled || state.TableMode != kOnlineSlot)
+        return added; // nothing to type: the texts are not made
     const Reading& r = table.Row(state.TableMode, out.row);
     const ForwardedReading forwarded{RightAlign(grid::kNumberWidth, QString::number(r.Number)), r.DateText,
                                      FormatValue(r.Value, r.Unit, gauge.profile, locale).ValueText, r.Unit,

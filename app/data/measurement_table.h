@@ -41,6 +41,7 @@ struct TableState {
     QString CountSuffix;    // " (n)" for the caption of the table's option
     QString TransferTime;   // "HH:mm:ss" of the last record taken
     QString TransferDate;   // "dd.MM.yyyy" of the last record taken
+    QDateTime TransferTaken; // the moment the two texts above were made for
     bool FileLoaded = false;
     double CurrentValue = 0;
     QString CurrentUnit;

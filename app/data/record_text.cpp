@@ -58,19 +58,41 @@ QString TransferTimeText(const QDateTime& now) { return now.toString(QStringLite
 
 QString TransferDateText(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy")); }
 
+namespace {
+
+// The formats of one locale, worked out once: a memory of 5000 readings
+// asks for them 10000 times.
+struct LocaleFormats {
+    QString localeName;
+    QString time;
+    QString date;
+};
+
+const LocaleFormats& FormatsOf(const QLocale& locale)
+{
+    thread_local LocaleFormats formats;
+    if (formats.time.isEmpty() || formats.localeName != locale.name()) {
+        formats.localeName = locale.name();
+        formats.time = locale.timeFormat(QLocale::LongFormat);
+        formats.time.remove(QStringLiteral(" t")).remove(QStringLiteral("t ")); // no time zone
+        formats.time = formats.time.trimmed();
+        formats.date = locale.dateFormat(QLocale::ShortFormat);
+        if (!formats.date.contains(QStringLiteral("yyyy")))
+            formats.date.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    }
+    return formats;
+}
+
+} // namespace
+
 QString LocaleTimeText(const QTime& time, const QLocale& locale)
 {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QStringLiteral(" t")).remove(QStringLiteral("t ")); // no time zone
-    return locale.toString(time, format.trimmed());
+    return locale.toString(time, FormatsOf(locale).time);
 }
 
 QString LocaleDateText(const QDate& date, const QLocale& locale)
 {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy")))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return locale.toString(date, format);
+    return locale.toString(date, FormatsOf(locale).date);
 }
 
 QDateTime ParseRecordDateTime(const QString& field)
@@ -99,8 +121,14 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     const GaugeIdentity& identity = gauge.identity;
     QString text = recordText;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("  "));
-    state.TransferTime = TransferTimeText(now);
-    state.TransferDate = TransferDateText(now);
+    // Compared by date and time: comparing local date-times asks the time
+    // zone database every time.
+    if (state.TransferTaken.date() != now.date() || state.TransferTaken.time() != now.time()
+        || state.TransferTime.isEmpty()) {
+        state.TransferTaken = now; // a memory is read within one moment: the texts are made once
+        state.TransferTime = TransferTimeText(now);
+        state.TransferDate = TransferDateText(now);
+    }
 
     const bool online = state.TableMode == kOnlineSlot;
     // Counters start at 0 until a gauge is identified; the first reading
@@ -129,7 +157,7 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     } else {
         reading.Unit = NormaliseUnit(Columns(text, record::kUnitFirst, record::kUnitLast).trimmed());
     }
-    reading.Value = FormatValue(reading.Value, reading.Unit, profile, locale).RoundedValue;
+    reading.Value = RoundedValue(reading.Value, reading.Unit, profile);
 
     if (profile.ProfileProbe == u"2") {
         reading.Material = Columns(text, record::kMaterialFirst, record::kMaterialLast).trimmed();
@@ -157,7 +185,7 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     if (reading.IsEmpty())
         return {FillStatus::Dropped, r, {}};
 
-    table.Row(state.TableMode, r) = reading;
+    table.Row(state.TableMode, r) = std::move(reading);
     ++state.RowCounter;
     if (online && profile.ProfileKeys == u"E") {
         ++state.OnlineCounter;

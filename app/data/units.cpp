@@ -184,6 +184,12 @@ std::optional<int> DecimalsFor(double value, const QString& unit, const DevicePr
     return UnitRuleDecimals(value, u, class4).value_or(kUnknownUnitDecimals);
 }
 
+double RoundedValue(double value, const QString& unit, const DeviceProfile& profile)
+{
+    const std::optional<int> decimals = DecimalsFor(value, unit, profile);
+    return decimals ? RoundHalfEven(value, *decimals) : value;
+}
+
 FormattedValue FormatValue(double value, const QString& unit, const DeviceProfile& profile,
                            const QLocale& locale)
 {

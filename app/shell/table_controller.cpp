@@ -106,7 +106,7 @@ void TableController::Settings(QStringView mode)
 // The list is handed to the view only when its lines changed.
 void TableController::ShowStatistics()
 {
-    const Statistics& statistics = session_.Table.statistics;
+    Statistics& statistics = session_.Table.statistics;
     const QStringList& lines = statistics.Lines();
     if (lines != shownStatistics_ || lines.isEmpty()) {
         shownStatistics_ = lines;

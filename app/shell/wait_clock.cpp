@@ -31,6 +31,12 @@ bool EventLoopClock::PumpEventsUntil(const std::function<bool()>& done, std::chr
     return true;
 }
 
+void PinLocalTimeZone()
+{
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+}
+
 WaitClock& SystemWaitClock()
 {
     static EventLoopClock clock;

@@ -36,4 +36,9 @@ public:
 // The process's real clock, for code that is given none.
 WaitClock& SystemWaitClock();
 
+// Names the system's time zone file in TZ when TZ is unset, before any
+// thread starts. Without it the C library looks the file up again for
+// every local date-time (a memory of 5000 readings makes 5000 of them).
+void PinLocalTimeZone();
+
 } // namespace qc
