@@ -82,20 +82,22 @@ QString ShowLimitsCaption(const Limits& limits, const QString& modelCode, const 
     else if (modelCode.left(2) == u"ZP")
         decimals = 3; // "#0.000"
     auto field = [&](double v) { return RightAlign(kCaptionValueWidth, FormatPattern(v, decimals, locale)); };
-    return u'>' + field(limits.MinLimit) + QStringLiteral("\r\n<") + field(limits.MaxLimit) +
-           QStringLiteral("\r\n=") + field(limits.TargetValue);
+    return u'>' + field(limits.MinLimit) + QStringLiteral("\r\n<") + field(limits.MaxLimit) + QStringLiteral("\r\n=") +
+           field(limits.TargetValue);
 }
 
 QString Rule8020InfoText(int language)
 {
     static const char* const kGerman[] = {
         "Die 80/20 Regel nach ISO 19840 :",
-        "1) Der Mittelwert aller Me\u00DFwerte mu\u00DF gleich oder gr\u00F6\u00DFer dem eingegeben Sollwert(NDFT) sein.",
+        "1) Der Mittelwert aller Me\u00DFwerte mu\u00DF gleich oder gr\u00F6\u00DFer dem eingegeben Sollwert(NDFT) "
+        "sein.",
         "2) Jeder gemessene Wert muss mindestens 80% des Sollwerts sein. Min Limit = 80% vom Sollwert",
         "3) Maximal 20 % aller Werte d\u00FCrfen in einem Bereich zwischen MinLimit und Sollwert liegen",
         "4) Jeder Wert muss kleiner oder gleich dem Max Limit sein",
         "",
-        "Kennzeichnung in Tabelle:  Wert ok = gr\u00FCn, Wert h\u00F6her Max oder unter Min = red, Wert zwischen 80 and "
+        "Kennzeichnung in Tabelle:  Wert ok = gr\u00FCn, Wert h\u00F6her Max oder unter Min = red, Wert zwischen 80 "
+        "and "
         "100% = orange",
     };
     static const char* const kEnglish[] = {

@@ -73,8 +73,7 @@ MeasurementData::RowAdded MeasurementData::FillMessdaten(const QString& recordTe
         return added; // nothing to type: the texts are not made
     const Reading& r = table.Row(state.TableMode, out.row);
     const ForwardedReading forwarded{RightAlign(grid::kNumberWidth, QString::number(r.Number)), r.DateText,
-                                     FormatValue(r.Value, r.Unit, gauge.profile, locale).ValueText, r.Unit,
-                                     r.Material};
+                                     FormatValue(r.Value, r.Unit, gauge.profile, locale).ValueText, r.Unit, r.Material};
     added.keyTexts = KeyForwardingTexts(keys, state.TableMode, forwarded);
     return added;
 }

@@ -14,10 +14,7 @@ const QString kZeroPermeabilityModel = QStringLiteral("ZP");
 const QString kNonFerrousLong = QStringLiteral("NFE");
 const QString kNonFerrous = QStringLiteral("NF");
 
-QString Columns(const QString& text, int first, int last)
-{
-    return text.mid(first - 1, last - first + 1);
-}
+QString Columns(const QString& text, int first, int last) { return text.mid(first - 1, last - first + 1); }
 
 bool IsBlankText(const QString& text) { return text.isEmpty() || text == u" "; }
 
@@ -123,8 +120,8 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     text.replace(QStringLiteral("\r\n"), QStringLiteral("  "));
     // Compared by date and time: comparing local date-times asks the time
     // zone database every time.
-    if (state.TransferTaken.date() != now.date() || state.TransferTaken.time() != now.time()
-        || state.TransferTime.isEmpty()) {
+    if (state.TransferTaken.date() != now.date() || state.TransferTaken.time() != now.time() ||
+        state.TransferTime.isEmpty()) {
         state.TransferTaken = now; // a memory is read within one moment: the texts are made once
         state.TransferTime = TransferTimeText(now);
         state.TransferDate = TransferDateText(now);
@@ -171,10 +168,10 @@ FillOutcome FillMessdaten(const QString& recordText, const GaugeContext& gauge, 
     const Reading& previous = table.Row(state.TableMode, r);
     if (IsDateMode(profile)) {
         reading.DateTime = ParseRecordDateTime(Columns(text, record::kDateTimeFirst, record::kDateTimeLast));
-        reading.TimeText = reading.DateTime.isValid() ? LocaleTimeText(reading.DateTime.time(), locale)
-                                                      : QStringLiteral(" ");
-        reading.DateText = reading.DateTime.isValid() ? LocaleDateText(reading.DateTime.date(), locale)
-                                                      : QStringLiteral(" ");
+        reading.TimeText =
+            reading.DateTime.isValid() ? LocaleTimeText(reading.DateTime.time(), locale) : QStringLiteral(" ");
+        reading.DateText =
+            reading.DateTime.isValid() ? LocaleDateText(reading.DateTime.date(), locale) : QStringLiteral(" ");
     } else {
         // A row that already carries texts keeps them.
         reading.DateTime = previous.DateTime;

@@ -11,23 +11,23 @@ namespace qc {
 
 // The words of the statistics list in the user's language.
 struct StatisticsTexts {
-    QString Count;       // StatTexts 1
-    QString Maximum;     // StatTexts 2
-    QString Minimum;     // StatTexts 3
-    QString Average;     // StatTexts 4
-    QString StdDev;      // StatTexts 5
-    QString Title;       // StatTexts 6
+    QString Count;          // StatTexts 1
+    QString Maximum;        // StatTexts 2
+    QString Minimum;        // StatTexts 3
+    QString Average;        // StatTexts 4
+    QString StdDev;         // StatTexts 5
+    QString Title;          // StatTexts 6
     QString NotPossible[3]; // StatTexts 7, 8, 9
-    QString Abs;         // StatTexts 11
-    QString Rule8020;    // StatTexts 14
-    QString Yes;         // MessageTexts 58
-    QString No;          // MessageTexts 59
+    QString Abs;            // StatTexts 11
+    QString Rule8020;       // StatTexts 14
+    QString Yes;            // MessageTexts 58
+    QString No;             // MessageTexts 59
 };
 
 // What the statistics need to know about the table they describe.
 struct StatisticsContext {
     DeviceProfile profile;
-    QString ModelGroup;         // "JV" gauges measure two materials
+    QString ModelGroup; // "JV" gauges measure two materials
     Limits limits;
     bool OnlineTable = false;   // the list is headed "Online"
     QString MemoryCaption;      // heading otherwise

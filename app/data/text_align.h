@@ -14,6 +14,9 @@ QString Ausrichten(int width, const QString& text, const QString& fill, bool cut
 QString AusrichtenL(int width, const QString& text);
 
 // Right-aligns with blanks on the left; a longer text is never cut.
-inline QString RightAlign(int width, const QString& text) { return Ausrichten(width, text, QStringLiteral(" "), false); }
+inline QString RightAlign(int width, const QString& text)
+{
+    return Ausrichten(width, text, QStringLiteral(" "), false);
+}
 
 } // namespace qc

@@ -8,10 +8,7 @@ namespace qc {
 
 namespace {
 
-bool ProbeTypeStartsWith(const GaugeIdentity& identity, QChar c)
-{
-    return identity.GaugeProbeType.startsWith(c);
-}
+bool ProbeTypeStartsWith(const GaugeIdentity& identity, QChar c) { return identity.GaugeProbeType.startsWith(c); }
 
 struct Conversion {
     const QString& target;
@@ -20,12 +17,8 @@ struct Conversion {
 
 // Factors from the field-strength base unit A/cm.
 const Conversion kFromAmperePerCm[] = {
-    {unit::Oersted, 1.25664},
-    {unit::Gauss, 1.25664},
-    {unit::KiloAmperePerMetre, 0.1},
-    {unit::AmperePerMetre, 100.0},
-    {unit::MilliTesla, 0.1256634},
-    {unit::Tesla, 0.00012566374},
+    {unit::Oersted, 1.25664},      {unit::Gauss, 1.25664},        {unit::KiloAmperePerMetre, 0.1},
+    {unit::AmperePerMetre, 100.0}, {unit::MilliTesla, 0.1256634}, {unit::Tesla, 0.00012566374},
     {unit::KiloGauss, 0.00125664},
 };
 
@@ -190,8 +183,7 @@ double RoundedValue(double value, const QString& unit, const DeviceProfile& prof
     return decimals ? RoundHalfEven(value, *decimals) : value;
 }
 
-FormattedValue FormatValue(double value, const QString& unit, const DeviceProfile& profile,
-                           const QLocale& locale)
+FormattedValue FormatValue(double value, const QString& unit, const DeviceProfile& profile, const QLocale& locale)
 {
     const std::optional<int> decimals = DecimalsFor(value, unit, profile);
     if (!decimals) {

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QProcess>
+#include <QStandardPaths>
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
@@ -54,7 +54,8 @@ bool CanActivateWindows(Display* display)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(display, DefaultRootWindow(display), supported, 0, 4096, False, XA_ATOM, &type, &format,
-                           &count, &after, &data) != Success || !data)
+                           &count, &after, &data) != Success ||
+        !data)
         return false;
     const Atom* atoms = reinterpret_cast<const Atom*>(data);
     const bool found = format == 32 && std::find(atoms, atoms + count, active) != atoms + count;

@@ -40,8 +40,7 @@ QString SafeGaugeNumber(QStringView gaugeNumber)
     }
     if (encoded.size() <= kMaxEncodedLength)
         return encoded;
-    const QByteArray digest =
-        QCryptographicHash::hash(gaugeNumber.toUtf8(), QCryptographicHash::Sha256).toHex();
+    const QByteArray digest = QCryptographicHash::hash(gaugeNumber.toUtf8(), QCryptographicHash::Sha256).toHex();
     return kEncodedMark + QString::fromLatin1(digest);
 }
 

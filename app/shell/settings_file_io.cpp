@@ -9,10 +9,7 @@
 namespace qc {
 namespace {
 
-QString OpenError(const QFile& file)
-{
-    return file.errorString() + QStringLiteral(" (") + file.fileName() + u')';
-}
+QString OpenError(const QFile& file) { return file.errorString() + QStringLiteral(" (") + file.fileName() + u')'; }
 
 } // namespace
 

@@ -23,9 +23,12 @@ constexpr ModePrefix kPrefixes[] = {
     {settings_mode::LimitsLoad, u"Probleme beim Lesen Datei Limit.ini: ", u"problems reading file  Limit.ini: "},
     {settings_mode::LimitsSave, u"Probleme beim Schreiben Datei Limit.ini: ", u"problems writing file  Limit.ini: "},
     {settings_mode::KeysLoad, u"Probleme beim Lesen Datei Tastatur.ini: ", u"problems reading file  Tastatur.ini: "},
-    {settings_mode::KeysSave, u"Probleme beim Schreiben Datei Tastatur.ini: ", u"problems writing file  Tastatur.ini: "},
-    {settings_mode::LanguageLoad, u"Probleme beim Lesen Datei & Language.ini: ", u"problems reading file Language.ini:"},
-    {settings_mode::LanguageSave, u"Probleme beim Schreiben Datei Language.ini: ", u"problems writing file Language.ini: "},
+    {settings_mode::KeysSave, u"Probleme beim Schreiben Datei Tastatur.ini: ",
+     u"problems writing file  Tastatur.ini: "},
+    {settings_mode::LanguageLoad, u"Probleme beim Lesen Datei & Language.ini: ",
+     u"problems reading file Language.ini:"},
+    {settings_mode::LanguageSave, u"Probleme beim Schreiben Datei Language.ini: ",
+     u"problems writing file Language.ini: "},
     {settings_mode::ProjectLabelsLoad, u"Probleme beim Lesen Datei Projekt.ini: ",
      u"problems reading file  Datei Projekt.ini: "},
     {settings_mode::ProjectDataLoad, u"Probleme beim Lesen Datei Projektdaten.ini: ",
@@ -53,8 +56,8 @@ QString SettingsStore::FailurePrefix(QStringView mode, int language)
 
 QString SettingsStore::PerGaugePath(const char* stem) const
 {
-    return m_settingsDir + u'/' + QString::fromLatin1(stem) + u'_' + SafeGaugeNumber(m_gaugeNumber)
-        + QStringLiteral(".ini");
+    return m_settingsDir + u'/' + QString::fromLatin1(stem) + u'_' + SafeGaugeNumber(m_gaugeNumber) +
+           QStringLiteral(".ini");
 }
 
 QString SettingsStore::LimitsPath() const { return PerGaugePath("Limit"); }
@@ -70,8 +73,8 @@ bool IsPerGauge(QStringView mode) { return mode != settings_mode::ProjectLabelsL
 
 bool IsSave(QStringView mode)
 {
-    return mode == settings_mode::LimitsSave || mode == settings_mode::KeysSave || mode == settings_mode::LanguageSave
-        || mode == settings_mode::ProjectDataSave;
+    return mode == settings_mode::LimitsSave || mode == settings_mode::KeysSave ||
+           mode == settings_mode::LanguageSave || mode == settings_mode::ProjectDataSave;
 }
 
 } // namespace
@@ -88,8 +91,8 @@ void SettingsStore::SetGaugeNumber(const QString& number)
 
 std::optional<SettingsFailure> SettingsStore::Voreinstellungen(QStringView mode)
 {
-    const bool known = std::any_of(std::begin(kPrefixes), std::end(kPrefixes),
-                                   [mode](const ModePrefix& p) { return p.Mode == mode; });
+    const bool known =
+        std::any_of(std::begin(kPrefixes), std::end(kPrefixes), [mode](const ModePrefix& p) { return p.Mode == mode; });
     if (known && IsPerGauge(mode) && m_gaugeNumber.isEmpty()) {
         if (IsSave(mode) && !m_pendingSaves.contains(mode.toString()))
             m_pendingSaves << mode.toString();

@@ -12,7 +12,7 @@ constexpr int kLimitsFields = 3; // minimum, maximum, target; the 80/20 flag is 
 constexpr int kKeyFields = 3;    // enabled, target program, options; the key follows
 constexpr QStringView kDefaultOptions = u"0000";
 constexpr QStringView kDateLineTag = u"DT";
-constexpr int kDateTextStart = 3;  // after "DT "
+constexpr int kDateTextStart = 3; // after "DT "
 constexpr int kDateTextLength = 20;
 constexpr QStringView kCommentMark = u"#";
 
@@ -98,8 +98,8 @@ bool SettingsStore::LoadLimits(QString* error)
 bool SettingsStore::SaveLimits(QString* error)
 {
     // 10;250;120;0;
-    const QString line = NumberText(limits.MinLimit, m_locale) + u';' + NumberText(limits.MaxLimit, m_locale) + u';'
-        + NumberText(limits.TargetValue, m_locale) + u';' + (limits.Rule8020 ? u'1' : u'0') + u';';
+    const QString line = NumberText(limits.MinLimit, m_locale) + u';' + NumberText(limits.MaxLimit, m_locale) + u';' +
+                         NumberText(limits.TargetValue, m_locale) + u';' + (limits.Rule8020 ? u'1' : u'0') + u';';
     return WriteLines(LimitsPath(), {line}, error);
 }
 
@@ -147,8 +147,8 @@ bool SettingsStore::SaveKeyForwarding(QString* error)
         *error = QStringLiteral("the program path contains \";\": \"%1\"").arg(Excerpt(k.TargetApplication));
         return false;
     }
-    const QString line = QString(k.Enabled ? u'1' : u'0') + u';' + OneLine(k.TargetApplication) + u';'
-        + OneLine(k.Options) + u';' + OneLine(k.EndOfLineKey);
+    const QString line = QString(k.Enabled ? u'1' : u'0') + u';' + OneLine(k.TargetApplication) + u';' +
+                         OneLine(k.Options) + u';' + OneLine(k.EndOfLineKey);
     return WriteLines(KeyForwardingPath(), {line}, error);
 }
 

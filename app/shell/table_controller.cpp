@@ -67,8 +67,7 @@ void TableController::SyncTexts()
     data.gridTexts.headerDateTime = MessageText(L, kDateTimeHeaderKey);
     data.statTexts = StatisticsTextsFor(L);
     data.memoryCaption = MemoryCaption(session_.Gauge.profile.ProfileClass, MessageText(L, kMemoryWordKey),
-                                       session_.SelectedMemoryName, session_.MemoryFileComment,
-                                       session_.MemoryNumber);
+                                       session_.SelectedMemoryName, session_.MemoryFileComment, session_.MemoryNumber);
     data.selectedMemoryName = session_.SelectedMemoryName;
 }
 

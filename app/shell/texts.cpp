@@ -118,10 +118,12 @@ constexpr TextEntry kMessageTexts[] = {
     {69, u"Keins", u"None"},
     {70, u"Nr", u"No"},
     {71, u"Datum Zeit", u"Date Time"},
-    {72, u"Gerät außerhalb der Bluetooth Reichweite oder ausgeschaltet", u"Device out of bluetooth range or switched off"},
+    {72, u"Gerät außerhalb der Bluetooth Reichweite oder ausgeschaltet",
+     u"Device out of bluetooth range or switched off"},
     {73, u"Batterie", u"Battery"},
     {74, u"Sondentyp", u"Probetype"},
-    {75, u"Bitte Bluetooth Einstellungen prüfen, oder Adapter verbinden", u"Please check bluetooth settings or connect dongle"},
+    {75, u"Bitte Bluetooth Einstellungen prüfen, oder Adapter verbinden",
+     u"Please check bluetooth settings or connect dongle"},
     {76, u"S", u"M"},
     {77, u"Verbinden mit MAC ", u"Connect to MAC "},
     {78, u"Bitte wiederholen", u"Please try again"},
@@ -165,15 +167,9 @@ QString Lookup(std::span<const TextEntry> table, int language, int key)
 
 } // namespace
 
-int ClampLanguage(int language)
-{
-    return language >= kEnglish ? kEnglish : kGerman;
-}
+int ClampLanguage(int language) { return language >= kEnglish ? kEnglish : kGerman; }
 
-QString MenuText(int language, int key)
-{
-    return Lookup(kMenuTexts, language, key);
-}
+QString MenuText(int language, int key) { return Lookup(kMenuTexts, language, key); }
 
 QString MessageText(int language, int key)
 {
@@ -182,10 +178,7 @@ QString MessageText(int language, int key)
     return Lookup(kMessageTexts, language, key);
 }
 
-QString StatText(int language, int key)
-{
-    return Lookup(kStatTexts, language, key);
-}
+QString StatText(int language, int key) { return Lookup(kStatTexts, language, key); }
 
 } // namespace qc
 
@@ -210,10 +203,7 @@ constexpr TextEntry kKeyForwardingTexts[] = {
 
 } // namespace
 
-QString KeyForwardingText(int language, int id)
-{
-    return Lookup(kKeyForwardingTexts, language, id);
-}
+QString KeyForwardingText(int language, int id) { return Lookup(kKeyForwardingTexts, language, id); }
 
 } // namespace qc
 
@@ -225,8 +215,7 @@ constexpr TextEntry kNotices[] = {
      u"These characters cannot be stored: "},
     {kNoticeKeyPathSeparator, u"Der Pfad der Anwendung darf kein \";\" enthalten: ",
      u"The path of the application must not contain \";\": "},
-    {kNoticeManualNotOpened,
-     u"Keine Anwendung konnte die Datei %1 \u00F6ffnen. Sie liegt im Ordner %2",
+    {kNoticeManualNotOpened, u"Keine Anwendung konnte die Datei %1 \u00F6ffnen. Sie liegt im Ordner %2",
      u"No program could open the file %1. It is in the folder %2"},
     {kNoticeAlreadyRunning, u"Quen Connect l\u00E4uft bereits.", u"Quen Connect is already running."},
 };

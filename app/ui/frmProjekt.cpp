@@ -16,11 +16,11 @@
 namespace qc {
 namespace {
 
-constexpr int kSaveKey = 43;       // MenuTexts "Speichern"
-constexpr int kClearKey = 44;      // MenuTexts "Löschen"
-constexpr int kFrameKey = 38;      // MessageTexts "Projektdaten"
-constexpr int kDateLabelKey = 46;  // MessageTexts "Datum/Uhrzeit"
-constexpr int kCommandsKey = 21;   // MessageTexts "Befehle"
+constexpr int kSaveKey = 43;      // MenuTexts "Speichern"
+constexpr int kClearKey = 44;     // MenuTexts "Löschen"
+constexpr int kFrameKey = 38;     // MessageTexts "Projektdaten"
+constexpr int kDateLabelKey = 46; // MessageTexts "Datum/Uhrzeit"
+constexpr int kCommandsKey = 21;  // MessageTexts "Befehle"
 
 } // namespace
 
@@ -127,8 +127,7 @@ void frmProjekt::cmdSpeichern_Click()
         unstorable += Cp1252Unstorable(txtFelder[n]->text());
     if (!unstorable.isEmpty()) {
         m_prompt.Tell(MessageText(m_session.Language(), kCaptionTextKey),
-                      UnstorableCharactersText(m_session.Language(), Cp1252Unstorable(unstorable)),
-                      Prompt::Icon::None);
+                      UnstorableCharactersText(m_session.Language(), Cp1252Unstorable(unstorable)), Prompt::Icon::None);
         return;
     }
     ProjectData& data = m_session.Settings.projectData;

@@ -73,15 +73,15 @@ void frmTransfer::ShowStartupState()
     m_ui.picUsb->hide();
 
     for (QWidget* w : std::initializer_list<QWidget*>{m_ui.lstStat, m_ui.MSChart1, m_ui.cmdChart, m_ui.cmdGross,
-                                                     m_ui.cmdMaterial, m_ui.txtMittelwert, m_ui.cmdLesen})
+                                                      m_ui.cmdMaterial, m_ui.txtMittelwert, m_ui.cmdLesen})
         w->hide();
     m_ui.txtSpeicher->show();
     QPalette status = m_ui.txtWait->palette();
     status.setColor(QPalette::WindowText, QColor(kStatusTextColour));
     m_ui.txtWait->setPalette(status);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui.BattIcon, m_ui.lblBatterie, m_ui.cmbSpeicher,
-                                                     m_ui.lblSpeicher, m_ui.cmdRefresh, m_ui.picPL, m_ui.picBth,
-                                                     m_ui.frmPic})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_ui.BattIcon, m_ui.lblBatterie, m_ui.cmbSpeicher, m_ui.lblSpeicher,
+                                         m_ui.cmdRefresh, m_ui.picPL, m_ui.picBth, m_ui.frmPic})
         w->hide();
 
     // Pictures that do not depend on the gauge.

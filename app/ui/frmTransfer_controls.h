@@ -77,8 +77,8 @@ struct MainWindowControls {
     QWidget* MSChart1 = nullptr; // container; the chart view goes into its layout
 
     // Pictures.
-    QLabel* picQuen = nullptr;     // brand logo
-    QLabel* picPL = nullptr;       // gauge model picture
+    QLabel* picQuen = nullptr; // brand logo
+    QLabel* picPL = nullptr;   // gauge model picture
     QLabel* picUsb = nullptr;
     QLabel* picBth = nullptr;      // Bluetooth link
     QLabel* picBthBlitz = nullptr; // Bluetooth link lost

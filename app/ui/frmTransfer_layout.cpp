@@ -46,10 +46,7 @@ QLabel* Picture(const char* name, QSize size)
     return label;
 }
 
-QGroupBox* Frame(const char* name, const QString& caption)
-{
-    return Named(new QGroupBox(caption), name);
-}
+QGroupBox* Frame(const char* name, const QString& caption) { return Named(new QGroupBox(caption), name); }
 
 } // namespace
 
@@ -125,7 +122,6 @@ QWidget* frmTransfer::BuildSidePanel()
     auto* pictures = new QVBoxLayout(m_ui.frmPic);
     pictures->addWidget(m_ui.picRahmen, 0, Qt::AlignHCenter);
 
-
     for (QWidget* frame : {static_cast<QWidget*>(m_ui.FrameStatistik), static_cast<QWidget*>(m_ui.frmPic)})
         frame->setFixedWidth(kSidePanelWidth);
     column->addWidget(m_ui.FrameStatistik, 1);
@@ -171,8 +167,13 @@ QWidget* frmTransfer::BuildCommandBar()
     m_ui.cmdFlexZeileLoeschen = Button("cmdFlexZeileLoeschen", QStringLiteral("Zeile löschen"));
     m_ui.cmdFlexTabelleloeschen = Button("cmdFlexTabelleloeschen", QStringLiteral("Tabelle löschen"));
     auto* grid = new QGridLayout(m_ui.FrameWerte);
-    QPushButton* const order[] = {m_ui.cmdWerte, m_ui.cmdProjekt, m_ui.cmdSort, m_ui.cmdChart,
-                                  m_ui.cmdMaterial, m_ui.cmdGross, m_ui.cmdFlexZeileLoeschen,
+    QPushButton* const order[] = {m_ui.cmdWerte,
+                                  m_ui.cmdProjekt,
+                                  m_ui.cmdSort,
+                                  m_ui.cmdChart,
+                                  m_ui.cmdMaterial,
+                                  m_ui.cmdGross,
+                                  m_ui.cmdFlexZeileLoeschen,
                                   m_ui.cmdFlexTabelleloeschen};
     for (int i = 0; i < static_cast<int>(std::size(order)); ++i)
         grid->addWidget(order[i], i / 4, i % 4);

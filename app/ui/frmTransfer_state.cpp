@@ -10,11 +10,24 @@ namespace qc {
 void frmTransfer::SetWorkingControlsEnabled(bool enabled)
 {
     QWidget* const group[] = {
-        m_ui.optFE,    m_ui.optOnline,  m_ui.cmdOpen,    m_ui.cmdSave,
-        m_ui.cmdprint, m_ui.cmdWord,    m_ui.cmdClipboard, m_ui.cmdExcel,
-        m_ui.cmdLesen, m_ui.cmdEnde,    m_ui.cmdWerte,   m_ui.cmdProjekt,
-        m_ui.cmdFlexTabelleloeschen, m_ui.cmdFlexZeileLoeschen, m_ui.cmdSort, m_ui.cmdChart,
-        m_ui.cmdGross, m_ui.cmdMaterial,
+        m_ui.optFE,
+        m_ui.optOnline,
+        m_ui.cmdOpen,
+        m_ui.cmdSave,
+        m_ui.cmdprint,
+        m_ui.cmdWord,
+        m_ui.cmdClipboard,
+        m_ui.cmdExcel,
+        m_ui.cmdLesen,
+        m_ui.cmdEnde,
+        m_ui.cmdWerte,
+        m_ui.cmdProjekt,
+        m_ui.cmdFlexTabelleloeschen,
+        m_ui.cmdFlexZeileLoeschen,
+        m_ui.cmdSort,
+        m_ui.cmdChart,
+        m_ui.cmdGross,
+        m_ui.cmdMaterial,
     };
     for (QWidget* w : group)
         w->setEnabled(enabled);

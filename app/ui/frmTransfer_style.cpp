@@ -41,9 +41,6 @@ QLabel#txtWait { font-weight: 600; }
 
 } // namespace
 
-QString frmTransfer::StyleSheet()
-{
-    return QString::fromLatin1(kStyleSheet);
-}
+QString frmTransfer::StyleSheet() { return QString::fromLatin1(kStyleSheet); }
 
 } // namespace qc

@@ -26,8 +26,8 @@ struct ButtonCaption {
 };
 
 constexpr MenuCaption kMenuEntries[] = {
-    {&MainWindowControls::mnuEnd, 4},  {&MainWindowControls::English, 31},
-    {&MainWindowControls::German, 32}, {&MainWindowControls::mnuTastaturevent, 45},
+    {&MainWindowControls::mnuEnd, 4},   {&MainWindowControls::English, 31},
+    {&MainWindowControls::German, 32},  {&MainWindowControls::mnuTastaturevent, 45},
     {&MainWindowControls::mnuInfo, 41}, {&MainWindowControls::mnuHelp1, 42},
 };
 constexpr ButtonCaption kMenuTextButtons[] = {
@@ -45,13 +45,13 @@ constexpr ButtonCaption kMessageTextButtons[] = {
     {&MainWindowControls::cmdStop, 55},
 };
 
-constexpr int kConnectKey = 50;      // MenuTexts "Verbinden"
-constexpr int kDisconnectKey = 52;   // MenuTexts "Trennen"
-constexpr int kConnectedKey = 53;    // MenuTexts "Verbunden"
-constexpr int kPleaseWaitKey = 13;   // MessageTexts "Bitte warten...."
-constexpr int kReadyKey = 42;        // MessageTexts "BEREIT"
-constexpr int kBatteryKey = 73;      // MessageTexts "Batterie"
-constexpr int kValuesFrameKey = 20;  // MessageTexts "Messwerte"
+constexpr int kConnectKey = 50;     // MenuTexts "Verbinden"
+constexpr int kDisconnectKey = 52;  // MenuTexts "Trennen"
+constexpr int kConnectedKey = 53;   // MenuTexts "Verbunden"
+constexpr int kPleaseWaitKey = 13;  // MessageTexts "Bitte warten...."
+constexpr int kReadyKey = 42;       // MessageTexts "BEREIT"
+constexpr int kBatteryKey = 73;     // MessageTexts "Batterie"
+constexpr int kValuesFrameKey = 20; // MessageTexts "Messwerte"
 constexpr int kCommandsFrameKey = 21;
 constexpr int kCopyFrameKey = 23;
 

@@ -42,8 +42,9 @@ void frmTransfer::BindModel(MeasurementGridModel& model)
     const QFontMetrics metrics(model.GridFont());
     constexpr int kCellPadding = 16;
     for (int c = 0; c < grid::kColumnCount; ++c)
-        view->setColumnWidth(c, std::max(grid::kColumnWidthTwips[c] / grid::kTwipsPerPixel,
-                                         metrics.horizontalAdvance(QString(grid::kColumnChars[c], u'0')) + kCellPadding));
+        view->setColumnWidth(c,
+                             std::max(grid::kColumnWidthTwips[c] / grid::kTwipsPerPixel,
+                                      metrics.horizontalAdvance(QString(grid::kColumnChars[c], u'0')) + kCellPadding));
     view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
 }
 

@@ -125,8 +125,9 @@ bool frmWerte::ValidateBox(Box box)
         edit->setText(entry.text);
     }
     double& value = box == Box::Min ? limits_.MinLimit : box == Box::Max ? limits_.MaxLimit : limits_.TargetValue;
-    QString& text = box == Box::Min ? limits_.MinLimitText
-                                    : box == Box::Max ? limits_.MaxLimitText : limits_.TargetText;
+    QString& text = box == Box::Min   ? limits_.MinLimitText
+                    : box == Box::Max ? limits_.MaxLimitText
+                                      : limits_.TargetText;
     value = entry.value;
     text = entry.text;
     if (entry.kind != LimitEntry::Empty)

@@ -54,9 +54,9 @@ TEST(MeasurementData, OnlineReadingsAndTheirKeys)
     d.SetTableMode(kOnlineSlot, kNow);
     const auto added = d.FillMessdaten(Record(77, 12.3, "FE"), kNow);
     EXPECT_EQ(added.row, 1);
-    EXPECT_EQ(added.keyTexts, (QStringList{QStringLiteral("      1"), QStringLiteral(" 05.12.2024"),
-                                           QStringLiteral("       12.3"), QStringLiteral(" \u00B5m"),
-                                           QStringLiteral(" FE"), QStringLiteral("({ENTER})")}));
+    EXPECT_EQ(added.keyTexts,
+              (QStringList{QStringLiteral("      1"), QStringLiteral(" 05.12.2024"), QStringLiteral("       12.3"),
+                           QStringLiteral(" \u00B5m"), QStringLiteral(" FE"), QStringLiteral("({ENTER})")}));
     d.FillMessdaten(Record(78, 13, "FE"), kNow);
     d.FillMessdaten(Record(79, 14, "FE"), kNow);
     EXPECT_EQ(d.state.OnlineCounter, 4);
@@ -175,10 +175,10 @@ TEST(MeasurementData, HeaderKeepsTheTransferDateAfterMidnight)
 TEST(MeasurementData, NonFiniteAndOutOfRangeRecordsAreRefused)
 {
     const QString refused[] = {
-        QStringLiteral("   1         nan \u00B5m   "),  QStringLiteral("   1        -inf \u00B5m   "),
+        QStringLiteral("   1         nan \u00B5m   "), QStringLiteral("   1        -inf \u00B5m   "),
         QStringLiteral("   1    INFINITY \u00B5m   "), QStringLiteral("   1        12.5 nan    "),
-        QStringLiteral("   1        12.5 inf    "),     QStringLiteral("   1       1e308 \u00B5m   "),
-        QStringLiteral("   1      -1e300 \u00B5m   "),  QStringLiteral("   1      2.5e13 \u00B5m   "),
+        QStringLiteral("   1        12.5 inf    "),    QStringLiteral("   1       1e308 \u00B5m   "),
+        QStringLiteral("   1      -1e300 \u00B5m   "), QStringLiteral("   1      2.5e13 \u00B5m   "),
     };
     for (const QString& record : refused) {
         Data d;

@@ -50,8 +50,8 @@ protected:
     void ExpectOk(QStringView mode)
     {
         const auto failure = store.Voreinstellungen(mode);
-        EXPECT_FALSE(failure.has_value()) << mode.toString().toStdString() << ": "
-                                          << (failure ? failure->Message().toStdString() : std::string());
+        EXPECT_FALSE(failure.has_value())
+            << mode.toString().toStdString() << ": " << (failure ? failure->Message().toStdString() : std::string());
     }
 };
 
@@ -156,7 +156,8 @@ TEST_F(SettingsStoreTest, LineWithTooFewSeparatorsIsAReadError)
     const auto keys = store.Voreinstellungen(settings_mode::KeysLoad);
     const auto labels = store.Voreinstellungen(settings_mode::ProjectLabelsLoad);
     ASSERT_TRUE(limits && keys && labels);
-    EXPECT_EQ(limits->Message(), QStringLiteral("problems reading file  Limit.ini: line 1 has fewer than 3 \";\": \"10;250\""));
+    EXPECT_EQ(limits->Message(),
+              QStringLiteral("problems reading file  Limit.ini: line 1 has fewer than 3 \";\": \"10;250\""));
     EXPECT_EQ(keys->Message(),
               QStringLiteral("problems reading file  Tastatur.ini: line 1 has fewer than 3 \";\": \"1;gedit\""));
     EXPECT_EQ(labels->Message(),
@@ -178,12 +179,15 @@ TEST(SettingsFailurePrefix, EveryModeInBothLanguages)
         {u"SS", u"Probleme beim Schreiben Datei Language.ini: ", u"problems writing file Language.ini: "},
         {u"PI", u"Probleme beim Lesen Datei Projekt.ini: ", u"problems reading file  Datei Projekt.ini: "},
         {u"PL", u"Probleme beim Lesen Datei Projektdaten.ini: ", u"problems reading file  Projektdaten.ini: "},
-        {u"PS", u"Probleme beim Schreiben Datei Projektdaten.ini: ", u"problems writing file  Datei Projektdaten.ini: "},
+        {u"PS", u"Probleme beim Schreiben Datei Projektdaten.ini: ",
+         u"problems writing file  Datei Projektdaten.ini: "},
         {u"XX", u"", u""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 0), QString::fromUtf16(c.German)) << c.Mode.toString().toStdString();
-        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 1), QString::fromUtf16(c.English)) << c.Mode.toString().toStdString();
+        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 0), QString::fromUtf16(c.German))
+            << c.Mode.toString().toStdString();
+        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 1), QString::fromUtf16(c.English))
+            << c.Mode.toString().toStdString();
     }
 }
 
@@ -275,7 +279,9 @@ TEST_F(SettingsStoreTest, ProjectLabelsSkipCommentsAndTakeAtMostSix)
 
 TEST_F(SettingsStoreTest, ProjectLabelLineIsKeptUpTo60Characters)
 {
-    Write("Projekt.ini", "Pr\xFC" "fer;Inspector;" + QByteArray(80, 'x') + "\r\n");
+    Write("Projekt.ini", "Pr\xFC"
+                         "fer;Inspector;" +
+                             QByteArray(80, 'x') + "\r\n");
     ExpectOk(settings_mode::ProjectLabelsLoad);
     EXPECT_EQ(store.projectLabels.Captions[0], QStringLiteral("Prüfer"));
     EXPECT_EQ(store.projectLabels.Lines[0].size(), 60);
@@ -284,7 +290,8 @@ TEST_F(SettingsStoreTest, ProjectLabelLineIsKeptUpTo60Characters)
 TEST_F(SettingsStoreTest, ProjectDataCutsTextsAndIgnoresAnInvalidDate)
 {
     store.projectData.Date = QDate(2020, 1, 2);
-    Write("Projektdaten._1234.ini", "Kunde M\xFCller\r\n\r\n" + QByteArray(40, 'y') + "\r\nd\r\ne\r\nf\r\nDT 31.02.2024\r\n");
+    Write("Projektdaten._1234.ini",
+          "Kunde M\xFCller\r\n\r\n" + QByteArray(40, 'y') + "\r\nd\r\ne\r\nf\r\nDT 31.02.2024\r\n");
     ExpectOk(settings_mode::ProjectDataLoad);
     EXPECT_EQ(store.projectData.Texts[0], QStringLiteral("Kunde Müller"));
     EXPECT_EQ(store.projectData.Texts[1], QString());
@@ -297,11 +304,12 @@ TEST_F(SettingsStoreTest, ProjectDataRoundTripKeepsTheDateAndCodePage)
 {
     store.SetLocale(kComma);
     store.projectData.Texts = {QStringLiteral("Br\u00FCcke 12 \u00B5m"), QStringLiteral("B"), QString(),
-                               QStringLiteral("line\r\nbreak"), QStringLiteral("E"), QStringLiteral("F")};
+                               QStringLiteral("line\r\nbreak"),          QStringLiteral("E"), QStringLiteral("F")};
     store.projectData.Date = QDate(2024, 3, 9);
     ExpectOk(settings_mode::ProjectDataSave);
     EXPECT_EQ(Read("Projektdaten._1234.ini"),
-              QByteArray("Br\xFC" "cke 12 \xB5m\r\nB\r\n\r\nline  break\r\nE\r\nF\r\nDT 09.03.2024\r\n"));
+              QByteArray("Br\xFC"
+                         "cke 12 \xB5m\r\nB\r\n\r\nline  break\r\nE\r\nF\r\nDT 09.03.2024\r\n"));
     store.projectData = {};
     ExpectOk(settings_mode::ProjectDataLoad);
     EXPECT_EQ(store.projectData.Texts[0], QStringLiteral("Br\u00FCcke 12 \u00B5m"));
@@ -313,8 +321,8 @@ TEST_F(SettingsStoreTest, HostileGaugeNumberStaysInsideTheFolder)
     QDir(dir.path()).mkpath(QStringLiteral("inner"));
     store.SetSettingsDir(dir.path() + QStringLiteral("/inner"));
     const QString hostile[] = {
-        QStringLiteral("../../etc/passwd"), QStringLiteral("..\\..\\x"), QStringLiteral("a/b"),
-        QStringLiteral(".."), QStringLiteral("12\n34\x01"), QString(500, u'9'),
+        QStringLiteral("../../etc/passwd"), QStringLiteral("..\\..\\x"), QStringLiteral("a/b"), QStringLiteral(".."),
+        QStringLiteral("12\n34\x01"),       QString(500, u'9'),
     };
     for (const QString& number : hostile) {
         store.SetGaugeNumber(number);
@@ -367,8 +375,8 @@ TEST_F(SettingsStoreTest, LimitsFileNumbersAcrossLocales)
 TEST_F(SettingsStoreTest, AMegabyteFieldIsQuotedShort)
 {
     const QByteArray huge(1 << 20, '7');
-    for (const QByteArray& content : {QByteArray(huge + "x;1;2;0;\r\n"), QByteArray(huge + "\r\n"),
-                                      QByteArray("1;2;3;" + huge + "x;\r\n")}) {
+    for (const QByteArray& content :
+         {QByteArray(huge + "x;1;2;0;\r\n"), QByteArray(huge + "\r\n"), QByteArray("1;2;3;" + huge + "x;\r\n")}) {
         Write("Limit_1234.ini", content);
         const auto failure = store.Voreinstellungen(settings_mode::LimitsLoad);
         ASSERT_TRUE(failure.has_value());

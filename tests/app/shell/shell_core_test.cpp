@@ -1,11 +1,11 @@
 #include <QDir>
-#include <QSet>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "shell/branding.h"
 #include "data/text_align.h"
+#include "shell/branding.h"
 #include "shell/folders.h"
 #include "shell/manual_files.h"
 #include "shell/safe_file_name.h"
@@ -42,9 +42,16 @@ TEST(SafeGaugeNumber, KeepsSafeNumbersAndEncodesTheRest)
 // no name leaves the folder.
 TEST(SafeGaugeNumber, DifferentNumbersNeverShareAName)
 {
-    QStringList numbers = {QStringLiteral("12/34"), QStringLiteral("12?34"), QStringLiteral("12\u00B734"),
-                           QStringLiteral("12_34"), QStringLiteral("12_002F34"), QStringLiteral("~12_002F34"),
-                           QString(), QStringLiteral("_"), QStringLiteral("~"), QStringLiteral("..")};
+    QStringList numbers = {QStringLiteral("12/34"),
+                           QStringLiteral("12?34"),
+                           QStringLiteral("12\u00B734"),
+                           QStringLiteral("12_34"),
+                           QStringLiteral("12_002F34"),
+                           QStringLiteral("~12_002F34"),
+                           QString(),
+                           QStringLiteral("_"),
+                           QStringLiteral("~"),
+                           QStringLiteral("..")};
     for (int i = 0; i < 300; ++i)
         numbers << QString(33, u'7') + QString::number(i) << QString(40, u'a') + QChar(char16_t(0x100 + i));
     numbers << QString(1 << 20, u'9') << QString(1 << 20, u'9') + u'8';
@@ -204,7 +211,8 @@ TEST(Folders, ProgramDirIsTheInstalledDataFolderWhenPresent)
     QDir(prefix.path()).mkpath(QStringLiteral("bin"));
     EXPECT_EQ(ProgramDirFor(prefix.path() + QStringLiteral("/bin")), prefix.path() + QStringLiteral("/bin"));
     QDir(prefix.path()).mkpath(QStringLiteral("share/quenconnect"));
-    EXPECT_EQ(ProgramDirFor(prefix.path() + QStringLiteral("/bin")), prefix.path() + QStringLiteral("/share/quenconnect"));
+    EXPECT_EQ(ProgramDirFor(prefix.path() + QStringLiteral("/bin")),
+              prefix.path() + QStringLiteral("/share/quenconnect"));
 }
 
 TEST(Folders, EnsureDirectoryCreatesParents)

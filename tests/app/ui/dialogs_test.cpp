@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include "../shell/scripted_prompt.h"
 #include "ui/frmTastatur.h"
 #include "ui/frmWerte.h"
-#include "../shell/scripted_prompt.h"
 
 namespace qc {
 namespace {
@@ -53,9 +53,9 @@ TEST(frmWerte, ValidationMessages)
     dlg.ValidateBox(frmWerte::Box::Min);
     dlg.txtSollwert->setText(QString());
     dlg.ValidateBox(frmWerte::Box::Target); // empty: nothing checked
-    EXPECT_EQ(prompt.told, (QStringList{QStringLiteral("Eingabe muss numerisch sein!"),
-                                        QStringLiteral("Nur positive Werte erlaubt"),
-                                        QStringLiteral("Minimum gr\u00F6\u00DFer als Maximum!")}));
+    EXPECT_EQ(prompt.told,
+              (QStringList{QStringLiteral("Eingabe muss numerisch sein!"), QStringLiteral("Nur positive Werte erlaubt"),
+                           QStringLiteral("Minimum gr\u00F6\u00DFer als Maximum!")}));
     EXPECT_DOUBLE_EQ(limits.MinLimit, 400); // no message undoes the entry
 }
 
@@ -158,7 +158,8 @@ TEST(frmTastatur, APathTheFileCannotHoldIsRefused)
          QStringLiteral("Der Pfad der Anwendung darf kein \";\" enthalten: /opt/a;b/tool")},
         {QStringLiteral("/opt/\u2713/\u65E5\u672C/\u2713"),
          QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \u2713 \u65E5 \u672C")},
-        {QStringLiteral("/opt/\U0001F600"), QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \U0001F600")},
+        {QStringLiteral("/opt/\U0001F600"),
+         QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \U0001F600")},
     };
     for (const auto& c : cases) {
         KeyForwardingSettings s{true, QStringLiteral("/bin/old"), QStringLiteral("0000"), QString()};

@@ -2,15 +2,15 @@
 #include <QDateEdit>
 #include <QDesktopServices>
 #include <QDir>
-#include <QLockFile>
-#include <QTemporaryDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QUrl>
@@ -202,8 +202,8 @@ TEST_F(MainWindowBehaviourTest, MissingManualShowsTheNotFoundTextWithThePath)
     session.SetLanguage(1);
     ui().mnuHelp1->trigger();
     ASSERT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(Messages()[0].second,
-              QStringLiteral("Datei ") + folders.Settings() + QStringLiteral("/DE_Manual_Quen_Connect.pdf wurde nicht gefunden"));
+    EXPECT_EQ(Messages()[0].second, QStringLiteral("Datei ") + folders.Settings() +
+                                        QStringLiteral("/DE_Manual_Quen_Connect.pdf wurde nicht gefunden"));
     EXPECT_EQ(Messages()[1].second,
               QStringLiteral("File ") + folders.Settings() + QStringLiteral("/EN_Manual_Quen_Connect.pdf not found "));
 }
@@ -259,8 +259,8 @@ TEST_F(MainWindowBehaviourTest, MissingPictureLeavesTheBoxEmptyAndIsLogged)
 {
     EXPECT_FALSE(window.ShowModelPicture(QStringLiteral("NoSuchModel.png")));
     EXPECT_TRUE(ui().picPL->pixmap().isNull());
-    EXPECT_TRUE(ReadFile(session.Log.Path()).startsWith("Picture not loaded: " + session.Folders.ProgramDir.toUtf8()
-                                                         + "/NoSuchModel.png: "));
+    EXPECT_TRUE(ReadFile(session.Log.Path())
+                    .startsWith("Picture not loaded: " + session.Folders.ProgramDir.toUtf8() + "/NoSuchModel.png: "));
     EXPECT_TRUE(window.ShowModelPicture(QStringLiteral("PL.gif")));
     EXPECT_EQ(ui().picPL->pixmap().size(), QSize(216, 156));
 }
@@ -269,7 +269,8 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogLoadsSavesAndCuts)
 {
     session.Settings.SetGaugeNumber(QStringLiteral("1234"));
     WriteFile(folders.Settings() + QStringLiteral("/Projekt.ini"),
-              "# Felder\r\nKunde;Customer;\r\nObjekt;Object;\r\nPr\xFC" "fer;Inspector;\r\n");
+              "# Felder\r\nKunde;Customer;\r\nObjekt;Object;\r\nPr\xFC"
+              "fer;Inspector;\r\n");
     window.Unblock_Buttons();
     ui().cmdProjekt->click();
     auto* dialog = window.findChild<frmProjekt*>();
@@ -365,7 +366,8 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogNamesCharactersItCannotStore)
     dialog->txtFelder[2]->clear();
     dialog->cmdSpeichern->click();
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(ReadFile(file).startsWith("Br\xFC" "cke \x80\r\n"));
+    EXPECT_TRUE(ReadFile(file).startsWith("Br\xFC"
+                                          "cke \x80\r\n"));
 }
 
 TEST_F(MainWindowBehaviourTest, EndWaitsForTheGaugeToDisconnect)

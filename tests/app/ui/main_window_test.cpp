@@ -13,25 +13,40 @@
 #include <QTableView>
 #include <gtest/gtest.h>
 
-#include "ui/frmTransfer.h"
 #include "main_window_fixture.h"
+#include "ui/frmTransfer.h"
 
 namespace qc {
 namespace {
 
 const char* const kWorkingControls[] = {
-    "optFE",   "optOnline", "cmdOpen",  "cmdSave",   "cmdprint",   "cmdWord",
-    "cmdClipboard", "cmdExcel", "cmdLesen", "cmdEnde", "cmdWerte", "cmdProjekt",
-    "cmdFlexTabelleloeschen", "cmdFlexZeileLoeschen", "cmdSort", "cmdChart", "cmdGross", "cmdMaterial",
+    "optFE",
+    "optOnline",
+    "cmdOpen",
+    "cmdSave",
+    "cmdprint",
+    "cmdWord",
+    "cmdClipboard",
+    "cmdExcel",
+    "cmdLesen",
+    "cmdEnde",
+    "cmdWerte",
+    "cmdProjekt",
+    "cmdFlexTabelleloeschen",
+    "cmdFlexZeileLoeschen",
+    "cmdSort",
+    "cmdChart",
+    "cmdGross",
+    "cmdMaterial",
 };
 
 TEST_F(MainWindowTest, EveryControlCarriesItsName)
 {
     const char* const widgets[] = {
-        "Frame2", "Frame6", "FrameWerte", "FrameBefehle", "Frame4", "FrameStatistik", "frmPic",
-        "cmdConnect", "cmdStop", "cmdRefresh", "cmbSpeicher", "lblSpeicher", "txtWait", "txtSpeicher",
-        "txtMittelwert", "lblBatterie", "MSFlex", "lstStat", "MSChart1", "picQuen", "picPL", "picUsb",
-        "picBth", "picBthBlitz", "picRahmen", "BattIcon",
+        "Frame2",        "Frame6",      "FrameWerte",  "FrameBefehle", "Frame4",      "FrameStatistik", "frmPic",
+        "cmdConnect",    "cmdStop",     "cmdRefresh",  "cmbSpeicher",  "lblSpeicher", "txtWait",        "txtSpeicher",
+        "txtMittelwert", "lblBatterie", "MSFlex",      "lstStat",      "MSChart1",    "picQuen",        "picPL",
+        "picUsb",        "picBth",      "picBthBlitz", "picRahmen",    "BattIcon",
     };
     for (const char* name : widgets)
         Control<QWidget>(name);
@@ -56,9 +71,9 @@ TEST_F(MainWindowTest, StartsWithTheWorkingControlsDisabled)
 TEST_F(MainWindowTest, StartsWithTheStartupVisibility)
 {
     const char* const hidden[] = {
-        "FrameWerte", "FrameStatistik", "FrameBefehle", "cmdProjekt", "cmdWerte", "picUsb", "lstStat",
-        "MSChart1",   "cmdChart",       "cmdGross",     "cmdMaterial", "txtMittelwert", "cmdLesen", "BattIcon",
-        "lblBatterie", "cmbSpeicher",   "cmdRefresh",   "picPL",      "picBth",         "frmPic",
+        "FrameWerte",  "FrameStatistik", "FrameBefehle", "cmdProjekt",  "cmdWerte",      "picUsb",   "lstStat",
+        "MSChart1",    "cmdChart",       "cmdGross",     "cmdMaterial", "txtMittelwert", "cmdLesen", "BattIcon",
+        "lblBatterie", "cmbSpeicher",    "cmdRefresh",   "picPL",       "picBth",        "frmPic",
     };
     for (const char* name : hidden)
         EXPECT_TRUE(Control<QWidget>(name)->isHidden()) << name;

@@ -13,11 +13,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "ui/frmTastatur.h"
-#include "ui/frmWerte.h"
-#include "shell/table_controller.h"
 #include "main_window_fixture.h"
 #include "shell/session.h"
+#include "shell/table_controller.h"
+#include "ui/frmTastatur.h"
+#include "ui/frmWerte.h"
 
 namespace qc {
 namespace {
