@@ -32,20 +32,4 @@ void InstallManuals(const QString& programDir, const QString& settingsDir)
     }
 }
 
-QString ManualNotFoundText(int language, const QString& path)
-{
-    if (ClampLanguage(language) == kEnglish)
-        return QStringLiteral("File ") + path + QStringLiteral(" not found ");
-    return QStringLiteral("Datei ") + path + QStringLiteral(" wurde nicht gefunden");
-}
-
-} // namespace qc
-
-namespace qc {
-
-QString ManualNotOpenedText(int language, const QString& path)
-{
-    return NoticeText(language, kNoticeManualNotOpened).arg(path, QFileInfo(path).absolutePath());
-}
-
 } // namespace qc

@@ -1,6 +1,5 @@
 #include "shell/settings_store.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "shell/safe_file_name.h"
@@ -8,36 +7,6 @@
 #include "shell/transfer_log.h"
 
 namespace qc {
-namespace {
-
-struct ModePrefix {
-    QStringView Mode;
-    const char16_t* German;
-    const char16_t* English;
-};
-
-// The key-forwarding file has no prefix of its own in the original message
-// set; it gets one in the same wording, so its failures never borrow the
-// prefix of an unrelated earlier failure.
-constexpr ModePrefix kPrefixes[] = {
-    {settings_mode::LimitsLoad, u"Probleme beim Lesen Datei Limit.ini: ", u"problems reading file  Limit.ini: "},
-    {settings_mode::LimitsSave, u"Probleme beim Schreiben Datei Limit.ini: ", u"problems writing file  Limit.ini: "},
-    {settings_mode::KeysLoad, u"Probleme beim Lesen Datei Tastatur.ini: ", u"problems reading file  Tastatur.ini: "},
-    {settings_mode::KeysSave, u"Probleme beim Schreiben Datei Tastatur.ini: ",
-     u"problems writing file  Tastatur.ini: "},
-    {settings_mode::LanguageLoad, u"Probleme beim Lesen Datei & Language.ini: ",
-     u"problems reading file Language.ini:"},
-    {settings_mode::LanguageSave, u"Probleme beim Schreiben Datei Language.ini: ",
-     u"problems writing file Language.ini: "},
-    {settings_mode::ProjectLabelsLoad, u"Probleme beim Lesen Datei Projekt.ini: ",
-     u"problems reading file  Datei Projekt.ini: "},
-    {settings_mode::ProjectDataLoad, u"Probleme beim Lesen Datei Projektdaten.ini: ",
-     u"problems reading file  Projektdaten.ini: "},
-    {settings_mode::ProjectDataSave, u"Probleme beim Schreiben Datei Projektdaten.ini: ",
-     u"problems writing file  Datei Projektdaten.ini: "},
-};
-
-} // namespace
 
 SettingsStore::SettingsStore(QString settingsDir, QLocale locale)
     : m_settingsDir(std::move(settingsDir))
@@ -47,11 +16,7 @@ SettingsStore::SettingsStore(QString settingsDir, QLocale locale)
 
 QString SettingsStore::FailurePrefix(QStringView mode, int language)
 {
-    for (const ModePrefix& p : kPrefixes) {
-        if (p.Mode == mode)
-            return QString::fromUtf16(ClampLanguage(language) == kEnglish ? p.English : p.German);
-    }
-    return {};
+    return SettingsFailurePrefixText(mode, language);
 }
 
 QString SettingsStore::PerGaugePath(const char* stem) const
@@ -91,8 +56,7 @@ void SettingsStore::SetGaugeNumber(const QString& number)
 
 std::optional<SettingsFailure> SettingsStore::Voreinstellungen(QStringView mode)
 {
-    const bool known =
-        std::any_of(std::begin(kPrefixes), std::end(kPrefixes), [mode](const ModePrefix& p) { return p.Mode == mode; });
+    const bool known = !SettingsFailurePrefixText(mode, kGerman).isEmpty();
     if (known && IsPerGauge(mode) && m_gaugeNumber.isEmpty()) {
         if (IsSave(mode) && !m_pendingSaves.contains(mode.toString()))
             m_pendingSaves << mode.toString();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace qc {
 
@@ -58,5 +59,22 @@ QString UnstorableCharactersText(int language, const QString& characters);
 // Why `path` cannot be stored as the key forwarding target (a ";" or
 // characters outside the settings files' code page); empty when it can.
 QString KeyPathProblem(const QString& path, int language);
+
+} // namespace qc
+
+namespace qc {
+
+// The explanation of the 80/20 rule of ISO 19840 (limits dialog, "Info").
+QString Rule8020InfoText(int language);
+
+// "Datei <path> wurde nicht gefunden" / "File <path> not found ".
+QString ManualNotFoundText(int language, const QString& path);
+
+// The manual is there but no program could open it: says so and where it is.
+QString ManualNotOpenedText(int language, const QString& path);
+
+// The prefix of a failed settings operation ("LL", "LS", ...); empty for an
+// unknown mode.
+QString SettingsFailurePrefixText(QStringView mode, int language);
 
 } // namespace qc

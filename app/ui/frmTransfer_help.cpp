@@ -11,6 +11,7 @@
 #include "shell/app_identity.h"
 #include "shell/branding.h"
 #include "shell/manual_files.h"
+#include "shell/texts.h"
 #include "ui/frmTransfer.h"
 
 namespace qc {

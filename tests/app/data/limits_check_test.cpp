@@ -111,18 +111,5 @@ TEST(LimitsCaption, Patterns)
                   QString::fromLatin1(c.caption));
 }
 
-TEST(LimitsInfo, BothLanguages)
-{
-    const QString de = Rule8020InfoText(0);
-    EXPECT_TRUE(de.startsWith(QStringLiteral("Die 80/20 Regel nach ISO 19840 :\r\n1) Der Mittelwert aller Me\u00DFwerte")));
-    EXPECT_TRUE(de.endsWith(QStringLiteral("4) Jeder Wert muss kleiner oder gleich dem Max Limit sein\r\n\r\n"
-                                           "Kennzeichnung in Tabelle:  Wert ok = gr\u00FCn, Wert h\u00F6her Max oder "
-                                           "unter Min = red, Wert zwischen 80 and 100% = orange\r\n")));
-    const QString en = Rule8020InfoText(1);
-    EXPECT_EQ(en.count(QStringLiteral("\r\n")), 7);
-    EXPECT_TRUE(en.contains(QStringLiteral("\r\n2) Each value has to be minimun 80% of the Target Value, Min Limit = "
-                                           "80% of target Limit\r\n")));
-}
-
 } // namespace
 } // namespace qc

@@ -9,6 +9,7 @@
 #include "shell/folders.h"
 #include "shell/manual_files.h"
 #include "shell/safe_file_name.h"
+#include "shell/texts.h"
 #include "shell/transfer_log.h"
 
 namespace qc {
