@@ -33,6 +33,15 @@ public:
     // Captions and labels in the session's language.
     void ApplyTexts();
 
+signals:
+    // The texts were taken into the session; the caller writes the file.
+    void saveRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The controls; each carries its name as objectName.
     // Slots 1..6 as on the dialog; index 0 is unused.
     std::array<QLabel*, kProjectFields + 1> lblFelder{};
     std::array<QLineEdit*, kProjectFields + 1> txtFelder{};
@@ -44,14 +53,6 @@ public:
     QGroupBox* Frame1 = nullptr;
     QLabel* lblDtp = nullptr;
 
-signals:
-    // The texts were taken into the session; the caller writes the file.
-    void saveRequested();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     Session& m_session;
     Prompt& m_prompt;
     bool m_dateSet = false; // false until a date was loaded or set

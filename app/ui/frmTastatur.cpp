@@ -55,22 +55,35 @@ void frmTastatur::BuildLayout()
 {
     setWindowTitle(MessageText(language_, kCaptionTextKey));
     Frame1 = new QGroupBox(MessageText(language_, kFrameKey));
+    Frame1->setObjectName(QStringLiteral("Frame1"));
     lblErklaerung = new QLabel(MessageText(language_, kExplanationKey));
+    lblErklaerung->setObjectName(QStringLiteral("lblErklaerung"));
     lblErklaerung->setWordWrap(true);
     chkAktiv = new QCheckBox(MessageText(language_, kActivateKey));
+    chkAktiv->setObjectName(QStringLiteral("chkAktiv"));
     lblAnwendung = new QLabel(MessageText(language_, kApplicationKey));
+    lblAnwendung->setObjectName(QStringLiteral("lblAnwendung"));
     txtAnwendung = new QLineEdit;
     txtAnwendung->setObjectName(QStringLiteral("txtAnwendung"));
     txtAnwendung->installEventFilter(this);
     FrameWerte = new QGroupBox(MessageText(language_, kValuesKey));
+    FrameWerte->setObjectName(QStringLiteral("FrameWerte"));
     chkNr = new QCheckBox(MessageText(language_, kNumberKey));
+    chkNr->setObjectName(QStringLiteral("chkNr"));
     chkDatum = new QCheckBox(MessageText(language_, kDateKey));
+    chkDatum->setObjectName(QStringLiteral("chkDatum"));
     chkEinheit = new QCheckBox(MessageText(language_, kUnitKey));
+    chkEinheit->setObjectName(QStringLiteral("chkEinheit"));
     chkMaterial = new QCheckBox(QStringLiteral("Material"));
+    chkMaterial->setObjectName(QStringLiteral("chkMaterial"));
     FrameZeilenende = new QGroupBox(MessageText(language_, kLineEndKey));
+    FrameZeilenende->setObjectName(QStringLiteral("FrameZeilenende"));
     optEnter = new QRadioButton(QStringLiteral("Enter"));
+    optEnter->setObjectName(QStringLiteral("optEnter"));
     optKeins = new QRadioButton(MessageText(language_, kNoneKey));
+    optKeins->setObjectName(QStringLiteral("optKeins"));
     cmdOk = new QPushButton(QStringLiteral("OK"));
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
 
     auto* values = new QHBoxLayout(FrameWerte);
     for (QCheckBox* c : {chkNr, chkDatum, chkEinheit, chkMaterial})

@@ -32,6 +32,11 @@ public:
     void cmdOk_Click();
     void txtAnwendung_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The controls; each carries its name as objectName.
     QGroupBox* Frame1 = nullptr;
     QLabel* lblErklaerung = nullptr;
     QCheckBox* chkAktiv = nullptr;
@@ -47,10 +52,6 @@ public:
     QRadioButton* optKeins = nullptr;
     QPushButton* cmdOk = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void BuildLayout();
     void ShowSettings();
 

@@ -42,6 +42,7 @@ void frmWerte::BuildLayout(const QString& profileRule)
 {
     setWindowTitle(MessageText(language_, kCaptionTextKey));
     Frame1 = new QGroupBox(MessageText(language_, limit_msg::kLimitsCaption));
+    Frame1->setObjectName(QStringLiteral("Frame1"));
     auto named = [](auto* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
         return w;

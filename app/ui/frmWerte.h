@@ -34,6 +34,11 @@ public:
     void cmdSpeichern_Click();
     void cmdInfo_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The controls; each carries its name as objectName.
     QGroupBox* Frame1 = nullptr;
     QLineEdit* txtMin = nullptr;
     QLineEdit* txtMax = nullptr;
@@ -46,10 +51,6 @@ public:
     QPushButton* cmdLoeschen = nullptr;
     QPushButton* cmdInfo = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void BuildLayout(const QString& profileRule);
     void ShowValues();
     void CheckConsistency();

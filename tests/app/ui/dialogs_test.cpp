@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "../shell/scripted_prompt.h"
+#include "dialog_controls.h"
 #include "ui/frmTastatur.h"
 #include "ui/frmWerte.h"
 
@@ -22,20 +23,21 @@ TEST(frmWerte, ShowsTheLimitsAndHidesTheRuleWhenTheGaugeHasNone)
     test::ScriptedPrompt prompt;
     Limits limits{10, {}, 250.5, {}, 120, {}, true};
     frmWerte withRule(limits, 0, QStringLiteral("+"), prompt, kComma);
-    EXPECT_EQ(withRule.txtMin->text(), QStringLiteral("10"));
-    EXPECT_EQ(withRule.txtMax->text(), QStringLiteral("250,5"));
-    EXPECT_EQ(withRule.txtSollwert->text(), QStringLiteral("120"));
-    EXPECT_TRUE(withRule.chk8020->isChecked());
-    EXPECT_FALSE(withRule.chk8020->isHidden());
-    EXPECT_FALSE(withRule.cmdInfo->isHidden());
+    EXPECT_EQ(test::Named<QLineEdit>(withRule, QStringLiteral("txtMin"))->text(), QStringLiteral("10"));
+    EXPECT_EQ(test::Named<QLineEdit>(withRule, QStringLiteral("txtMax"))->text(), QStringLiteral("250,5"));
+    EXPECT_EQ(test::Named<QLineEdit>(withRule, QStringLiteral("txtSollwert"))->text(), QStringLiteral("120"));
+    EXPECT_TRUE(test::Named<QCheckBox>(withRule, QStringLiteral("chk8020"))->isChecked());
+    EXPECT_FALSE(test::Named<QCheckBox>(withRule, QStringLiteral("chk8020"))->isHidden());
+    EXPECT_FALSE(test::Named<QPushButton>(withRule, QStringLiteral("cmdInfo"))->isHidden());
     EXPECT_EQ(withRule.windowTitle(), QStringLiteral("Quen Connect V1.10"));
-    EXPECT_EQ(withRule.cmdSpeichern->text(), QStringLiteral("Speichern"));
-    EXPECT_EQ(withRule.cmdLoeschen->text(), QStringLiteral("L\u00F6schen"));
+    EXPECT_EQ(test::Named<QPushButton>(withRule, QStringLiteral("cmdSpeichern"))->text(), QStringLiteral("Speichern"));
+    EXPECT_EQ(test::Named<QPushButton>(withRule, QStringLiteral("cmdLoeschen"))->text(),
+              QStringLiteral("L\u00F6schen"));
 
     frmWerte withoutRule(limits, 1, QStringLiteral("-"), prompt, kPoint);
-    EXPECT_TRUE(withoutRule.chk8020->isHidden());
-    EXPECT_TRUE(withoutRule.cmdInfo->isHidden());
-    EXPECT_EQ(withoutRule.cmdSpeichern->text(), QStringLiteral("Save"));
+    EXPECT_TRUE(test::Named<QCheckBox>(withoutRule, QStringLiteral("chk8020"))->isHidden());
+    EXPECT_TRUE(test::Named<QPushButton>(withoutRule, QStringLiteral("cmdInfo"))->isHidden());
+    EXPECT_EQ(test::Named<QPushButton>(withoutRule, QStringLiteral("cmdSpeichern"))->text(), QStringLiteral("Save"));
 }
 
 TEST(frmWerte, ValidationMessages)
@@ -43,15 +45,15 @@ TEST(frmWerte, ValidationMessages)
     test::ScriptedPrompt prompt;
     Limits limits;
     frmWerte dlg(limits, 0, QStringLiteral("+"), prompt, kPoint);
-    dlg.txtMin->setText(QStringLiteral("abc"));
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtMin"))->setText(QStringLiteral("abc"));
     EXPECT_FALSE(dlg.ValidateBox(frmWerte::Box::Min));
-    dlg.txtMax->setText(QStringLiteral("-300"));
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtMax"))->setText(QStringLiteral("-300"));
     EXPECT_TRUE(dlg.ValidateBox(frmWerte::Box::Max));
-    EXPECT_EQ(dlg.txtMax->text(), QStringLiteral("300"));
+    EXPECT_EQ(test::Named<QLineEdit>(dlg, QStringLiteral("txtMax"))->text(), QStringLiteral("300"));
     EXPECT_DOUBLE_EQ(limits.MaxLimit, 300);
-    dlg.txtMin->setText(QStringLiteral("400"));
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtMin"))->setText(QStringLiteral("400"));
     dlg.ValidateBox(frmWerte::Box::Min);
-    dlg.txtSollwert->setText(QString());
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtSollwert"))->setText(QString());
     dlg.ValidateBox(frmWerte::Box::Target); // empty: nothing checked
     EXPECT_EQ(prompt.told,
               (QStringList{QStringLiteral("Eingabe muss numerisch sein!"), QStringLiteral("Nur positive Werte erlaubt"),
@@ -64,13 +66,13 @@ TEST(frmWerte, Rule8020AdjustsTheMinimum)
     test::ScriptedPrompt prompt;
     Limits limits{50, QStringLiteral("50"), 0, {}, 0, {}, false};
     frmWerte dlg(limits, 0, QStringLiteral("+"), prompt, kPoint);
-    dlg.chk8020->setChecked(true);
+    test::Named<QCheckBox>(dlg, QStringLiteral("chk8020"))->setChecked(true);
     dlg.chk8020_Click();
     EXPECT_EQ(prompt.told.last(), QStringLiteral("Eingabe Sollwert bei 80/20 Regel erforderlich"));
-    dlg.txtSollwert->setText(QStringLiteral("125"));
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtSollwert"))->setText(QStringLiteral("125"));
     dlg.ValidateBox(frmWerte::Box::Target);
     EXPECT_EQ(prompt.told.last(), QStringLiteral("Min Limit  an 80/20 Regel angepasst von 50 nach 100"));
-    EXPECT_EQ(dlg.txtMin->text(), QStringLiteral("100"));
+    EXPECT_EQ(test::Named<QLineEdit>(dlg, QStringLiteral("txtMin"))->text(), QStringLiteral("100"));
     EXPECT_DOUBLE_EQ(limits.MinLimit, 100);
     EXPECT_TRUE(limits.Rule8020);
 
@@ -81,8 +83,8 @@ TEST(frmWerte, Rule8020AdjustsTheMinimum)
     dlg.cmdLoeschen_Click();
     EXPECT_DOUBLE_EQ(limits.MinLimit, 0);
     EXPECT_DOUBLE_EQ(limits.TargetValue, 0);
-    EXPECT_FALSE(dlg.chk8020->isChecked());
-    EXPECT_EQ(dlg.txtMax->text(), QStringLiteral("0"));
+    EXPECT_FALSE(test::Named<QCheckBox>(dlg, QStringLiteral("chk8020"))->isChecked());
+    EXPECT_EQ(test::Named<QLineEdit>(dlg, QStringLiteral("txtMax"))->text(), QStringLiteral("0"));
     EXPECT_FALSE(dlg.LimitsChanged());
     dlg.cmdSpeichern_Click();
     EXPECT_TRUE(dlg.LimitsChanged());
@@ -94,10 +96,10 @@ TEST(frmWerte, FocusLossValidates)
     Limits limits;
     frmWerte dlg(limits, 1, QStringLiteral("+"), prompt, kPoint);
     dlg.show();
-    dlg.txtMin->setFocus();
-    dlg.txtMin->setText(QStringLiteral("x"));
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtMin"))->setFocus();
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtMin"))->setText(QStringLiteral("x"));
     QFocusEvent out(QEvent::FocusOut);
-    QCoreApplication::sendEvent(dlg.txtMin, &out);
+    QCoreApplication::sendEvent(test::Named<QLineEdit>(dlg, QStringLiteral("txtMin")), &out);
     EXPECT_EQ(prompt.told, QStringList{QStringLiteral("Numeric field required!")});
 }
 
@@ -111,16 +113,16 @@ TEST(frmTastatur, OkStoresTheChoice)
     bool started = true;
     test::ScriptedPrompt prompt;
     frmTastatur dlg(s, started, 0, prompt, [](QWidget*) { return QStringLiteral("/bin/new"); });
-    EXPECT_TRUE(dlg.chkNr->isChecked());
-    EXPECT_FALSE(dlg.chkDatum->isChecked());
-    EXPECT_TRUE(dlg.chkEinheit->isChecked());
-    EXPECT_TRUE(dlg.optEnter->isChecked());
-    EXPECT_EQ(dlg.Frame1->title(), QStringLiteral("Tastatur Events senden"));
+    EXPECT_TRUE(test::Named<QCheckBox>(dlg, QStringLiteral("chkNr"))->isChecked());
+    EXPECT_FALSE(test::Named<QCheckBox>(dlg, QStringLiteral("chkDatum"))->isChecked());
+    EXPECT_TRUE(test::Named<QCheckBox>(dlg, QStringLiteral("chkEinheit"))->isChecked());
+    EXPECT_TRUE(test::Named<QRadioButton>(dlg, QStringLiteral("optEnter"))->isChecked());
+    EXPECT_EQ(test::Named<QGroupBox>(dlg, QStringLiteral("Frame1"))->title(), QStringLiteral("Tastatur Events senden"));
     dlg.txtAnwendung_Click();
-    EXPECT_EQ(dlg.txtAnwendung->text(), QStringLiteral("/bin/new"));
-    dlg.chkDatum->setChecked(true);
-    dlg.chkMaterial->setChecked(true);
-    dlg.optKeins->setChecked(true);
+    EXPECT_EQ(test::Named<QLineEdit>(dlg, QStringLiteral("txtAnwendung"))->text(), QStringLiteral("/bin/new"));
+    test::Named<QCheckBox>(dlg, QStringLiteral("chkDatum"))->setChecked(true);
+    test::Named<QCheckBox>(dlg, QStringLiteral("chkMaterial"))->setChecked(true);
+    test::Named<QRadioButton>(dlg, QStringLiteral("optKeins"))->setChecked(true);
     dlg.cmdOk_Click();
     EXPECT_EQ(s.TargetApplication, QStringLiteral("/bin/new"));
     EXPECT_FALSE(started);
@@ -137,12 +139,12 @@ TEST(frmTastatur, EmptyPathSwitchesForwardingOff)
     test::ScriptedPrompt prompt;
     frmTastatur dlg(s, started, 1, prompt);
     EXPECT_EQ(s.Options, QStringLiteral("0000"));
-    EXPECT_TRUE(dlg.optKeins->isChecked());
-    EXPECT_EQ(dlg.optKeins->text(), QStringLiteral("None"));
-    dlg.chkAktiv->setChecked(true);
-    dlg.txtAnwendung->setText(QStringLiteral(" "));
+    EXPECT_TRUE(test::Named<QRadioButton>(dlg, QStringLiteral("optKeins"))->isChecked());
+    EXPECT_EQ(test::Named<QRadioButton>(dlg, QStringLiteral("optKeins"))->text(), QStringLiteral("None"));
+    test::Named<QCheckBox>(dlg, QStringLiteral("chkAktiv"))->setChecked(true);
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtAnwendung"))->setText(QStringLiteral(" "));
     dlg.cmdOk_Click();
-    EXPECT_FALSE(dlg.chkAktiv->isChecked());
+    EXPECT_FALSE(test::Named<QCheckBox>(dlg, QStringLiteral("chkAktiv"))->isChecked());
     EXPECT_FALSE(s.Enabled);
 }
 
@@ -166,7 +168,7 @@ TEST(frmTastatur, APathTheFileCannotHoldIsRefused)
         bool started = true;
         test::ScriptedPrompt prompt;
         frmTastatur dlg(s, started, 0, prompt);
-        dlg.txtAnwendung->setText(c.Path);
+        test::Named<QLineEdit>(dlg, QStringLiteral("txtAnwendung"))->setText(c.Path);
         dlg.cmdOk_Click();
         EXPECT_EQ(prompt.told, QStringList{c.Told});
         EXPECT_EQ(s.TargetApplication, QStringLiteral("/bin/old")); // nothing taken
@@ -177,7 +179,8 @@ TEST(frmTastatur, APathTheFileCannotHoldIsRefused)
     bool started = true;
     test::ScriptedPrompt prompt;
     frmTastatur dlg(s, started, 0, prompt);
-    dlg.txtAnwendung->setText(QStringLiteral("/opt/M\u00FCller \u20AC/tool")); // the code page holds these
+    test::Named<QLineEdit>(dlg, QStringLiteral("txtAnwendung"))
+        ->setText(QStringLiteral("/opt/M\u00FCller \u20AC/tool")); // the code page holds these
     dlg.cmdOk_Click();
     EXPECT_TRUE(prompt.told.isEmpty());
     EXPECT_EQ(s.TargetApplication, QStringLiteral("/opt/M\u00FCller \u20AC/tool"));

@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "dialog_controls.h"
 #include "main_window_fixture.h"
 #include "shell/single_instance.h"
 #include "shell/table_controller.h"
@@ -277,26 +278,27 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogLoadsSavesAndCuts)
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quen Connect V1.10"));
-    EXPECT_EQ(dialog->lblFelder[3]->text(), QStringLiteral("Prüfer"));
-    EXPECT_EQ(dialog->cmdSpeichern->text(), QStringLiteral("Speichern"));
-    EXPECT_EQ(dialog->cmdLoeschen->text(), QStringLiteral("Löschen"));
-    EXPECT_EQ(dialog->DTPDate->date(), QDate::currentDate()); // first opening: today
-    EXPECT_EQ(dialog->txtFelder[1]->text(), QString());
+    EXPECT_EQ(test::Named<QLabel>(*dialog, QStringLiteral("lblFelder3"))->text(), QStringLiteral("Prüfer"));
+    EXPECT_EQ(test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->text(), QStringLiteral("Speichern"));
+    EXPECT_EQ(test::Named<QPushButton>(*dialog, QStringLiteral("cmdLoeschen"))->text(), QStringLiteral("Löschen"));
+    EXPECT_EQ(test::Named<QDateEdit>(*dialog, QStringLiteral("DTPDate"))->date(),
+              QDate::currentDate()); // first opening: today
+    EXPECT_EQ(test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder1"))->text(), QString());
 
-    dialog->txtFelder[1]->setText(QString(40, u'k'));
-    dialog->txtFelder[2]->setText(QStringLiteral("Br\u00FCcke"));
-    dialog->DTPDate->setDate(QDate(2024, 3, 9));
-    dialog->cmdSpeichern->click();
+    test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder1"))->setText(QString(40, u'k'));
+    test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder2"))->setText(QStringLiteral("Br\u00FCcke"));
+    test::Named<QDateEdit>(*dialog, QStringLiteral("DTPDate"))->setDate(QDate(2024, 3, 9));
+    test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->click();
     EXPECT_FALSE(dialog->isVisible());
 
     dialog->cmdLoeschen_Click();
-    EXPECT_EQ(dialog->txtFelder[2]->text(), QString());
-    EXPECT_EQ(dialog->DTPTime->time(), QTime(0, 0));
+    EXPECT_EQ(test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder2"))->text(), QString());
+    EXPECT_EQ(test::Named<QTimeEdit>(*dialog, QStringLiteral("DTPTime"))->time(), QTime(0, 0));
 
     ui().cmdProjekt->click();
-    EXPECT_EQ(dialog->txtFelder[1]->text(), QString(30, u'k'));
-    EXPECT_EQ(dialog->txtFelder[2]->text(), QStringLiteral("Br\u00FCcke"));
-    EXPECT_EQ(dialog->DTPDate->date(), QDate(2024, 3, 9));
+    EXPECT_EQ(test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder1"))->text(), QString(30, u'k'));
+    EXPECT_EQ(test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder2"))->text(), QStringLiteral("Br\u00FCcke"));
+    EXPECT_EQ(test::Named<QDateEdit>(*dialog, QStringLiteral("DTPDate"))->date(), QDate(2024, 3, 9));
     EXPECT_TRUE(Messages().empty());
     dialog->hide();
 }
@@ -332,14 +334,14 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogFollowsTheLanguageWhileOpen)
     ui().cmdProjekt->click();
     auto* dialog = window.findChild<frmProjekt*>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->cmdSpeichern->text(), QStringLiteral("Speichern"));
-    EXPECT_EQ(dialog->lblFelder[1]->text(), QStringLiteral("Kunde"));
+    EXPECT_EQ(test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->text(), QStringLiteral("Speichern"));
+    EXPECT_EQ(test::Named<QLabel>(*dialog, QStringLiteral("lblFelder1"))->text(), QStringLiteral("Kunde"));
     window.English_Click();
-    EXPECT_EQ(dialog->cmdSpeichern->text(), QStringLiteral("Save"));
-    EXPECT_EQ(dialog->lblFelder[1]->text(), QStringLiteral("Customer"));
+    EXPECT_EQ(test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->text(), QStringLiteral("Save"));
+    EXPECT_EQ(test::Named<QLabel>(*dialog, QStringLiteral("lblFelder1"))->text(), QStringLiteral("Customer"));
     window.German_Click();
-    EXPECT_EQ(dialog->cmdLoeschen->text(), QStringLiteral("L\u00F6schen"));
-    EXPECT_EQ(dialog->lblFelder[1]->text(), QStringLiteral("Kunde"));
+    EXPECT_EQ(test::Named<QPushButton>(*dialog, QStringLiteral("cmdLoeschen"))->text(), QStringLiteral("L\u00F6schen"));
+    EXPECT_EQ(test::Named<QLabel>(*dialog, QStringLiteral("lblFelder1"))->text(), QStringLiteral("Kunde"));
     dialog->hide();
 }
 
@@ -354,17 +356,18 @@ TEST_F(MainWindowBehaviourTest, ProjectDialogNamesCharactersItCannotStore)
     ASSERT_NE(dialog, nullptr);
     const QString file = folders.Settings() + QStringLiteral("/Projektdaten._1234.ini");
     const QByteArray before = ReadFile(file);
-    dialog->txtFelder[1]->setText(QStringLiteral("Br\u00FCcke \u2713"));
-    dialog->txtFelder[2]->setText(QStringLiteral("\u0141\u00F3d\u017A \u2713"));
-    dialog->cmdSpeichern->click();
+    test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder1"))->setText(QStringLiteral("Br\u00FCcke \u2713"));
+    test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder2"))
+        ->setText(QStringLiteral("\u0141\u00F3d\u017A \u2713"));
+    test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->click();
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0].second,
               QStringLiteral("Diese Zeichen k\u00F6nnen nicht gespeichert werden: \u2713 \u0141 \u017A"));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(ReadFile(file), before);
-    dialog->txtFelder[1]->setText(QStringLiteral("Br\u00FCcke \u20AC"));
-    dialog->txtFelder[2]->clear();
-    dialog->cmdSpeichern->click();
+    test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder1"))->setText(QStringLiteral("Br\u00FCcke \u20AC"));
+    test::Named<QLineEdit>(*dialog, QStringLiteral("txtFelder2"))->clear();
+    test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->click();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(ReadFile(file).startsWith("Br\xFC"
                                           "cke \x80\r\n"));

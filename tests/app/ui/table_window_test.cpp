@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "dialog_controls.h"
 #include "main_window_fixture.h"
 #include "shell/session.h"
 #include "shell/table_controller.h"
@@ -117,11 +118,12 @@ TEST_F(TableWindowTest, KeyDialogStoresTheSettingsAndTellsWhenTheTargetCannotSta
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<frmTastatur*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        dialog->chkAktiv->setChecked(true);
-        dialog->txtAnwendung->setText(QStringLiteral("/nonexistent/receiver"));
-        dialog->chkNr->setChecked(true);
-        dialog->optEnter->setChecked(true);
-        dialog->cmdOk->click();
+        test::Named<QCheckBox>(*dialog, QStringLiteral("chkAktiv"))->setChecked(true);
+        test::Named<QLineEdit>(*dialog, QStringLiteral("txtAnwendung"))
+            ->setText(QStringLiteral("/nonexistent/receiver"));
+        test::Named<QCheckBox>(*dialog, QStringLiteral("chkNr"))->setChecked(true);
+        test::Named<QRadioButton>(*dialog, QStringLiteral("optEnter"))->setChecked(true);
+        test::Named<QPushButton>(*dialog, QStringLiteral("cmdOk"))->click();
     });
     ui().mnuTastaturevent->trigger();
     QFile file(session.Settings.KeyForwardingPath());
@@ -247,11 +249,11 @@ TEST_F(TableWindowTest, LimitsDialogSavesAndColours)
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<frmWerte*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        dialog->txtMin->setText(QStringLiteral("20"));
+        test::Named<QLineEdit>(*dialog, QStringLiteral("txtMin"))->setText(QStringLiteral("20"));
         dialog->ValidateBox(frmWerte::Box::Min);
-        dialog->txtMax->setText(QStringLiteral("40"));
+        test::Named<QLineEdit>(*dialog, QStringLiteral("txtMax"))->setText(QStringLiteral("40"));
         dialog->ValidateBox(frmWerte::Box::Max);
-        dialog->cmdSpeichern->click();
+        test::Named<QPushButton>(*dialog, QStringLiteral("cmdSpeichern"))->click();
     });
     ui().cmdWerte->click();
     EXPECT_EQ(ui().cmdWerte->text(), QStringLiteral(">     20\r\n<     40\r\n=      0"));
@@ -313,7 +315,7 @@ TEST_F(TableWindowTest, LimitsDialogEscChangesNothing)
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<frmWerte*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        dialog->txtMin->setText(QStringLiteral("20"));
+        test::Named<QLineEdit>(*dialog, QStringLiteral("txtMin"))->setText(QStringLiteral("20"));
         dialog->ValidateBox(frmWerte::Box::Min);
         dialog->reject();
     });
