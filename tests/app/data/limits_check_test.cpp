@@ -111,5 +111,29 @@ TEST(LimitsCaption, Patterns)
                   QString::fromLatin1(c.caption));
 }
 
+// What the user types in the limits dialog: a plain number in the locale's
+// form or with "."; a group separator is "not numeric", never a thousandfold value.
+TEST(ValidateLimitEntry, GroupSeparatorsAreNotNumbers)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const struct {
+        const char* Text;
+        QLocale Locale;
+        LimitEntry::Kind Kind;
+        double Value;
+    } cases[] = {
+        {"1.005", german, LimitEntry::Number, 1.005},                                                  // was 1005
+        {"1,005", german, LimitEntry::Number, 1.005},   {"0,125", english, LimitEntry::NotNumeric, 0}, // was 125
+        {"1.000,5", german, LimitEntry::NotNumeric, 0}, {"-2,5", german, LimitEntry::Negative, 2.5},
+        {"nan", english, LimitEntry::NotNumeric, 0},
+    };
+    for (const auto& c : cases) {
+        const LimitEntry entry = ValidateLimitEntry(QString::fromLatin1(c.Text), c.Locale);
+        EXPECT_EQ(entry.kind, c.Kind) << c.Text;
+        EXPECT_DOUBLE_EQ(entry.value, c.Value) << c.Text;
+    }
+}
+
 } // namespace
 } // namespace qc
