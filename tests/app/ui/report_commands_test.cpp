@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimeEdit>
 
 #include "../shell/scripted_prompt.h"
 #include "../shell/shell_test_env.h"
@@ -160,7 +161,7 @@ TEST_F(ReportCommandsTest, BadFilesAreToldAndTheTableStays)
 TEST_F(ReportCommandsTest, ClipboardGetsTheReport)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("old"));
-    window.reports().cmdClipboard_Click();
+    Button("cmdClipboard")->click();
     const QString text = QGuiApplication::clipboard()->text();
     EXPECT_EQ(text, window.reports().FillReportText(report_mode::All));
     EXPECT_EQ(text.count(QStringLiteral("\u00B5m   ")), 2) << text.toStdString();
@@ -215,6 +216,80 @@ TEST_F(ReportCommandsTest, PrintGoesToThePrinterAndCancelPrintsNothing)
     EXPECT_TRUE(text.contains(QStringLiteral("mils"))) << text.toStdString();
     EXPECT_TRUE(Button("cmdprint")->isEnabled());
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// Every output button of the window reaches its command.
+TEST_F(ReportCommandsTest, TheWindowsButtonsRunTheCommands)
+{
+    chosen = QString(); // the dialogs are cancelled: only the asking counts
+    Button("cmdSave")->click();
+    EXPECT_EQ(askedFolder, GaugeFolder());
+    askedFolder.clear();
+    Button("cmdOpen")->click();
+    EXPECT_EQ(askedFolder, GaugeFolder());
+    Button("cmdWord")->click();
+    EXPECT_FALSE(window.reports().LastDocument().isEmpty());
+    EXPECT_EQ(opened, QUrl::fromLocalFile(window.reports().LastDocument()));
+    pdf = folders.Root() + QStringLiteral("/clicked.pdf");
+    Button("cmdprint")->click();
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+// The notices of the word processor and the printer in both languages,
+// each told under the program's caption and written to the log.
+TEST_F(ReportCommandsTest, OutputFailuresInBothLanguages)
+{
+    struct Case {
+        int language;
+        const char16_t* notOpened;
+        const char16_t* printFailed;
+    };
+    const Case cases[] = {
+        {kGerman, u"Open Word:Kein Programm zum \u00D6ffnen gefunden. Das Dokument ist gespeichert in ",
+         u"Drucken nicht m\u00F6glich: "},
+        {kEnglish, u"Open Word:No program was found to open it. The document is saved in ", u"Printing failed: "},
+    };
+    documentOpens = false;
+    pdf = folders.Root() + QStringLiteral("/no such folder/report.pdf");
+    for (const Case& c : cases) {
+        session.SetLanguage(c.language);
+        messages.clear();
+        prompt.titles.clear();
+        window.reports().cmdWord_Click();
+        window.reports().cmdprint_Click();
+        ASSERT_EQ(messages.size(), 2) << c.language;
+        EXPECT_EQ(messages[0], QString::fromUtf16(c.notOpened) + window.reports().LastDocument());
+        EXPECT_TRUE(messages[1].startsWith(QString::fromUtf16(c.printFailed))) << messages[1].toStdString();
+        EXPECT_GT(messages[1].size(), QString::fromUtf16(c.printFailed).size()) << "the reason follows";
+        for (const QString& title : prompt.titles)
+            EXPECT_EQ(title, MessageText(c.language, kCaptionTextKey));
+        const QString log = DecodeCp1252(ReadAll(session.Log.Path()));
+        for (const QString& message : messages)
+            EXPECT_TRUE(log.contains(message)) << message.toStdString();
+        for (const char* name : {"cmdWord", "cmdprint", "cmdSave", "cmdOpen"})
+            EXPECT_TRUE(Button(name)->isEnabled()) << name;
+    }
+}
+
+// The project line of a report carries the time of the project window, or
+// the clock's time while that window was never opened.
+TEST_F(ReportCommandsTest, ProjectLineTimeFromTheProjectWindowElseTheClock)
+{
+    session.Settings.projectData.Texts[0] = QStringLiteral("Bridge 7");
+    ASSERT_FALSE(session.Voreinstellungen(settings_mode::ProjectDataSave));
+    clock.Set(QDateTime(QDate(2025, 3, 7), QTime(8, 42, 10)));
+    const QString clockTime = window.reports().FillReportText(report_mode::All);
+    EXPECT_TRUE(clockTime.contains(QStringLiteral(" 08:42\r\n"))) << clockTime.toStdString();
+    EXPECT_TRUE(clockTime.contains(QStringLiteral("Bridge 7"))) << clockTime.toStdString();
+
+    Button("cmdProjekt")->click();
+    QTimeEdit* time = test::Named<QTimeEdit>(window, QStringLiteral("DTPTime"));
+    ASSERT_NE(time, nullptr);
+    time->setTime(QTime(13, 5));
+    const QString windowTime = window.reports().FillReportText(report_mode::All);
+    EXPECT_TRUE(windowTime.contains(QStringLiteral(" 13:05\r\n"))) << windowTime.toStdString();
+    EXPECT_FALSE(windowTime.contains(QStringLiteral(" 08:42\r\n")));
 }
 
 } // namespace
