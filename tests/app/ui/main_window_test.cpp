@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <gtest/gtest.h>
 
+#include "dialog_controls.h"
 #include "main_window_fixture.h"
 #include "ui/frmTransfer.h"
 
@@ -98,6 +99,43 @@ TEST_F(MainWindowTest, StartsWithGermanTextsAndTheCaption)
     EXPECT_EQ(Control<QGroupBox>("Frame2")->title(), QStringLiteral("Verbindung"));
     EXPECT_EQ(Control<QPushButton>("cmdClipboard")->text(), QStringLiteral("Clipboard"));
     EXPECT_EQ(Control<QAction>("mnuSetTime")->text(), QStringLiteral("&SetTime"));
+}
+
+// On the simulated radio the caption and the connection text say so, in
+// both languages and after a connection; the real radio shows no mark.
+TEST_F(MainWindowTest, DemoModeMarksTheCaptionAndTheConnectionText)
+{
+    const QByteArray radio = qgetenv("VORNIK220_RADIO");
+    const bool hadRadio = qEnvironmentVariableIsSet("VORNIK220_RADIO");
+    struct Restore {
+        QByteArray value;
+        bool set;
+        ~Restore() { set ? qputenv("VORNIK220_RADIO", value) : qunsetenv("VORNIK220_RADIO"); }
+    } restore{radio, hadRadio};
+
+    for (const bool demo : {false, true}) {
+        if (demo)
+            qputenv("VORNIK220_RADIO", "sim");
+        else
+            qunsetenv("VORNIK220_RADIO");
+        const QString mark = demo ? QStringLiteral(" [DEMO]") : QString();
+        Session demoSession{clock};
+        frmTransfer demoWindow{demoSession};
+        demoWindow.SetPrompt(&prompt);
+        QLabel* wait = test::Named<QLabel>(demoWindow, QStringLiteral("txtWait"));
+        ASSERT_NE(wait, nullptr);
+        EXPECT_EQ(demoWindow.windowTitle(), QStringLiteral("Quen Connect V1.10") + mark);
+        EXPECT_EQ(wait->text(), QStringLiteral("Bitte warten....") + mark);
+        demoWindow.English_Click();
+        EXPECT_TRUE(wait->text().endsWith(mark)) << wait->text().toStdString();
+        EXPECT_NE(wait->text(), QStringLiteral("Bitte warten....") + mark);
+        demoSession.Connected = true;
+        demoWindow.ApplyTexts();
+        EXPECT_TRUE(wait->text().endsWith(mark)) << wait->text().toStdString();
+        EXPECT_EQ(wait->text().count(QStringLiteral("[DEMO]")), demo ? 1 : 0);
+        demoSession.Connected = false;
+        demoWindow.German_Click();
+    }
 }
 
 TEST_F(MainWindowTest, BlockThenUnblockEnablesAllEighteen)
