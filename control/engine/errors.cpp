@@ -123,12 +123,12 @@ Status AttError(std::uint8_t attError)
                                  std::string(kCommonProfileTexts[attError - kFirstCommonProfileError]));
     if (attError >= kFirstApplicationError && attError <= kLastApplicationError)
         return Status::Error(err::kApplicationProtocol,
-                             DecimalAndHex("Application-specific protocol error {%d (0x%x) returned during "
+                             ProtocolPrefix(attError) + DecimalAndHex("Application-specific protocol error {%d (0x%x) returned during "
                                            "communication. Consult the remote device's documentation for more "
                                            "information.",
                                            attError));
     return Status::Error(err::kAccessDenied,
-                         DecimalAndHex("Unknown protocol error %d (0x%x) returned during communication.", attError));
+                         ProtocolPrefix(attError) + DecimalAndHex("Unknown protocol error %d (0x%x) returned during communication.", attError));
 }
 
 }  // namespace vornik

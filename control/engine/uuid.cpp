@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <set>
 
 #include "errors.h"
 
@@ -96,6 +97,7 @@ Status ParseUuid(std::string_view text, Uuid& out)
 Status ParseUuidList(std::string_view text, std::vector<Uuid>& out)
 {
     std::vector<Uuid> list;
+    std::set<Uuid> seen;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t comma = text.find(',', start);
@@ -107,10 +109,9 @@ Status ParseUuidList(std::string_view text, std::vector<Uuid>& out)
             Status status = ParseUuid(item, uuid);
             if (!status.ok())
                 return status;
-            bool known = false;
-            for (const Uuid& seen : list)
-                known = known || seen == uuid;
-            if (!known)
+            // A set beside the list keeps the first-seen order and the
+            // look-up logarithmic: tens of thousands of items stay fast.
+            if (seen.insert(uuid).second)
                 list.push_back(uuid);
         }
         start = comma + 1;

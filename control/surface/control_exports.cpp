@@ -61,9 +61,17 @@ vornik_hresult createInstance(vornik_control** out)
     return VORNIK_S_OK;
 }
 
+// An unlock without a lock is ignored: a negative count would let the
+// module report it can be unloaded while a lock is still held.
 vornik_hresult lockServer(int32_t lock)
 {
-    g_serverLocks += lock ? 1 : -1;
+    if (lock) {
+        ++g_serverLocks;
+        return VORNIK_S_OK;
+    }
+    int held = g_serverLocks.load();
+    while (held > 0 && !g_serverLocks.compare_exchange_weak(held, held - 1)) {
+    }
     return VORNIK_S_OK;
 }
 

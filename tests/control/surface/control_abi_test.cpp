@@ -219,6 +219,21 @@ TEST(ControlAbi, ClassObjectAndUnloading)
     EXPECT_EQ(DllGetClassObject(VORNIK_IID_IVORNIK, &factory), VORNIK_CLASS_E_CLASSNOTAVAILABLE);
 }
 
+// An unlock without a matching lock changes nothing: the count never goes
+// below zero, so a later lock still keeps the module loaded.
+TEST(ControlAbi, UnlockingMoreThanLockingKeepsTheServerLockAtZero)
+{
+    const vornik_class_factory* factory = nullptr;
+    ASSERT_EQ(DllGetClassObject(VORNIK_CLSID, &factory), VORNIK_S_OK);
+    factory->lock_server(0);
+    factory->lock_server(0);
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);
+    factory->lock_server(1);
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_FALSE);
+    factory->lock_server(0);
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);
+}
+
 TEST(ControlAbi, RegistersSystemWideAndPerUser)
 {
     PrivateRegistry scope;
