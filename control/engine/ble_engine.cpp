@@ -6,6 +6,7 @@
 #include <array>
 
 #include "connection_state.h"
+#include "engine_ops.h"
 #include "errors.h"
 #include "scan_state.h"
 
@@ -88,6 +89,14 @@ int BleEngine::DoEvents()
 {
     RunWaitRound();
     return 0;
+}
+
+void EngineOps::Deliver(BleEngine& engine, std::function<void()> handler)
+{
+    if (engine.loop_.HoldsEvents())
+        engine.loop_.Defer(std::move(handler));
+    else
+        handler();
 }
 
 int BleEngine::GetTimeout(short& out) const

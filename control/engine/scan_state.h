@@ -14,6 +14,9 @@ namespace vornik {
 struct ScanState {
     std::shared_ptr<platform::AdvertisementWatcher> watcher;
     std::string filterText;
+    // Between Start() and the watcher reporting Started (StartScanning's
+    // poll); StopScanning called meanwhile calls the start off.
+    bool startPending = false;
     // Set only while the Advertisement event is being raised.
     const platform::AdvertisementReceived* current = nullptr;
     // The bytes of the Value event being raised (ValueValueB).

@@ -76,8 +76,28 @@ void WaitLoop::RunPosted()
         task();
 }
 
+void WaitLoop::RunDeferred()
+{
+    // One at a time: a task may raise an event whose handler runs rounds
+    // (and defers more) before the next one is taken.
+    while (!deferred_.empty() && depth_ <= kMaxNesting) {
+        std::function<void()> task = std::move(deferred_.front());
+        deferred_.pop_front();
+        task();
+    }
+}
+
 void WaitLoop::RunRound(std::chrono::milliseconds maxWait, bool pumpHost)
 {
+    struct Level {
+        int& depth;
+        explicit Level(int& d) : depth(d) { ++depth; }
+        ~Level() { --depth; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+    } level(depth_);
+    if (depth_ <= kMaxNesting && !deferred_.empty())
+        maxWait = std::chrono::milliseconds(0);
     epoll_event events[kMaxEventsPerRound];
     int timeout = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(maxWait.count(), 0, INT32_MAX));
     int ready = epoll_wait(epollFd_, events, kMaxEventsPerRound, timeout);
@@ -88,6 +108,9 @@ void WaitLoop::RunRound(std::chrono::milliseconds maxWait, bool pumpHost)
         }
     }
     platform_.Dispatch();
+    if (depth_ > kMaxNesting)
+        return;
+    RunDeferred();
     RunPosted();
     if (pumpHost && hostPump_)
         hostPump_();
