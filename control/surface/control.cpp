@@ -115,9 +115,19 @@ std::uint32_t Control::release()
     if (std::this_thread::get_id() != owner_ || refs_ == 0)
         return 0;
     const std::uint32_t left = --refs_;
-    if (left == 0 && depth_ == 0)
+    if (left == 0 && depth_ == 0) {
         delete this;
+    } else if (left == 0) {
+        // Released inside an event: the outermost call deletes the control
+        // when it returns, so nothing it waits for may keep it waiting.
+        engine_->Interrupt();
+    }
     return left;
+}
+
+void Control::interrupt()
+{
+    engine_->Interrupt();
 }
 
 vornik_hresult Control::enter() const

@@ -153,6 +153,15 @@ vornik_hresult vornik_do_events(vornik_control* ctl)
     return vornik_invoke(ctl, VORNIK_DISPID_DoEvents, VORNIK_INVOKE_METHOD, nullptr, 0, nullptr);
 }
 
+vornik_hresult vornik_interrupt(vornik_control* ctl)
+{
+    // No error record: this may run in a signal handler.
+    if (!ctl)
+        return VORNIK_E_POINTER;
+    asControl(ctl)->interrupt();
+    return VORNIK_S_OK;
+}
+
 vornik_hresult vornik_set_pump_hook(vornik_control* ctl, vornik_pump_hook hook, void* context)
 {
     return ctl ? asControl(ctl)->setPumpHook(hook, context) : nullControl();
