@@ -96,7 +96,8 @@ void WaitLoop::RunRound(std::chrono::milliseconds maxWait, bool pumpHost)
         Level(const Level&) = delete;
         Level& operator=(const Level&) = delete;
     } level(depth_);
-    if (depth_ <= kMaxNesting && !deferred_.empty())
+    // Held work is due now: no round waits for input while it is there.
+    if (!deferred_.empty())
         maxWait = std::chrono::milliseconds(0);
     epoll_event events[kMaxEventsPerRound];
     int timeout = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(maxWait.count(), 0, INT32_MAX));
