@@ -127,7 +127,7 @@ int BleEngine::StartScanning(const std::string& serviceUuids)
     for (long poll = 0; poll < polls && watcher->Status() != platform::WatcherStatus::Started; ++poll) {
         RunWaitRound();
         if (watcher->Status() == platform::WatcherStatus::Started || loop_.InterruptGeneration() != interrupts ||
-            !scan_->startPending)
+            loop_.Closed() || !scan_->startPending)
             break;
         std::this_thread::sleep_for(kStartPollPause);
     }

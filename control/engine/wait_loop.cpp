@@ -65,6 +65,12 @@ void WaitLoop::Interrupt()
     Wake();
 }
 
+void WaitLoop::Close()
+{
+    closed_ = true;
+    Interrupt();
+}
+
 void WaitLoop::RunPosted()
 {
     std::deque<std::function<void()>> tasks;
@@ -125,7 +131,7 @@ Status WaitUntil(WaitLoop& loop, const WaitOptions& options, const std::function
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
     const std::chrono::milliseconds roundWait(std::max(options.selectWaitMillis, 0));
     while (!done()) {
-        if (loop.InterruptGeneration() != interruptsAtStart)
+        if (loop.InterruptGeneration() != interruptsAtStart || loop.Closed())
             return Status::Error(err::kTimeout, std::string(text::kInterrupted));
         std::chrono::milliseconds wait = roundWait;
         if (limited) {

@@ -41,6 +41,10 @@ public:
     // with "Interrupted.".
     void Interrupt();
     std::uint64_t InterruptGeneration() const { return interrupts_.load(); }
+    // Any thread: this wait and every later one ends with "Interrupted." at
+    // once (the owner is going away).
+    void Close();
+    bool Closed() const { return closed_.load(); }
 
     // Rounds run inside rounds when a host calls back from an event (a wait,
     // DoEvents, the pump hook). Beyond kMaxNesting a round only runs the
@@ -64,6 +68,7 @@ private:
     std::deque<std::function<void()>> posted_;
     std::function<void()> hostPump_;
     std::atomic<std::uint64_t> interrupts_{0};
+    std::atomic<bool> closed_{false};
     int depth_ = 0;
     std::deque<std::function<void()>> deferred_;
 };

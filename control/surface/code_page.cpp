@@ -264,7 +264,7 @@ bool isCp1252(int codePage) { return codePage == kCodePageAnsi || codePage == kC
 
 Converted unsupported(int codePage)
 {
-    return {false, "Code page " + std::to_string(codePage) + " is not supported."};
+    return {false, codePageRefusal(codePage)};
 }
 
 Converted toEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info)
@@ -333,6 +333,11 @@ bool isValidUtf8(std::string_view text)
         pos += n;
     }
     return true;
+}
+
+std::string codePageRefusal(int codePage)
+{
+    return "Code page " + std::to_string(codePage) + " is not supported.";
 }
 
 bool isSupportedCodePage(int codePage)

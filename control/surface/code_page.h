@@ -22,6 +22,8 @@ struct Converted {
 // the EBCDIC pages: with those, setting names like "CodePage=0" would no
 // longer reach the engine as written.
 bool isSupportedCodePage(int codePage);
+// "Code page 65000 is not supported."
+std::string codePageRefusal(int codePage);
 
 // Host text to engine bytes. Invalid UTF-8 fails; a character the code page
 // cannot hold becomes "?", as the platform's converter does.

@@ -127,6 +127,20 @@ TEST(ControlAbi, UnsupportedCodePageIsRefusedAndTheOldOneKept)
     EXPECT_EQ(control.config("CodePage"), "65001");
 }
 
+// Code pages that change printable ASCII (UTF-7, EBCDIC) would turn every
+// later Config, "CodePage=0" included, into something else: refused.
+TEST(ControlAbi, CodePagesThatChangeAsciiAreRefused)
+{
+    Control control;
+    for (const int codePage : {65000, 37, 500, 1140}) {
+        const std::string number = std::to_string(codePage);
+        EXPECT_EQ(control.config("CodePage=" + number), "!Code page " + number + " is not supported.");
+        EXPECT_EQ(control.config("CodePage"), "0") << number;
+        EXPECT_EQ(control.config("CodePage=1251"), "") << number;
+        EXPECT_EQ(control.config("CodePage=0"), "") << number;
+    }
+}
+
 TEST(ControlAbi, ArgumentsAreChecked)
 {
     Control control;
