@@ -189,6 +189,7 @@ constexpr char32_t kNoChar = 0xFFFFFFFF;
 // it are one look-up per character.
 struct SingleByteTable {
     std::array<char32_t, 256> toChar{};
+    std::array<std::string, 256> toUtf8;  // toChar encoded, U+FFFD for no character
     std::vector<std::int16_t> fromBmp = std::vector<std::int16_t>(0x10000, -1);
 };
 
@@ -220,6 +221,8 @@ std::shared_ptr<const SingleByteTable> buildTable(const std::string& name)
             break;
         }
     }
+    for (std::size_t b = 0; b < table->toChar.size(); ++b)
+        appendUtf8(table->toUtf8[b], table->toChar[b] == kNoChar ? kReplacement : table->toChar[b]);
     return table;
 }
 
@@ -302,13 +305,8 @@ Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInf
     result.text.reserve(bytes.size());
     if (info.table) {
         const SingleByteTable& table = *info.table;
-        for (const char b : bytes) {
-            const char32_t c = table.toChar[static_cast<unsigned char>(b)];
-            if (c < 0x80)
-                result.text += static_cast<char>(c);
-            else
-                appendUtf8(result.text, c == kNoChar ? kReplacement : c);
-        }
+        for (const char b : bytes)
+            result.text += table.toUtf8[static_cast<unsigned char>(b)];
         return result;
     }
     Iconv cd("UTF-8", iconvName(codePage));
