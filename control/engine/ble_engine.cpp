@@ -91,12 +91,14 @@ int BleEngine::DoEvents()
     return 0;
 }
 
-void EngineOps::Deliver(BleEngine& engine, std::function<void()> handler)
+bool EngineOps::Holding(const BleEngine& engine)
 {
-    if (engine.loop_.HoldsEvents())
-        engine.loop_.Defer(std::move(handler));
-    else
-        handler();
+    return engine.loop_.HoldsEvents();
+}
+
+void EngineOps::Hold(BleEngine& engine, std::function<void()> handler)
+{
+    engine.loop_.Defer(std::move(handler));
 }
 
 int BleEngine::GetTimeout(short& out) const

@@ -227,13 +227,18 @@ Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const Session& se
                 BleEngine* owner = &engine;
                 characteristic->SetValueChangedHandler(
                     [owner](platform::GattCharacteristic& sender, const platform::Bytes& value) {
-                        // Only compared, never used: a held-back value may
+                        // The handle, not the sender: a held-back value may
                         // come after its characteristic is gone.
-                        const platform::GattCharacteristic* from = &sender;
+                        const std::uint16_t handle = sender.AttributeHandle();
                         const std::uint64_t generation = owner->connection_->generation;
-                        Deliver(*owner, [owner, from, value, generation] {
-                            OnValueChanged(*owner, from, value, generation);
-                        });
+                        // The hot path of notifications: no copy unless held.
+                        if (Holding(*owner)) {
+                            Hold(*owner, [owner, handle, copy = value, generation] {
+                                OnValueChanged(*owner, handle, copy, generation);
+                            });
+                            return;
+                        }
+                        OnValueChanged(*owner, handle, value, generation);
                     });
             }
             if (added.isNew || engine.settings_.includeRediscovered)

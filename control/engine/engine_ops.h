@@ -71,7 +71,16 @@ struct EngineOps {
     // Platform handlers (values, advertisements, link and scan changes)
     // run through here: nested too deep inside host calls, they wait for
     // an outer round.
-    static void Deliver(BleEngine& engine, std::function<void()> handler);
+    static bool Holding(const BleEngine& engine);
+    static void Hold(BleEngine& engine, std::function<void()> handler);
+    template <class Handler>
+    static void Deliver(BleEngine& engine, Handler&& handler)
+    {
+        if (Holding(engine))
+            Hold(engine, std::function<void()>(std::forward<Handler>(handler)));
+        else
+            handler();
+    }
 
     // Connection.
     static void ReleaseDevice(BleEngine& engine);
@@ -97,9 +106,10 @@ struct EngineOps {
                                 std::string description);
 
     // Values and subscriptions.
-    // `sender` is only compared with the records of the link `generation`.
-    static void OnValueChanged(BleEngine& engine, const platform::GattCharacteristic* sender,
-                               const platform::Bytes& value, std::uint64_t generation);
+    // A value of the characteristic with this handle, received on the link
+    // `generation`; dropped when the link has changed since.
+    static void OnValueChanged(BleEngine& engine, std::uint16_t handle, const platform::Bytes& value,
+                               std::uint64_t generation);
     static void RaiseValue(BleEngine& engine, std::string serviceId, std::string characteristicId,
                            std::string descriptorId, std::string uuid, std::string description,
                            const platform::Bytes& value);

@@ -239,22 +239,12 @@ int BleEngine::QueryDescriptorCachedVal(short index, std::string& out)
     return GetDescriptorCachedValue(index, out);
 }
 
-void EngineOps::OnValueChanged(BleEngine& engine, const platform::GattCharacteristic* sender,
-                               const platform::Bytes& value, std::uint64_t generation)
+void EngineOps::OnValueChanged(BleEngine& engine, std::uint16_t handle, const platform::Bytes& value,
+                               std::uint64_t generation)
 {
     if (engine.connection_->generation != generation)
         return;
-    CharacteristicPtr record;
-    for (const ServicePtr& service : engine.model_.Services()) {
-        for (const CharacteristicPtr& candidate : engine.model_.CharacteristicsOf(service->id)) {
-            if (candidate && candidate->characteristic.get() == sender) {
-                record = candidate;
-                break;
-            }
-        }
-        if (record)
-            break;
-    }
+    const CharacteristicPtr record = engine.model_.CharacteristicByHandle(handle);
     if (!record)
         return;
     auto& subscriptions = engine.model_.Subscriptions();
