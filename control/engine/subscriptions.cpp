@@ -7,12 +7,12 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
 
 namespace vornik {
 
 namespace {
 
-constexpr std::uint16_t kCccdUuid16 = 0x2902;
 
 bool CanSubscribe(std::uint16_t flags)
 {
@@ -43,7 +43,7 @@ Status EngineOps::EnsureCccd(BleEngine& engine, CharacteristicRecord& record)
 {
     if (record.cccdEnsured)
         return Status::Ok();
-    if (Status status = engine.EnsureDescriptorKind(record, kCccdUuid16); !status.ok())
+    if (Status status = engine.EnsureDescriptorKind(record, gatt::descriptor::kCccd); !status.ok())
         return status;
     record.cccdEnsured = true;
     return Status::Ok();

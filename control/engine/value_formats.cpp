@@ -5,14 +5,15 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
 
 namespace vornik {
 
 namespace {
 
-constexpr std::uint16_t kUserDescriptionUuid16 = 0x2901;
-constexpr std::uint16_t kPresentationFormatUuid16 = 0x2904;
-constexpr std::uint16_t kAggregateFormatUuid16 = 0x2905;
+using gatt::descriptor::kAggregateFormat;
+using gatt::descriptor::kPresentationFormat;
+using gatt::descriptor::kUserDescription;
 // Presentation format types 0x01 (boolean) ... 0x1B (struct) are the
 // ValueFormats values; anything else is reported as undefined (0).
 constexpr int kFirstFormatType = 0x01;
@@ -45,11 +46,11 @@ int BleEngine::SetCharacteristicUserDescription(int index, const std::string& te
         return Done(status);
     if ((flags & kFlagWritableAuxiliaries) == 0)
         return Done(Status::Error(err::kUsage, std::string(text::kUserDescriptionLocked)));
-    if (Status status = EnsureDescriptorKind(*record, kUserDescriptionUuid16); !status.ok())
+    if (Status status = EnsureDescriptorKind(*record, kUserDescription); !status.ok())
         return Done(status);
     if (Status status = EngineOps::Check(*this, session); !status.ok())
         return Done(status);
-    const std::string uuid = FormatUuid(Uuid::FromShort(kUserDescriptionUuid16));
+    const std::string uuid = FormatUuid(Uuid::FromShort(kUserDescription));
     // The record itself, not a place in the model's list: the log line
     // below may run a host that disconnects and so empties the list.
     DescriptorPtr userDescription;
@@ -85,11 +86,11 @@ Status EngineOps::EnsureValueFormats(BleEngine& engine, CharacteristicRecord& re
         return Status::Ok();
     if (!record.formatDescriptorsEnsured) {
         const Session session = Begin(engine);
-        if (Status status = engine.EnsureDescriptorKind(record, kAggregateFormatUuid16); !status.ok())
+        if (Status status = engine.EnsureDescriptorKind(record, kAggregateFormat); !status.ok())
             return status;
         if (Status status = Check(engine, session); !status.ok())
             return status;
-        if (Status status = engine.EnsureDescriptorKind(record, kPresentationFormatUuid16); !status.ok())
+        if (Status status = engine.EnsureDescriptorKind(record, kPresentationFormat); !status.ok())
             return status;
         record.formatDescriptorsEnsured = true;
     }

@@ -5,13 +5,14 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
 #include "scan_state.h"
 
 namespace vornik {
 
 namespace {
 
-const std::string kCccdUuid = FormatUuid(Uuid::FromShort(0x2902));
+const std::string kCccdUuid = FormatUuid(Uuid::FromShort(gatt::descriptor::kCccd));
 
 // Which object a value operation names, resolved with the host's Id checks.
 struct Target {

@@ -83,6 +83,9 @@ public:
     using ValueChangedHandler = std::function<void(GattCharacteristic& sender, const Bytes& value)>;
 
     virtual ~GattCharacteristic() = default;
+    // The characteristic's value handle (its declaration handle + 1), in
+    // every backend: object Ids and value handlers are keyed by it, so two
+    // backends name the same characteristic alike.
     virtual std::uint16_t AttributeHandle() const = 0;
     virtual Uuid GetUuid() const = 0;
     // Details the platform knows without a request.
