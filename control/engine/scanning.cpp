@@ -112,6 +112,8 @@ int BleEngine::StartScanning(const std::string& serviceUuids)
         return Done(status);
     const std::shared_ptr<platform::AdvertisementWatcher> watcher = scan_->watcher;
     watcher->SetFilter(uuids);
+    scan_->filter = uuids;
+    scan_->passedAddresses.clear();
     watcher->SetScanningMode(activeScanning_ ? platform::ScanningMode::Active : platform::ScanningMode::Passive);
 
     const std::string joined = JoinUuids(uuids);
@@ -211,8 +213,27 @@ std::string EngineOps::QueriedName(BleEngine& engine, std::uint64_t address)
     return name;
 }
 
+// The control's filter rule, whatever the backend's is: every UUID of the
+// filter listed, or a scan response of an address that passed.
+static bool PassesFilter(ScanState& scan, const platform::AdvertisementReceived& packet)
+{
+    if (scan.filter.empty())
+        return true;
+    const auto& listed = packet.advertisement.serviceUuids;
+    const bool all = std::all_of(scan.filter.begin(), scan.filter.end(), [&](const Uuid& wanted) {
+        return std::find(listed.begin(), listed.end(), wanted) != listed.end();
+    });
+    if (all) {
+        scan.passedAddresses.insert(packet.address);
+        return true;
+    }
+    return packet.type == platform::AdvertisementType::ScanResponse && scan.passedAddresses.count(packet.address) != 0;
+}
+
 void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& packet)
 {
+    if (!PassesFilter(*engine.scan_, packet))
+        return;
     // Our own copy: a wait inside this handler may run the platform again.
     const platform::AdvertisementReceived received = packet;
     const platform::Advertisement& advertisement = received.advertisement;

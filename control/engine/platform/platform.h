@@ -216,8 +216,10 @@ public:
     virtual WatcherStatus Status() const = 0;
     virtual void SetScanningMode(ScanningMode mode) = 0;
     virtual ScanningMode GetScanningMode() const = 0;
-    // Only advertisements listing every one of these service UUIDs pass;
-    // an empty list lets every advertisement pass.
+    // Only advertisements listing every one of these service UUIDs should
+    // pass; an empty list lets every advertisement pass. A backend may let
+    // more through (BlueZ passes an advertisement listing any one of them):
+    // the engine applies the rule itself on what arrives.
     virtual void SetFilter(std::vector<Uuid> serviceUuids) = 0;
     virtual void SetReceivedHandler(std::function<void(const AdvertisementReceived&)> handler) = 0;
     virtual void SetStoppedHandler(std::function<void(BluetoothError)> handler) = 0;
