@@ -56,6 +56,42 @@ void EngineOps::RaiseDiscovered(BleEngine& engine, short gattType, std::string s
                          std::move(descriptorId), std::move(uuid), std::move(description));
 }
 
+namespace {
+
+// The one request loop of every discovery: one request per UUID of the
+// filter (one for all when it is empty), each logged, waited for on the
+// session's link and checked; `add` takes each result in turn. `plural`
+// names the objects in the log lines ("root services", "characteristics").
+template <class List>
+Status RequestPerFilter(BleEngine& engine, const EngineOps::Session& session, const std::vector<Uuid>& uuids,
+                        const std::string& plural,
+                        const std::function<void(const std::optional<Uuid>&, platform::Completion<List>)>& start,
+                        const std::function<Status(const List&)>& add, std::size_t& total)
+{
+    for (const std::optional<Uuid>& filter : Filters(uuids)) {
+        const std::string uuidText = filter ? EngineOps::Quoted(FormatUuid(*filter)) : std::string();
+        EngineOps::LogDiscovery(engine, LogLevel::Detailed,
+                                filter ? "Attempting to discover " + plural + " with UUID " + uuidText + "."
+                                       : "Attempting to discover all " + plural + ".");
+        List result;
+        Status status = EngineOps::Request<List>(
+            engine, session, LogType::Discovery,
+            [&](platform::Completion<List> done) { start(filter, std::move(done)); }, result);
+        if (!status.ok())
+            return status;
+        if (filter)
+            EngineOps::LogDiscovery(engine, LogLevel::Debug,
+                                    "Discovered " + Count(result.objects.size()) + " " + plural + " with UUID " +
+                                        uuidText + ".");
+        total += result.objects.size();
+        if (status = add(result); !status.ok())
+            return status;
+    }
+    return Status::Ok();
+}
+
+}  // namespace
+
 Status EngineOps::AddServices(BleEngine& engine, const Session& session,
                               const std::vector<std::shared_ptr<platform::GattService>>& services,
                               const ServicePtr& parent, std::vector<ServicePtr>* found)
@@ -96,27 +132,15 @@ Status EngineOps::DiscoverRootServices(BleEngine& engine, const Session& session
     engine.connection_->includeChain.clear();
     engine.Log(LogLevel::Basic, LogType::Discovery, "Beginning discovery of root services.");
     std::size_t total = 0;
-    for (const std::optional<Uuid>& filter : Filters(uuids)) {
-        if (filter)
-            engine.Log(LogLevel::Detailed, LogType::Discovery,
-                       "Attempting to discover root services with UUID " + Quoted(FormatUuid(*filter)) + ".");
-        else
-            engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all root services.");
-        ServiceList result;
-        Status status = Request<ServiceList>(
-            engine, session, LogType::Discovery,
-            [&](platform::Completion<ServiceList> done) { device->GetGattServices(filter, std::move(done)); },
-            result);
-        if (!status.ok())
-            return status;
-        if (filter)
-            engine.Log(LogLevel::Debug, LogType::Discovery,
-                       "Discovered " + Count(result.objects.size()) + " root services with UUID " +
-                           Quoted(FormatUuid(*filter)) + ".");
-        total += result.objects.size();
-        if (status = AddServices(engine, session, result.objects, nullptr, found); !status.ok())
-            return status;
-    }
+    const Status status = RequestPerFilter<ServiceList>(
+        engine, session, uuids, "root services",
+        [&](const std::optional<Uuid>& filter, platform::Completion<ServiceList> done) {
+            device->GetGattServices(filter, std::move(done));
+        },
+        [&](const ServiceList& result) { return AddServices(engine, session, result.objects, nullptr, found); },
+        total);
+    if (!status.ok())
+        return status;
     engine.Log(LogLevel::Basic, LogType::Discovery, "Finished discovering root services.");
     engine.Log(LogLevel::Detailed, LogType::Discovery, "Discovered " + Count(total) + " root services.");
     return Status::Ok();
@@ -149,29 +173,16 @@ Status EngineOps::DiscoverIncludedServices(BleEngine& engine, const Session& ses
         engine.Log(LogLevel::Basic, LogType::Discovery,
                    "Beginning discovery of services included by service ID " + Quoted(id) + ".");
         std::size_t total = 0;
-        for (const std::optional<Uuid>& filter : Filters(uuids)) {
-            if (filter)
-                engine.Log(LogLevel::Detailed, LogType::Discovery,
-                           "Attempting to discover included services with UUID " + Quoted(FormatUuid(*filter)) +
-                               ".");
-            else
-                engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all included services.");
-            ServiceList result;
-            const std::shared_ptr<platform::GattService> service = parent->service;
-            Status step = Request<ServiceList>(
-                engine, session, LogType::Discovery,
-                [&](platform::Completion<ServiceList> done) { service->GetIncludedServices(filter, std::move(done)); },
-                result);
-            if (!step.ok())
-                return step;
-            if (filter)
-                engine.Log(LogLevel::Debug, LogType::Discovery,
-                           "Discovered " + Count(result.objects.size()) + " included services with UUID " +
-                               Quoted(FormatUuid(*filter)) + ".");
-            total += result.objects.size();
-            if (step = AddServices(engine, session, result.objects, parent, found); !step.ok())
-                return step;
-        }
+        const std::shared_ptr<platform::GattService> service = parent->service;
+        const Status step = RequestPerFilter<ServiceList>(
+            engine, session, uuids, "included services",
+            [&](const std::optional<Uuid>& filter, platform::Completion<ServiceList> done) {
+                service->GetIncludedServices(filter, std::move(done));
+            },
+            [&](const ServiceList& result) { return AddServices(engine, session, result.objects, parent, found); },
+            total);
+        if (!step.ok())
+            return step;
         engine.Log(LogLevel::Basic, LogType::Discovery,
                    "Finished discovering services included by service ID " + Quoted(id) + ".");
         engine.Log(LogLevel::Detailed, LogType::Discovery,
@@ -195,61 +206,52 @@ Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const Session& se
     engine.Log(LogLevel::Basic, LogType::Discovery,
                "Beginning discovery of characteristics for service ID " + Quoted(id) + ".");
     std::size_t total = 0;
-    for (const std::optional<Uuid>& filter : Filters(uuids)) {
-        if (filter)
-            engine.Log(LogLevel::Detailed, LogType::Discovery,
-                       "Attempting to discover characteristics with UUID " + Quoted(FormatUuid(*filter)) + ".");
-        else
-            engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all characteristics.");
-        CharacteristicList result;
-        const std::shared_ptr<platform::GattService> platformService = service->service;
-        Status status = Request<CharacteristicList>(
-            engine, session, LogType::Discovery,
-            [&](platform::Completion<CharacteristicList> done) {
-                platformService->GetCharacteristics(filter, std::move(done));
-            },
-            result);
-        if (!status.ok())
-            return status;
-        if (filter)
-            engine.Log(LogLevel::Debug, LogType::Discovery,
-                       "Discovered " + Count(result.objects.size()) + " characteristics with UUID " +
-                           Quoted(FormatUuid(*filter)) + ".");
-        total += result.objects.size();
-        for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
-            if (status = Check(engine, session); !status.ok())
-                return status;
-            Added<CharacteristicRecord> added;
-            if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
-                return status;
-            const CharacteristicPtr record = added.record;
-            if (added.isNew) {
-                BleEngine* owner = &engine;
-                characteristic->SetValueChangedHandler(
-                    [owner](platform::GattCharacteristic& sender, const platform::Bytes& value) {
-                        // The handle, not the sender: a held-back value may
-                        // come after its characteristic is gone.
-                        const std::uint16_t handle = sender.AttributeHandle();
-                        const std::uint64_t generation = owner->connection_->generation;
-                        // The hot path of notifications: no copy unless held.
-                        if (Holding(*owner)) {
-                            Hold(*owner, [owner, handle, copy = value, generation] {
-                                OnValueChanged(*owner, handle, copy, generation);
-                            });
-                            return;
-                        }
-                        OnValueChanged(*owner, handle, value, generation);
-                    });
-            }
-            if (added.isNew || engine.settings_.includeRediscovered)
-                RaiseDiscovered(engine, kGattTypeCharacteristic, id, record->id, "", record->uuid,
-                                record->description);
-            if (engine.settings_.autoDiscoverDescriptors) {
-                if (status = DiscoverDescriptorsOf(engine, session, *service, record); !status.ok())
+    const std::shared_ptr<platform::GattService> platformService = service->service;
+    const Status requested = RequestPerFilter<CharacteristicList>(
+        engine, session, uuids, "characteristics",
+        [&](const std::optional<Uuid>& filter, platform::Completion<CharacteristicList> done) {
+            platformService->GetCharacteristics(filter, std::move(done));
+        },
+        [&](const CharacteristicList& result) {
+            Status status = Status::Ok();
+            for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
+                if (status = Check(engine, session); !status.ok())
                     return status;
+                Added<CharacteristicRecord> added;
+                if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
+                    return status;
+                const CharacteristicPtr record = added.record;
+                if (added.isNew) {
+                    BleEngine* owner = &engine;
+                    characteristic->SetValueChangedHandler(
+                        [owner](platform::GattCharacteristic& sender, const platform::Bytes& value) {
+                            // The handle, not the sender: a held-back value may
+                            // come after its characteristic is gone.
+                            const std::uint16_t handle = sender.AttributeHandle();
+                            const std::uint64_t generation = owner->connection_->generation;
+                            // The hot path of notifications: no copy unless held.
+                            if (Holding(*owner)) {
+                                Hold(*owner, [owner, handle, copy = value, generation] {
+                                    OnValueChanged(*owner, handle, copy, generation);
+                                });
+                                return;
+                            }
+                            OnValueChanged(*owner, handle, value, generation);
+                        });
+                }
+                if (added.isNew || engine.settings_.includeRediscovered)
+                    RaiseDiscovered(engine, kGattTypeCharacteristic, id, record->id, "", record->uuid,
+                                    record->description);
+                if (engine.settings_.autoDiscoverDescriptors) {
+                    if (status = DiscoverDescriptorsOf(engine, session, *service, record); !status.ok())
+                        return status;
+                }
             }
-        }
-    }
+            return Status::Ok();
+        },
+        total);
+    if (!requested.ok())
+        return requested;
     if (Status status = Check(engine, session); !status.ok())
         return status;
     engine.model_.ShowCharacteristicsOf(id);

@@ -101,6 +101,10 @@ struct EngineOps {
     static Status AddServices(BleEngine& engine, const Session& session,
                               const std::vector<std::shared_ptr<platform::GattService>>& services,
                               const ServicePtr& parent, std::vector<ServicePtr>* found);
+    static void LogDiscovery(BleEngine& engine, LogLevel level, std::string message)
+    {
+        engine.Log(level, LogType::Discovery, std::move(message));
+    }
     static void RaiseDiscovered(BleEngine& engine, short gattType, std::string serviceId,
                                 std::string characteristicId, std::string descriptorId, std::string uuid,
                                 std::string description);
