@@ -399,5 +399,24 @@ TEST_F(Reentrancy, InterruptFromAnotherThreadEndsAnUnlimitedWait)
     EXPECT_EQ(events_.CountPrefix("Value("), 0);
 }
 
+// A request whose wait ended (here interrupted) may still be answered by
+// the radio later: that answer reaches nobody, least of all the next call.
+TEST_F(Reentrancy, AnAnswerAfterItsWaitEndedReachesNobody)
+{
+    ConnectAndDiscover(false);
+    gauge_->SetLatency(SimOp::ReadValue, std::chrono::milliseconds(100));
+    InFirstPump([this] { engine_->Interrupt(); });
+    std::string value;
+    ASSERT_EQ(engine_->ReadValue(ServiceId(), ValueId(), "", value), 301);
+    // The first read's answer, due long before the second's, is a refusal.
+    gauge_->InjectFault({SimOp::ReadValue, 0, platform::GattStatus::ProtocolError, 0x02, 1});
+    gauge_->SetLatency(SimOp::ReadValue, std::chrono::milliseconds(300));
+    events_.Clear();
+    ASSERT_EQ(engine_->ReadValue(ServiceId(), ValueId(), "", value), 0) << engine_->LastError();
+    EXPECT_EQ(value, std::string(1, '\x01'));
+    EXPECT_EQ(events_.CountPrefix("Value("), 1);
+    EXPECT_EQ(gauge_->Count(SimOp::ReadValue), 2);
+}
+
 }  // namespace
 }  // namespace vornik::test
