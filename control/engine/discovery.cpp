@@ -7,6 +7,7 @@
 #include "errors.h"
 #include "object_id.h"
 #include "sig_names.h"
+#include "uuid.h"
 
 namespace vornik {
 

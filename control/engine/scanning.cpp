@@ -11,6 +11,7 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "scan_state.h"
+#include "uuid.h"
 
 namespace vornik {
 

@@ -49,28 +49,7 @@ std::string StripMarks(std::string_view text)
     return out;
 }
 
-Uuid OnBase(std::uint32_t value)
-{
-    Uuid uuid;
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(value));
-    std::string all = std::string(digits) + std::string(kBaseTail);
-    for (std::size_t i = 0; i < uuid.bytes.size(); ++i)
-        uuid.bytes[i] = static_cast<std::uint8_t>(HexValue(all[2 * i]) * 16 + HexValue(all[2 * i + 1]));
-    return uuid;
-}
-
 }  // namespace
-
-Uuid Uuid::FromShort(std::uint16_t value)
-{
-    return OnBase(value);
-}
-
-Uuid Uuid::FromShort32(std::uint32_t value)
-{
-    return OnBase(value);
-}
 
 Status ParseUuid(std::string_view text, Uuid& out)
 {

@@ -6,6 +6,7 @@
 #include "errors.h"
 #include "object_id.h"
 #include "platform/gatt_constants.h"
+#include "uuid.h"
 
 namespace vornik {
 

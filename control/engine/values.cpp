@@ -7,6 +7,7 @@
 #include "object_id.h"
 #include "platform/gatt_constants.h"
 #include "scan_state.h"
+#include "uuid.h"
 
 namespace vornik {
 

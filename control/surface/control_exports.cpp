@@ -6,7 +6,7 @@
 #include "dispatch_table.h"
 #include "error_info.h"
 #include "platform/platform.h"
-#include "platform_factory.h"
+#include "platform/platform_factory.h"
 #include "vornik_registry.h"
 
 #include <atomic>
@@ -46,7 +46,7 @@ vornik_hresult createInstance(vornik_control** out)
         return setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
     *out = nullptr;
     std::string error;
-    auto platform = createPlatform(error);
+    auto platform = vornik::platform::CreatePlatform(error);
     if (!platform)
         return setErrorInfo(VORNIK_E_FAIL, error);
     Control* control = nullptr;

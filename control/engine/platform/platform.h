@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../uuid.h"
+#include "platform_types.h"
 
 namespace vornik::platform {
 
