@@ -235,7 +235,7 @@ RequestResult GaugeLink::Run(const QString& step, const Send& send, const Comple
     if (errorEvent_)
         return Failed(RequestEnd::ControlError, step, errorText_);
     if (polled && pollingEnded_)
-        return Failed(RequestEnd::NoReply, step);
+        return Failed(errorText_.isEmpty() ? RequestEnd::NoReply : RequestEnd::ControlError, step, errorText_);
     return Failed(RequestEnd::TimedOut, step);
 }
 

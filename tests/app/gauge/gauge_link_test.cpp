@@ -78,6 +78,16 @@ protected:
             ASSERT_EQ(Configure(line), QUEN_GAUGESIM_OK) << line;
     }
 
+    int TakeReading()
+    {
+        void* module = ::dlopen(QUEN_GAUGESIM_MODULE, RTLD_NOW | RTLD_NOLOAD);
+        if (module == nullptr)
+            return -1;
+        auto take = reinterpret_cast<int (*)(const char*)>(::dlsym(module, "quen_gaugesim_take_reading"));
+        ::dlclose(module);
+        return take ? take(address) : -1;
+    }
+
     int Configure(const char* line)
     {
         void* module = ::dlopen(QUEN_GAUGESIM_MODULE, RTLD_NOW | RTLD_NOLOAD);
@@ -231,6 +241,49 @@ TEST_F(GaugeLinkTest, LinkLossEndsTheRequestAndReconnectWorks)
     const RequestResult again = link->Connect(QString::fromLatin1(kPellax.address), QString::fromLatin1(kPellax.name));
     ASSERT_TRUE(again.ok()) << again.Message(1).toStdString();
     EXPECT_TRUE(link->Battery().ok());
+}
+
+// Values of the memory service go to their receivers: the directory when
+// read, each live reading as it is notified.
+TEST_F(GaugeLinkTest, DirectoryAndLiveReadingsAreHandedOn)
+{
+    Open(kPellax, realClock);
+    ASSERT_TRUE(link->ReadStorageInfo());
+    ASSERT_EQ(handovers.size(), 1u);
+    EXPECT_EQ(handovers[0].kind, Kind::Directory);
+    EXPECT_FALSE(handovers[0].Text.isEmpty());
+    EXPECT_EQ(link->State().ReplyState, kReplyDone);
+    handovers.clear();
+    ASSERT_TRUE(link->Subscribe().ok());
+    ASSERT_EQ(TakeReading(), QUEN_GAUGESIM_OK);
+    EXPECT_TRUE(realClock.PumpEventsUntil([&] { return !handovers.empty(); }, 5s));
+    ASSERT_FALSE(handovers.empty());
+    EXPECT_EQ(handovers[0].kind, Kind::LiveReading);
+    EXPECT_FALSE(handovers[0].Text.isEmpty());
+}
+
+// A gauge that shows the command without its "$" before the reply: the
+// shown command is no reply either.
+TEST_F(GaugeLinkTest, StrippedEchoIsNoReply)
+{
+    Open(kQV, realClock, {"echo = stripped"});
+    ASSERT_TRUE(link->Identify().ok());
+    EXPECT_EQ(Field(Kind::GaugeField, 'N'), QStringLiteral("QV500"));
+    ASSERT_TRUE(link->Battery().ok());
+    EXPECT_DOUBLE_EQ(link->State().BatteryVoltage, 4.02);
+}
+
+// The link drops after the command was written, while the reply is polled.
+TEST_F(GaugeLinkTest, LinkLossWhilePollingEndsTheRequest)
+{
+    Open(kQV, realClock, {"fault = link-loss 2 600000"});
+    const RequestResult r = link->Identify();
+    EXPECT_TRUE(r.end == RequestEnd::LinkLost || r.end == RequestEnd::ControlError) << r.Message(1).toStdString();
+    EXPECT_FALSE(r.detail.isEmpty());
+    EXPECT_FALSE(link->RequestOutstanding());
+    EXPECT_TRUE(handovers.empty());
+    EXPECT_TRUE(realClock.PumpEventsUntil([&] { return !link->IsConnected(); }, 5s));
+    EXPECT_EQ(link->Identify().end, RequestEnd::NotReady);
 }
 
 TEST_F(GaugeLinkTest, UnknownAddressEndsWithinTheDeadline)
