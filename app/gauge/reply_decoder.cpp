@@ -230,7 +230,7 @@ DecodedValue Vornik1_Value(const ValueEvent& event, const LinkState& before)
         return out;
     }
     if (v.startsWith(kWriteUpdate)) {
-        if (q > 0 && q < v.size() && v.at(q).isDigit() && v.at(q) <= u'9')
+        if (q > 0 && q < v.size() && v.at(q) >= u'0' && v.at(q) <= u'9')
             st.ReplyState = static_cast<qint16>(v.at(q).unicode() - u'0');
         return out;
     }

@@ -295,5 +295,18 @@ TEST_F(GaugeLinkTest, UnknownAddressEndsWithinTheDeadline)
     EXPECT_EQ(link->Identify().end, RequestEnd::NotReady);
 }
 
+// A refused subscription change is logged with the control's error number
+// and description, and the call returns normally.
+TEST_F(GaugeLinkTest, RefusedSubscriptionIsLogged)
+{
+    link = std::make_unique<GaugeLink>(*control, instant);
+    link->SetLogSink([this](const QString& line) { log << line; });
+    const QString notConnected = QStringLiteral("20606 You must be connected to a server to perform the requested action.");
+    EXPECT_FALSE(link->SubMeasure());
+    EXPECT_EQ(log.value(0), notConnected + QStringLiteral(" Fehler Sub Measure"));
+    EXPECT_FALSE(link->UnsubMeasure());
+    EXPECT_EQ(log.value(1), notConnected + QStringLiteral(" Fehler UNSub Measure"));
+}
+
 } // namespace
 } // namespace qc
