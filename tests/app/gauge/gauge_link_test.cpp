@@ -254,6 +254,14 @@ TEST_F(GaugeLinkTest, DirectoryAndLiveReadingsAreHandedOn)
     EXPECT_FALSE(handovers[0].Text.isEmpty());
     EXPECT_EQ(link->State().ReplyState, kReplyDone);
     handovers.clear();
+    // Selecting a memory completes with the write response.
+    link->MutableState().SendText = QStringLiteral("1");
+    link->MutableState().ReplyState = kReplyOutstanding;
+    ASSERT_TRUE(link->WriteStorageInfo());
+    EXPECT_EQ(link->State().ReplyState, kReplyDone);
+    ASSERT_TRUE(link->SondenFreigabe());
+    EXPECT_EQ(link->State().SendText, QStringLiteral("-"));
+    EXPECT_TRUE(handovers.empty());
     ASSERT_TRUE(link->Subscribe().ok());
     ASSERT_EQ(TakeReading(), QUEN_GAUGESIM_OK);
     EXPECT_TRUE(realClock.PumpEventsUntil([&] { return !handovers.empty(); }, 5s));

@@ -221,6 +221,20 @@ TEST(ReplyDecoder, JunkNeverCrashesOrHangs)
             EXPECT_EQ(got.state.Ids, before.Ids);
             EXPECT_LE(got.handovers.size(), std::size_t(64 * 1024));
         }
+    // Many short values made of the protocol's own characters.
+    for (int i = 0; i < 20000; ++i) {
+        QString value = prefixes[i % std::size(prefixes)];
+        seed = seed * 1103515245u + 12345u;
+        const int length = (seed >> 16) % 24;
+        for (int j = 0; j < length; ++j) {
+            seed = seed * 1103515245u + 12345u;
+            value += alphabet.at((seed >> 16) % alphabet.size());
+        }
+        const LinkState before = Discovered();
+        const DecodedValue got = Vornik1_Value(From(sources[i % std::size(sources)], value, before), before);
+        EXPECT_EQ(got.state.Ids, before.Ids) << value.toStdString();
+        EXPECT_LE(got.handovers.size(), std::size_t(value.size()) + 1);  // an empty directory value is one
+    }
     // Colons every few characters: the identification loop walks forward.
     const QString colons = QStringLiteral("$quen00?") + QStringLiteral("a:b ").repeated(16 * 1024) + "!";
     const LinkState before = Discovered();
