@@ -90,6 +90,7 @@ RequestResult GaugeLink::Connect(const QString& address, const QString& name)
     // Connect returns at once without a Connected event.
     const bool back = online_ && address == address_;
     address_ = address;
+    errorText_.clear();
     if (!back) {
         connectedEvent_ = connectedOk_ = false;
         if (!control_.connect(address))
@@ -126,6 +127,7 @@ void GaugeLink::Disconnect()
 {
     control_.disconnect();
     control_.disconnect();
+    control_.doEvents();  // the Disconnected event now, not inside the next Connect
     connected_ = online_ = false;
     state_.CommandPathReady = state_.MemoryPathReady = state_.IsSubscribed = false;
 }

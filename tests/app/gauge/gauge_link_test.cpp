@@ -294,6 +294,21 @@ TEST_F(GaugeLinkTest, LinkLossWhilePollingEndsTheRequest)
     EXPECT_EQ(link->Identify().end, RequestEnd::NotReady);
 }
 
+// Disconnect and connect again on the same link, to the same gauge and to
+// another: no event of the old connection ends the new one.
+TEST_F(GaugeLinkTest, ReconnectOnTheSameLink)
+{
+    Open(kPellax, realClock);
+    for (const Gauge& gauge : {kPellax, kQV, kPellax}) {
+        link->Disconnect();
+        EXPECT_FALSE(link->State().CommandPathReady);
+        EXPECT_EQ(link->Battery().end, RequestEnd::NotReady);
+        const RequestResult r = link->Connect(QString::fromLatin1(gauge.address), QString::fromLatin1(gauge.name));
+        ASSERT_TRUE(r.ok()) << gauge.name << ": " << r.Message(1).toStdString();
+        EXPECT_TRUE(link->Battery().ok()) << gauge.name;
+    }
+}
+
 TEST_F(GaugeLinkTest, UnknownAddressEndsWithinTheDeadline)
 {
     link = std::make_unique<GaugeLink>(*control, instant);
