@@ -67,6 +67,7 @@ public:
     QString modulePath() const;
 
     void setEventHandler(VornikEvents* handler) { handler_ = handler; }
+    VornikEvents* eventHandler() const { return handler_; }
     // Host integration: readable when DoEvents has work; -1 without control.
     int eventDescriptor() const;
     void setPumpHook(vornik_pump_hook hook, void* context);
