@@ -211,7 +211,7 @@ std::optional<ChartPlan> PlanChart(const SpreadsheetInput& in, const SheetPlan& 
     plan.yAxisTitle = MessageText(lang, kDataSheetKey);
     const bool timed = in.trigger && std::isfinite(in.trigger->SampleIntervalUs) && in.trigger->SampleIntervalUs > 0;
     plan.xAxisTitle = StatText(lang, timed ? kStatDurationKey : kStatCountKey);
-    plan.title = in.trigger ? xlsx::kTriggerTitle + u' ' + in.memoryName.trimmed() + u" ("_qs +
+    plan.title = in.trigger ? xlsx::kTriggerTitle + u' ' + in.trigger->MemoryName.trimmed() + u" ("_qs +
                                   in.trigger->Description + u')'
                             : in.chartTitle;
 

@@ -19,6 +19,7 @@
 #include "shell/app_identity.h"
 #include "data/ui/table_controller.h"
 #include "shell/frmProjekt.h"
+#include "output/ui/chart_commands.h"
 #include "output/ui/report_commands.h"
 
 namespace qc {
@@ -39,6 +40,7 @@ frmTransfer::frmTransfer(QWidget* parent)
     ConnectSignals();
     m_table = std::make_unique<TableController>(*this);
     m_reports = new ReportCommands(*this);
+    m_charts = new ChartCommands(*this);
     Form_Load();
     resize(1180, 760);
 }

@@ -19,6 +19,7 @@ class QLabel;
 
 namespace qc {
 
+class ChartCommands;
 class frmProjekt;
 class ReportCommands;
 class TableController;
@@ -91,6 +92,8 @@ public:
     TableController& table() { return *m_table; }
     // Save, open, clipboard, word processor and print.
     ReportCommands& reports() { return *m_reports; }
+    // Chart button, chart window, spreadsheet export.
+    ChartCommands& charts() { return *m_charts; }
     int TableMode = 0;                           // 0 memory table, 2 online table
     QString CountSuffix = QStringLiteral(" (0)"); // " (<rows>)" after a table fill
     QString MemoryOptionCaption;                 // caption of optFE without its count
@@ -143,6 +146,7 @@ private:
     frmProjekt* m_projekt = nullptr;
     std::unique_ptr<TableController> m_table;
     ReportCommands* m_reports = nullptr; // a child of the window
+    ChartCommands* m_charts = nullptr;   // a child of the window
     bool m_connected = false;
     bool m_gaugeIdentified = false;
     bool m_ending = false;
