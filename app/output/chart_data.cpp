@@ -75,16 +75,22 @@ std::vector<double> PlottedReadings(const std::vector<Reading>& rows, bool absol
     return values;
 }
 
+// The values and, for readings, the limit and target lines, so a limit
+// outside the readings stays in view. A trace keeps to its own values: the
+// limits of the readings are of another quantity.
 void SetRange(ChartModel& m)
 {
     double lo = INFINITY;
     double hi = -INFINITY;
-    for (const ChartColumn& c : m.columns)
+    for (const ChartColumn& c : m.columns) {
+        if (m.trigger && c.kind != ChartColumnKind::Values)
+            continue;
         for (double v : c.values)
             if (std::isfinite(v)) {
                 lo = std::min(lo, v);
                 hi = std::max(hi, v);
             }
+    }
     if (!std::isfinite(lo)) {
         m.yMinimum = 0;
         m.yMaximum = 1;

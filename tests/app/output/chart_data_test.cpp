@@ -188,6 +188,11 @@ TEST(ChartTexts, TriggerMemoryPlotsItsPulses)
     EXPECT_TRUE(m.minMaxLabel.startsWith(QStringLiteral("Maximum ")));
     EXPECT_TRUE(m.minMaxLabel.contains(QStringLiteral("   Minimum "))) << m.minMaxLabel.toStdString();
     EXPECT_TRUE(m.meanBox.startsWith(QStringLiteral("Maximum "))) << m.meanBox.toStdString();
+    in.limits = {5, {}, 50, {}, 20, {}, false};
+    m = BuildChartModel(in);
+    EXPECT_EQ(m.columns.size(), 4u);
+    EXPECT_EQ(m.yMinimum, -2.25) << "the thickness limits do not squash the trace";
+    EXPECT_EQ(m.yMaximum, 3);
     in.absoluteValues = true;
     m = BuildChartModel(in);
     EXPECT_EQ(m.columns[0].values, (std::vector<double>{1.5, 2.25, 3}));

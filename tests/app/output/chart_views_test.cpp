@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <cmath>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
@@ -421,6 +422,67 @@ TEST_F(ChartCommandsTest, NoProgramToOpenItTellsWhereItIs)
     EXPECT_EQ(messages[0], QStringLiteral("Open Excel:No program was found to open it. The workbook is saved in ") +
                                QDir::toNativeSeparators(window.charts().LastWorkbook()));
     EXPECT_TRUE(QFileInfo(window.charts().LastWorkbook()).size() > 0);
+}
+
+} // namespace
+} // namespace qc
+
+namespace qc {
+namespace {
+
+// Pictures of each view for the reviewers, written only when
+// QC_SCREENS_DIR names a folder (run under xvfb-run by hand).
+TEST_F(ChartCommandsTest, ScreensOfEachView)
+{
+    const QString dir = qEnvironmentVariable("QC_SCREENS_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "QC_SCREENS_DIR not set";
+    QDir().mkpath(dir);
+    window.settings().limits = {40, QStringLiteral("40"), 80, QStringLiteral("80"), 60, QStringLiteral("60"), false};
+    std::vector<QByteArray> records;
+    for (int i = 1; i <= 60; ++i) {
+        const double v = 60 + 14 * std::sin(i * 0.37) + (i % 7) * 1.3 - 4;
+        records.push_back(QStringLiteral("%1  %2 \u00B5m   FE  2024-12-05 10:%3:30")
+                              .arg(i, 4)
+                              .arg(v, 10, 'f', 2)
+                              .arg(i % 60, 2, 10, QLatin1Char('0'))
+                              .toUtf8());
+    }
+    std::vector<const char*> raw;
+    for (const QByteArray& r : records)
+        raw.push_back(r.constData());
+    Fill(raw);
+    window.resize(1180, 760);
+    window.charts().cmdChart_Click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.grab().save(dir + QStringLiteral("/embedded_chart.png")));
+
+    desktop.showChartWindow = [&](frmChartG& chart) {
+        chart.resize(1000, 640);
+        chart.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(chart.grab().save(dir + QStringLiteral("/chart_window_line.png")));
+        chart.cmdChartType->click();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(chart.grab().save(dir + QStringLiteral("/chart_window_bar.png")));
+        chart.close();
+    };
+    window.charts().SetDesktop(desktop);
+    window.charts().cmdGross_Click();
+
+    PulseSeries trace{QStringLiteral("t1"), QStringLiteral("1 kHz"), 2.5, {}, QStringLiteral("V"), 50};
+    for (int i = 0; i < 400; ++i)
+        trace.Values.push_back(3 * std::exp(-i / 90.0) * std::sin(i / 6.0));
+    desktop.showChartWindow = [&](frmChartG& chart) {
+        chart.resize(1000, 640);
+        chart.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(chart.grab().save(dir + QStringLiteral("/trace_chart_window.png")));
+        chart.close();
+    };
+    window.charts().SetDesktop(desktop);
+    window.charts().ShowTrace(trace);
 }
 
 } // namespace
