@@ -1,6 +1,7 @@
 #include "output/ui/chart_commands.h"
 
 #include <QChart>
+#include <algorithm>
 #include <QChartView>
 #include <QComboBox>
 #include <QDateTime>
@@ -56,9 +57,14 @@ ChartCommands::Desktop SystemDesktop()
 ChartCommands::ChartCommands(frmTransfer& window)
     : QObject(&window)
     , window_(window)
+    , ui_(window.controls())
     , desktop_(SystemDesktop())
 {
-    const MainWindowControls& ui = window_.controls();
+    const MainWindowControls& ui = ui_;
+    for (QWidget* w : {static_cast<QWidget*>(ui.lstStat), static_cast<QWidget*>(ui.cmdChart),
+                       static_cast<QWidget*>(ui.cmdGross), static_cast<QWidget*>(ui.MSChart1),
+                       static_cast<QWidget*>(ui.txtMittelwert), static_cast<QWidget*>(ui.picQuen)})
+        watched_.emplace_back(w);
     view_ = new QChartView(new QChart, ui.MSChart1);
     view_->setObjectName(QStringLiteral("MSChart1View"));
     view_->setRenderHint(QPainter::Antialiasing);
@@ -78,9 +84,16 @@ ChartCommands::ChartCommands(frmTransfer& window)
     connect(&model, &QAbstractItemModel::rowsInserted, this, [this] { trace_.reset(); });
 }
 
+bool ChartCommands::ControlsAlive() const
+{
+    return std::all_of(watched_.begin(), watched_.end(), [](const QPointer<QWidget>& w) { return !w.isNull(); });
+}
+
 bool ChartCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    const MainWindowControls& ui = window_.controls();
+    const MainWindowControls& ui = ui_;
+    if (!ControlsAlive())
+        return QObject::eventFilter(watched, event);
     if (watched == ui.lstStat && event->type() == QEvent::Show) {
         if (!chartShown_) {
             ui.cmdChart->setText(kChartCaption);
@@ -131,7 +144,7 @@ void ChartCommands::ShowChart()
 
 void ChartCommands::HideChart()
 {
-    const MainWindowControls& ui = window_.controls();
+    const MainWindowControls& ui = ui_;
     chartShown_ = false;
     ui.MSChart1->hide();
     ui.cmdChart->setText(kChartCaption);

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "output/chart_data.h"
 #include "output/report_text.h"
+#include "shell/frmTransfer_controls.h"
 
 class QChartView;
 
@@ -63,8 +66,13 @@ private:
     void HideChart();
     void Tell(const QString& text) const;
     QString MemoryText() const;
+    bool ControlsAlive() const;
 
     frmTransfer& window_;
+    // The controls, copied at start: the event filter also sees the hide
+    // events of the window's teardown, when the window is no longer one.
+    MainWindowControls ui_;
+    std::vector<QPointer<QWidget>> watched_;
     Desktop desktop_;
     QChartView* view_ = nullptr;
     ChartModel model_;
