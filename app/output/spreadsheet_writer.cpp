@@ -55,9 +55,10 @@ QString Described(lxw_error error) { return QString::fromUtf8(lxw_strerror(error
 
 class Writer {
 public:
-    Writer(lxw_workbook* wb, const SpreadsheetInput& in)
+    Writer(lxw_workbook* wb, const SpreadsheetInput& in, const SheetPlan& plan)
         : wb_(wb)
         , in_(in)
+        , plan_(plan)
     {
         font_ = Format(QString());
         const QString code = in.profile.ProfileFlag7.trimmed();
@@ -69,7 +70,7 @@ public:
                                 : font_;
     }
 
-    std::optional<QString> DataSheet(const SheetPlan& plan)
+    std::optional<QString> DataSheet()
     {
         const QByteArray name = CellText(DataSheetName(in_.language));
         lxw_worksheet* ws = workbook_add_worksheet(wb_, name.constData());
@@ -81,7 +82,7 @@ public:
         worksheet_set_column(ws, 2, 2, xlsx::kWidthC, font_);
         worksheet_set_column(ws, 3, 3, xlsx::kWidthD, font_);
         worksheet_set_column(ws, 4, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, font_);
-        for (const SheetCell& cell : plan.cells) {
+        for (const SheetCell& cell : plan_.cells) {
             const auto r = static_cast<lxw_row_t>(cell.row - 1);
             const auto c = static_cast<lxw_col_t>(cell.column - 1);
             lxw_format* f = FormatOf(cell.format);
@@ -101,9 +102,9 @@ public:
         return std::nullopt;
     }
 
-    std::optional<QString> Chart(const SheetPlan& sheet, const ChartPlan& plan)
+    std::optional<QString> Chart(const ChartPlan& plan)
     {
-        if (auto error = LineSheet(sheet))
+        if (auto error = LineSheet())
             return error;
         lxw_chart* chart = workbook_add_chart(wb_, LXW_CHART_SCATTER_STRAIGHT);
         if (!chart)
@@ -188,14 +189,17 @@ private:
     // End points of the horizontal lines: the smallest and largest X of the
     // data and the values of the statistics cells. Numbers, not formulas:
     // the chart keeps their values for readers that do not calculate.
-    std::optional<QString> LineSheet(const SheetPlan& sheet)
+    std::optional<QString> LineSheet()
     {
+        const SheetPlan& sheet = plan_;
         lxw_worksheet* ws = workbook_add_worksheet(wb_, CellText(xlsx::kLineSheet).constData());
         if (!ws)
             return QStringLiteral("cannot add the sheet ") + xlsx::kLineSheet;
         worksheet_hide(ws);
         double lo = INFINITY, hi = -INFINITY;
-        for (const SheetCell& c : DataColumnB(sheet)) {
+        for (const SheetCell& c : sheet.cells) {
+            if (c.row < sheet.firstDataRow || c.column != xlsx::kColumnB || !std::holds_alternative<double>(c.value))
+                continue;
             const double v = std::get<double>(c.value);
             if (std::isfinite(v)) {
                 lo = std::min(lo, v);
@@ -224,29 +228,17 @@ private:
                                std::isfinite(value) ? value : 0, font_);
     }
 
-    std::vector<SheetCell> DataColumnB(const SheetPlan& sheet) const
-    {
-        std::vector<SheetCell> out;
-        for (const SheetCell& c : *cells_)
-            if (c.row >= sheet.firstDataRow && c.column == xlsx::kColumnB && std::holds_alternative<double>(c.value))
-                out.push_back(c);
-        return out;
-    }
-
     double StatisticValue(int row) const
     {
-        for (const SheetCell& c : *cells_)
+        for (const SheetCell& c : plan_.cells)
             if (c.row == row && c.column == xlsx::kColumnB && std::holds_alternative<double>(c.value))
                 return std::get<double>(c.value);
         return 0;
     }
 
-public:
-    const std::vector<SheetCell>* cells_ = nullptr;
-
-private:
     lxw_workbook* wb_;
     const SpreadsheetInput& in_;
+    const SheetPlan& plan_;
     lxw_format* font_ = nullptr;
     lxw_format* count_ = nullptr;
     lxw_format* statistic_ = nullptr;
@@ -270,11 +262,10 @@ std::optional<QString> WriteSpreadsheet(const QString& path, const SpreadsheetIn
         return QStringLiteral("cannot start the workbook ") + path;
     std::optional<QString> error;
     {
-        Writer writer(wb, input);
-        writer.cells_ = &sheet.cells;
-        error = writer.DataSheet(sheet);
+        Writer writer(wb, input, sheet);
+        error = writer.DataSheet();
         if (!error && chart)
-            error = writer.Chart(sheet, *chart);
+            error = writer.Chart(*chart);
     }
     const lxw_error closed = workbook_close(wb);
     if (!error && closed != LXW_NO_ERROR)
