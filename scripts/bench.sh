@@ -3,8 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQC_BUILD_TESTS=ON >/dev/null
-cmake --build build-release -j "$(nproc)" --target vornik_engine_ops_bench vornik_surface_dispatch_bench bench_table_fill bench_mes_file bench_spreadsheet
-for b in vornik_engine_ops_bench vornik_surface_dispatch_bench bench_table_fill bench_mes_file bench_spreadsheet; do
+benches=(vornik_engine_ops_bench vornik_surface_dispatch_bench bench_table_fill bench_mes_file
+  gaugesim_download_bench bench_spreadsheet)
+cmake --build build-release -j "$(nproc)" --target "${benches[@]}"
+for b in "${benches[@]}"; do
   echo "== $b"
   # The surface benchmark reads from the demo peripheral of vornikctl.
   QT_QPA_PLATFORM=offscreen VORNIK220_RADIO=sim \

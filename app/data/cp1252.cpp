@@ -59,4 +59,19 @@ QByteArray EncodeCp1252(QStringView text)
     return bytes;
 }
 
+QString Cp1252Unstorable(QStringView text)
+{
+    QString found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QStringView one = text.mid(i, 1);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            one = text.mid(i++, 2);
+        else if (EncodeOne(one[0].unicode()) != '?' || one[0] == u'?')
+            continue;
+        if (!found.contains(one))
+            found += one;
+    }
+    return found;
+}
+
 } // namespace qc

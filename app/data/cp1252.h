@@ -18,4 +18,9 @@ QString DecodeCp1252(QByteArrayView bytes);
 // (a character outside the basic plane counts once).
 QByteArray EncodeCp1252(QStringView text);
 
+// The characters of `text` the code page cannot hold, each once, in the
+// order they first appear: "Prüfer ✓ 😀" -> "✓😀" (a character outside the
+// basic plane keeps its two halves).
+QString Cp1252Unstorable(QStringView text);
+
 } // namespace qc

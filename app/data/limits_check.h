@@ -23,8 +23,8 @@ inline constexpr int kMinAdjustedTo = 61;
 // Outcome of checking one limit text box when it loses the focus.
 struct LimitEntry {
     enum Kind { Empty, NotNumeric, Negative, Number } kind;
-    double value = 0;  // the value taken (not for NotNumeric)
-    QString text;      // the text taken: the box text, "-" removed when negative
+    double value = 0; // the value taken (not for NotNumeric)
+    QString text;     // the text taken: the box text, "-" removed when negative
 };
 LimitEntry ValidateLimitEntry(const QString& boxText, const QLocale& locale);
 
@@ -52,8 +52,5 @@ QString LimitMessageText(const LimitMessage& message, const QString& keyText, co
 // ">min" CR LF "<max" CR LF "=target", each right-aligned in 7.
 QString ShowLimitsCaption(const Limits& limits, const QString& modelCode, const QString& limitsWord,
                           const QLocale& locale);
-
-// The ISO 19840 explanation of the limits dialog's "Info" button.
-QString Rule8020InfoText(int language);
 
 } // namespace qc

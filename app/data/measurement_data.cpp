@@ -60,7 +60,7 @@ void MeasurementData::AddTableRow(int row)
 MeasurementData::RowAdded MeasurementData::FillMessdaten(const QString& recordText, const QDateTime& now)
 {
     const FillOutcome out = qc::FillMessdaten(recordText, gauge, table, state, now, locale);
-    RowAdded added{out.status, out.row, {}, false};
+    RowAdded added{out.status, out.row, {}, false, out.refusal};
     if (out.status == FillStatus::TableFull) {
         added.tellTableFull = !tableFullTold_;
         tableFullTold_ = true;
@@ -69,10 +69,11 @@ MeasurementData::RowAdded MeasurementData::FillMessdaten(const QString& recordTe
     if (out.status != FillStatus::Added)
         return added;
     AddTableRow(out.row);
+    if (!keys.Enabled || state.TableMode != kOnlineSlot)
+        return added; // nothing to type: the texts are not made
     const Reading& r = table.Row(state.TableMode, out.row);
     const ForwardedReading forwarded{RightAlign(grid::kNumberWidth, QString::number(r.Number)), r.DateText,
-                                     FormatValue(r.Value, r.Unit, gauge.profile, locale).ValueText, r.Unit,
-                                     r.Material};
+                                     FormatValue(r.Value, r.Unit, gauge.profile, locale).ValueText, r.Unit, r.Material};
     added.keyTexts = KeyForwardingTexts(keys, state.TableMode, forwarded);
     return added;
 }
@@ -88,7 +89,11 @@ void MeasurementData::FillMSFlexOne(const QDateTime& now)
 {
     statistics.Reset();
     ApplyContext();
-    model.FillMSFlexOne(TransferDateText(now));
+    // Outside date mode the time column is headed by the readings' transfer
+    // date; only an empty table takes today's.
+    const QString& firstDate = table.Row(state.TableMode, 1).DateText;
+    const bool dated = ReadingCount() > 0 && !firstDate.trimmed().isEmpty();
+    model.FillMSFlexOne(dated ? firstDate : TransferDateText(now));
     const int n = ReadingCount();
     for (int i = 1; i <= n; ++i) {
         state.RowCounter = i;
@@ -121,8 +126,10 @@ void MeasurementData::DeleteTable(const QDateTime& now)
     ResetStatistic();
     qc::DeleteTable(table, state);
     FillMSFlexOne(now);
-    if (state.TableMode == kOnlineSlot)
+    if (state.TableMode == kOnlineSlot) {
         state.OnlineCounter = 1;
+        state.NextOnlineNumber = 0;
+    }
 }
 
 RowDeletion MeasurementData::DeleteGridRow(int gridRow, const QDateTime& now)

@@ -32,7 +32,7 @@ public:
     KeyForwardingSettings keys;
     QLocale locale;
     StatisticsTexts statTexts;
-    GridContext gridTexts;     // header words; slot, limits and profile are filled in here
+    GridContext gridTexts; // header words; slot, limits and profile are filled in here
     QString memoryCaption;
     QString selectedMemoryName;
 
@@ -43,8 +43,9 @@ public:
     struct RowAdded {
         FillStatus status;
         int row;
-        QStringList keyTexts;  // to type for this reading (online table, forwarding on)
-        bool tellTableFull;    // first refusal since the table was emptied
+        QStringList keyTexts; // to type for this reading (online table, forwarding on)
+        bool tellTableFull;   // first refusal since the table was emptied
+        QString refusal;      // Refused: the log line
     };
     // One record: decode into the current slot, show, count, forward.
     RowAdded FillMessdaten(const QString& recordText, const QDateTime& now);

@@ -11,7 +11,7 @@
 #include "data/measurement_data.h"
 #include "data/numbers.h"
 #include "data/record_text.h"
-#include "shell/safe_file_name.h"
+#include "data/safe_file_name.h"
 
 namespace qc {
 
@@ -161,9 +161,8 @@ QString MeasurementFolder(const QString& dataDir) { return QDir(dataDir).filePat
 
 QString GaugeFolder(const QString& dataDir, const QString& gaugeNumber)
 {
-    const QString safe = SafeGaugeNumber(gaugeNumber);
     const QString folder = MeasurementFolder(dataDir);
-    return safe.isEmpty() ? folder : QDir(folder).filePath(safe);
+    return gaugeNumber.isEmpty() ? folder : QDir(folder).filePath(SafeGaugeNumber(gaugeNumber));
 }
 
 QString MesSavePath(const QString& chosen)

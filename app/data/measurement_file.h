@@ -33,7 +33,8 @@ inline constexpr int kDateModeUnitWidth = 5;
 inline constexpr int kValueDecimals = 3;
 } // namespace mes
 
-// <data folder>/mes and <data folder>/mes/<gauge number made safe>.
+// <data folder>/mes and <data folder>/mes/<gauge number made safe>; without
+// a gauge number the measurement folder itself.
 QString MeasurementFolder(const QString& dataDir);
 QString GaugeFolder(const QString& dataDir, const QString& gaugeNumber);
 

@@ -150,7 +150,9 @@ void MeasurementGridModel::AddTableRow(int slotRow)
 {
     if (slotRow < 1 || slotRow > kMaxRows)
         return;
-    column0Header_ = table_.Row(context_.slot, 1).DateText;
+    const QString& header = table_.Row(context_.slot, 1).DateText;
+    const bool headerChanged = header != column0Header_;
+    column0Header_ = header;
     marks_[static_cast<size_t>(slotRow)] = Mark::None;
     if (shown_[static_cast<size_t>(slotRow)]) {
         const auto it = std::find(order_.begin(), order_.end(), slotRow);
@@ -164,7 +166,8 @@ void MeasurementGridModel::AddTableRow(int slotRow)
         if (!batching_)
             CommitPending();
     }
-    emit headerDataChanged(Qt::Horizontal, 0, 0);
+    if (headerChanged)
+        emit headerDataChanged(Qt::Horizontal, 0, 0);
 }
 
 void MeasurementGridModel::CommitPending()

@@ -18,9 +18,9 @@ inline constexpr int kSlotCount = 3;
 
 struct Reading {
     qint16 Number = 0;
-    double Value = 0;  // already rounded to its display decimals
+    double Value = 0; // already rounded to its display decimals
     QString Unit;
-    QString Material;  // "FE", "NF", "DFE", "DNF", ... or empty
+    QString Material; // "FE", "NF", "DFE", "DNF", ... or empty
     QDateTime DateTime;
     QString DateText;
     QString TimeText;
@@ -33,13 +33,15 @@ struct Reading {
 // routines of the main window.
 struct TableState {
     int TableMode = kMemorySlot;
-    int RowCounter = 0;     // row the next reading of the current slot goes to
-    int OnlineCounter = 0;  // row and number of the next live reading
-    int RemovedRows = 0;    // rows removed by the last row deletion
-    int GridRowsBefore = 0; // data rows the grid had when a deletion started
-    QString CountSuffix;    // " (n)" for the caption of the table's option
-    QString TransferTime;   // "HH:mm:ss" of the last record taken
-    QString TransferDate;   // "dd.MM.yyyy" of the last record taken
+    int RowCounter = 0;       // row the next reading of the current slot goes to
+    int OnlineCounter = 0;    // row of the next live reading
+    int NextOnlineNumber = 0; // lowest number the next live reading may get; numbers stay unique after deletions
+    int RemovedRows = 0;      // rows removed by the last row deletion
+    int GridRowsBefore = 0;   // data rows the grid had when a deletion started
+    QString CountSuffix;      // " (n)" for the caption of the table's option
+    QString TransferTime;     // "HH:mm:ss" of the last record taken
+    QString TransferDate;     // "dd.MM.yyyy" of the last record taken
+    QDateTime TransferTaken;  // the moment the two texts above were made for
     bool FileLoaded = false;
     double CurrentValue = 0;
     QString CurrentUnit;

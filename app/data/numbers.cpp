@@ -72,4 +72,64 @@ double RoundHalfEven(double value, int decimals)
     return rounded == 0.0 ? 0.0 : rounded; // no "-0"
 }
 
+namespace {
+
+// The number in C form when `text` is a plain number with `separator` as
+// its decimal separator; empty otherwise.
+std::string PlainNumberInCForm(QStringView text, QChar separator)
+{
+    std::string number;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        number += static_cast<char>(text[i++].unicode());
+    bool digits = false;
+    while (i < n && IsDigit(text[i])) {
+        number += static_cast<char>(text[i++].unicode());
+        digits = true;
+    }
+    if (i < n && text[i] == separator) {
+        ++i;
+        number += '.';
+        while (i < n && IsDigit(text[i])) {
+            number += static_cast<char>(text[i++].unicode());
+            digits = true;
+        }
+    }
+    if (!digits)
+        return {};
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        number += 'e';
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            number += static_cast<char>(text[i++].unicode());
+        bool exponentDigits = false;
+        while (i < n && IsDigit(text[i])) {
+            number += static_cast<char>(text[i++].unicode());
+            exponentDigits = true;
+        }
+        if (!exponentDigits)
+            return {};
+    }
+    return i == n ? number : std::string();
+}
+
+} // namespace
+
+std::optional<double> ParsePlainNumber(QStringView text, const QLocale& locale)
+{
+    const QStringView trimmed = text.trimmed();
+    const QString point = locale.decimalPoint();
+    const QChar separator = point.size() == 1 ? point.at(0) : QChar(u'.');
+    std::string number = PlainNumberInCForm(trimmed, separator);
+    if (number.empty() && separator != u'.')
+        number = PlainNumberInCForm(trimmed, u'.');
+    if (number.empty())
+        return std::nullopt;
+    const double value = std::strtod(number.c_str(), nullptr);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 } // namespace qc

@@ -41,12 +41,22 @@ enum class FillStatus {
     Added,     // the reading went to row `row`
     Dropped,   // number 0 and value 0: no row, counters unchanged
     TableFull, // the row would lie above kMaxRows: nothing stored
+    Refused,   // value or unit not a finite reading in range: nothing stored
 };
+
+// Largest reading magnitude taken; far above anything a gauge measures, and
+// low enough that 5000 of them keep sums and squares finite.
+inline constexpr double kMaxReadingMagnitude = 1e12;
 
 struct FillOutcome {
     FillStatus status;
-    int row; // the row written (Added) or refused (TableFull)
+    int row;         // the row written (Added) or refused (TableFull)
+    QString refusal; // for Refused: what was wrong, for the log
 };
+
+// Why a record cannot be a reading ("nan", "inf", a value out of range);
+// empty when it can.
+QString RecordRefusal(const QString& recordText);
 
 // Decodes one record text into the row RowCounter (memory slot) or
 // OnlineCounter (online slot) of the current slot and advances the counters.

@@ -67,6 +67,7 @@ void Statistics::ResetValues()
     FirstUnit.clear();
     UnitsDiffer = false;
     lines_.clear();
+    textsStale_ = false;
 }
 
 void Statistics::Reset()
@@ -171,18 +172,33 @@ void Statistics::Accumulate(double value, const QString& unit, const QString& ma
     if (unit != FirstUnit)
         UnitsDiffer = true;
     AddValue(x);
-
-    const DeviceProfile& profile = context.profile;
-    StatMinText = FormatValue(AbsoluteValues ? StatMinAbs : StatMin, unit, profile, context.locale).ValueText;
-    StatMaxText = FormatValue(AbsoluteValues ? StatMaxAbs : StatMax, unit, profile, context.locale).ValueText;
-    StatMeanText = FormatValue(AbsoluteValues ? StatMeanAbs : StatMean, kStatUnit, profile, context.locale).ValueText;
-    if (StatCount > 1)
-        StatStdText =
-            FormatValue(AbsoluteValues ? StatStdDevAbs : StatStdDev, kStatUnit, profile, context.locale).ValueText;
-
     if (context.limits.Rule8020)
         Evaluate8020(x, context.limits);
-    BuildLines(context);
+    lastUnit_ = unit;
+    context_ = context;
+    textsStale_ = true;
+}
+
+const QStringList& Statistics::Lines()
+{
+    if (textsStale_) {
+        textsStale_ = false;
+        BuildTexts();
+        BuildLines(context_);
+    }
+    return lines_;
+}
+
+// The minimum and maximum are shown in the unit of the last reading.
+void Statistics::BuildTexts()
+{
+    const DeviceProfile& profile = context_.profile;
+    const QLocale& locale = context_.locale;
+    StatMinText = FormatValue(AbsoluteValues ? StatMinAbs : StatMin, lastUnit_, profile, locale).ValueText;
+    StatMaxText = FormatValue(AbsoluteValues ? StatMaxAbs : StatMax, lastUnit_, profile, locale).ValueText;
+    StatMeanText = FormatValue(AbsoluteValues ? StatMeanAbs : StatMean, kStatUnit, profile, locale).ValueText;
+    if (StatCount > 1)
+        StatStdText = FormatValue(AbsoluteValues ? StatStdDevAbs : StatStdDev, kStatUnit, profile, locale).ValueText;
 }
 
 void Statistics::BuildLines(const StatisticsContext& context)

@@ -11,23 +11,23 @@ namespace qc {
 
 // The words of the statistics list in the user's language.
 struct StatisticsTexts {
-    QString Count;       // StatTexts 1
-    QString Maximum;     // StatTexts 2
-    QString Minimum;     // StatTexts 3
-    QString Average;     // StatTexts 4
-    QString StdDev;      // StatTexts 5
-    QString Title;       // StatTexts 6
+    QString Count;          // StatTexts 1
+    QString Maximum;        // StatTexts 2
+    QString Minimum;        // StatTexts 3
+    QString Average;        // StatTexts 4
+    QString StdDev;         // StatTexts 5
+    QString Title;          // StatTexts 6
     QString NotPossible[3]; // StatTexts 7, 8, 9
-    QString Abs;         // StatTexts 11
-    QString Rule8020;    // StatTexts 14
-    QString Yes;         // MessageTexts 58
-    QString No;          // MessageTexts 59
+    QString Abs;            // StatTexts 11
+    QString Rule8020;       // StatTexts 14
+    QString Yes;            // MessageTexts 58
+    QString No;             // MessageTexts 59
 };
 
 // What the statistics need to know about the table they describe.
 struct StatisticsContext {
     DeviceProfile profile;
-    QString ModelGroup;         // "JV" gauges measure two materials
+    QString ModelGroup; // "JV" gauges measure two materials
     Limits limits;
     bool OnlineTable = false;   // the list is headed "Online"
     QString MemoryCaption;      // heading otherwise
@@ -58,14 +58,16 @@ public:
     // Start values but the material button stays as it is (material switch).
     void ResetValues();
 
-    // Adds one reading (CurrentValue/CurrentUnit/CurrentMaterial) and
-    // rebuilds the lines.
+    // Adds one reading (CurrentValue/CurrentUnit/CurrentMaterial). The
+    // texts and lines are built when next asked for, once per change.
     void Accumulate(double value, const QString& unit, const QString& material, const StatisticsContext& context);
 
     // Material button: "FE" <-> "NF" (class "5") or "NFE" (other classes).
     void SwitchMaterial(const QString& profileClass);
 
-    const QStringList& Lines() const { return lines_; }
+    // The list lines; also brings StatMinText .. StatStdText and
+    // Verdict8020 up to date.
+    const QStringList& Lines();
 
     int StatCount = 0;
     double StatSum = 0, StatSumAbs = 0, StatSumSq = 0;
@@ -73,6 +75,7 @@ public:
     double StatMinAbs = kStatMinStart, StatMaxAbs = kStatMaxStart;
     double StatMean = 0, StatMeanAbs = 0;
     double StatStdDev = 0, StatStdDevAbs = 0;
+    // Texts of the values, as of the last Lines().
     QString StatMinText, StatMaxText, StatMeanText, StatStdText = QStringLiteral(" ");
     QString FirstUnit;
     bool UnitsDiffer = false;
@@ -92,9 +95,13 @@ private:
     void TakeFirstMaterial(const QString& material);
     void AddValue(double x);
     void Evaluate8020(double x, const Limits& limits);
+    void BuildTexts();
     void BuildLines(const StatisticsContext& context);
 
     QStringList lines_;
+    StatisticsContext context_; // of the last reading counted
+    QString lastUnit_;
+    bool textsStale_ = false;
 };
 
 // Caption of the memory shown in the table: "Speicher" (class "1"),

@@ -39,8 +39,7 @@ RowDeletion DeleteSlotRow(MeasurementTable& table, TableState& state, int row)
     if (partner > 0)
         rows.erase(rows.begin() + (std::max(row, partner) - 1));
     rows.erase(rows.begin() + (std::min(row, partner > 0 ? partner : row) - 1));
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Reading& a, const Reading& b) { return a.Number < b.Number; });
+    std::stable_sort(rows.begin(), rows.end(), [](const Reading& a, const Reading& b) { return a.Number < b.Number; });
     table.SetReadings(slot, rows);
 
     state.RemovedRows = partner > 0 ? 2 : 1;
@@ -55,8 +54,10 @@ void DeleteTable(MeasurementTable& table, TableState& state)
 {
     table.ClearSlot(state.TableMode);
     state.RowCounter = 1;
-    if (state.TableMode == kOnlineSlot)
+    if (state.TableMode == kOnlineSlot) {
         state.OnlineCounter = 1;
+        state.NextOnlineNumber = 0;
+    }
 }
 
 void SortOrderByNumber(const MeasurementTable& table, int slot, std::vector<int>& order)

@@ -8,10 +8,7 @@ namespace qc {
 
 namespace {
 
-bool ProbeTypeStartsWith(const GaugeIdentity& identity, QChar c)
-{
-    return identity.GaugeProbeType.startsWith(c);
-}
+bool ProbeTypeStartsWith(const GaugeIdentity& identity, QChar c) { return identity.GaugeProbeType.startsWith(c); }
 
 struct Conversion {
     const QString& target;
@@ -20,12 +17,8 @@ struct Conversion {
 
 // Factors from the field-strength base unit A/cm.
 const Conversion kFromAmperePerCm[] = {
-    {unit::Oersted, 1.25664},
-    {unit::Gauss, 1.25664},
-    {unit::KiloAmperePerMetre, 0.1},
-    {unit::AmperePerMetre, 100.0},
-    {unit::MilliTesla, 0.1256634},
-    {unit::Tesla, 0.00012566374},
+    {unit::Oersted, 1.25664},      {unit::Gauss, 1.25664},        {unit::KiloAmperePerMetre, 0.1},
+    {unit::AmperePerMetre, 100.0}, {unit::MilliTesla, 0.1256634}, {unit::Tesla, 0.00012566374},
     {unit::KiloGauss, 0.00125664},
 };
 
@@ -93,8 +86,8 @@ std::optional<int> NumericUnitDecimals(const QString& u)
 {
     bool ok = false;
     const double d = u.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
+    if (!ok || !std::isfinite(d))
+        return std::nullopt; // "nan" must never reach the integer cast below
     const double whole = RoundHalfEven(d, 0);
     if (whole < 0 || whole > 3)
         return -1;
@@ -184,8 +177,13 @@ std::optional<int> DecimalsFor(double value, const QString& unit, const DevicePr
     return UnitRuleDecimals(value, u, class4).value_or(kUnknownUnitDecimals);
 }
 
-FormattedValue FormatValue(double value, const QString& unit, const DeviceProfile& profile,
-                           const QLocale& locale)
+double RoundedValue(double value, const QString& unit, const DeviceProfile& profile)
+{
+    const std::optional<int> decimals = DecimalsFor(value, unit, profile);
+    return decimals ? RoundHalfEven(value, *decimals) : value;
+}
+
+FormattedValue FormatValue(double value, const QString& unit, const DeviceProfile& profile, const QLocale& locale)
 {
     const std::optional<int> decimals = DecimalsFor(value, unit, profile);
     if (!decimals) {

@@ -64,6 +64,9 @@ std::optional<int> DecimalsFor(double value, const QString& unit, const DevicePr
 FormattedValue FormatValue(double value, const QString& unit, const DeviceProfile& profile,
                            const QLocale& locale = QLocale());
 
+// The value FormatValue would show, without making its text.
+double RoundedValue(double value, const QString& unit, const DeviceProfile& profile);
+
 // The first up to three decimal digits of a value as an integer:
 // 12 -> 0, 12.5 -> 5, 0.125 -> 125. Tells whether a limit has a fraction.
 int GetDecimalsInt(double value);

@@ -3,19 +3,38 @@
 #include <QDir>
 #include <QFile>
 
-#include "shell/safe_file_name.h"
+#include "data/safe_file_name.h"
 
 namespace qc {
+
+namespace {
+
+constexpr int kMaxMemoryPart = 32;
+
+// The memory's text as one word of a file name: ASCII letters, digits and
+// '-' stay, anything else becomes '_'. "S    1(   12)" -> "S_1__12_".
+QString MemoryPart(const QString& memoryName)
+{
+    QString part = memoryName.simplified().left(kMaxMemoryPart);
+    for (QChar& c : part) {
+        const char16_t u = c.unicode();
+        const bool kept = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'-';
+        if (!kept)
+            c = u'_';
+    }
+    return part;
+}
+
+} // namespace
 
 QString ExportFileStem(const QString& gaugeNumber, const QString& memoryName, const QDateTime& now)
 {
     QStringList parts;
-    for (const QString& part : {gaugeNumber, memoryName}) {
-        // Blanks inside a name become '_' too: the name stays one word.
-        const QString safe = SafeGaugeNumber(part.simplified()).replace(u' ', u'_');
-        if (!safe.isEmpty())
-            parts << safe;
-    }
+    // The gauge number as its export folder names it.
+    if (!gaugeNumber.trimmed().isEmpty())
+        parts << SafeGaugeNumber(gaugeNumber);
+    if (const QString memory = MemoryPart(memoryName); !memory.isEmpty())
+        parts << memory;
     if (parts.isEmpty())
         parts << export_file::kNoGauge;
     parts << now.toString(export_file::kStampFormat);

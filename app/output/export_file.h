@@ -14,9 +14,10 @@ inline const QString kNoGauge = QStringLiteral("Export");
 inline constexpr int kMaxTries = 1000;
 } // namespace export_file
 
-// A file name saying what the export holds: the gauge number and the
-// memory (both made safe for a file name, left out when empty) and the
-// time: "1234_m0001_20241205_101530" (no extension).
+// A file name saying what the export holds: the gauge number (as its
+// export folder names it), the memory (letters, digits and '-' kept, the
+// rest '_'), each left out when empty, and the time:
+// "1234_m0001_20241205_101530" (no extension).
 QString ExportFileStem(const QString& gaugeNumber, const QString& memoryName, const QDateTime& now);
 
 struct ReservedPath {

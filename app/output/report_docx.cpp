@@ -6,7 +6,7 @@
 #include <array>
 #include <zip.h>
 
-#include "shell/safe_file_name.h"
+#include "data/safe_file_name.h"
 
 namespace qc {
 
@@ -175,8 +175,7 @@ std::optional<QString> WriteReportDocx(const QString& path, const QString& repor
 QString ExportFolder(const QString& dataDir, const QString& gaugeNumber)
 {
     const QString folder = QDir(dataDir).filePath(docx::kExportFolderName);
-    const QString safe = SafeGaugeNumber(gaugeNumber);
-    return safe.isEmpty() ? folder : QDir(folder).filePath(safe);
+    return gaugeNumber.isEmpty() ? folder : QDir(folder).filePath(SafeGaugeNumber(gaugeNumber));
 }
 
 QString NewReportDocxPath(const QString& folder, const QDateTime& now)

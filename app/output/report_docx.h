@@ -25,7 +25,8 @@ QByteArray ReportDocumentXml(const QString& reportText);
 // renames it at the end). The description of the failure, if any.
 std::optional<QString> WriteReportDocx(const QString& path, const QString& reportText);
 
-// <data folder>/export/<gauge number made safe>: where exported documents go.
+// <data folder>/export/<gauge number made safe>: where exported documents go;
+// without a gauge number <data folder>/export.
 QString ExportFolder(const QString& dataDir, const QString& gaugeNumber);
 
 // A new file name in `folder` saying what it holds and when it was made:

@@ -7,7 +7,7 @@
 #include "data/record_text.h"
 #include "data/text_align.h"
 #include "data/units.h"
-#include "shell/delay.h"
+#include "data/text_align.h"
 #include "shell/texts.h"
 
 namespace qc {

@@ -4,7 +4,6 @@
 #include "data/numbers.h"
 #include "data/units.h"
 #include "output/spreadsheet_export.h"
-#include "shell/delay.h"
 #include "shell/texts.h"
 
 namespace qc {

@@ -32,11 +32,4 @@ void InstallManuals(const QString& programDir, const QString& settingsDir)
     }
 }
 
-QString ManualNotFoundText(int language, const QString& path)
-{
-    if (ClampLanguage(language) == kEnglish)
-        return QStringLiteral("File ") + path + QStringLiteral(" not found ");
-    return QStringLiteral("Datei ") + path + QStringLiteral(" wurde nicht gefunden");
-}
-
 } // namespace qc

@@ -12,7 +12,4 @@ QString ManualFileName(int language);
 // folder is replaced; failures leave the folder as it was.
 void InstallManuals(const QString& programDir, const QString& settingsDir);
 
-// "Datei <path> wurde nicht gefunden" / "File <path> not found ".
-QString ManualNotFoundText(int language, const QString& path);
-
 } // namespace qc

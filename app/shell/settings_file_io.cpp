@@ -4,14 +4,12 @@
 #include <cmath>
 
 #include "data/cp1252.h"
+#include "data/numbers.h"
 
 namespace qc {
 namespace {
 
-QString OpenError(const QFile& file)
-{
-    return file.errorString() + QStringLiteral(" (") + file.fileName() + u')';
-}
+QString OpenError(const QFile& file) { return file.errorString() + QStringLiteral(" (") + file.fileName() + u')'; }
 
 } // namespace
 
@@ -66,11 +64,7 @@ QString NumberText(double value, const QLocale& locale)
 
 std::optional<double> ParseNumber(const QString& field, const QLocale& locale)
 {
-    bool ok = false;
-    const double value = locale.toDouble(field.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return ParsePlainNumber(field, locale);
 }
 
 std::optional<bool> ParseBool(const QString& field, const QLocale& locale)

@@ -25,7 +25,8 @@ bool WriteLines(const QString& path, const QStringList& lines, QString* error);
 // 10 -> "10", 12.5 -> "12,5" in a German locale.
 QString NumberText(double value, const QLocale& locale);
 
-// The locale's conversion of a (trimmed) field; nullopt when it is no number.
+// A field as a plain number in the locale's form or with "."; nullopt when
+// it is none (group separators included: "1.000" never reads as 1000).
 std::optional<double> ParseNumber(const QString& field, const QLocale& locale);
 
 // "1", "-1", any other non-zero number and "True" read true; "0" and

@@ -1,37 +1,12 @@
 #include "shell/settings_store.h"
 
-#include "shell/safe_file_name.h"
+#include <utility>
+
+#include "data/safe_file_name.h"
 #include "shell/texts.h"
 #include "shell/transfer_log.h"
 
 namespace qc {
-namespace {
-
-struct ModePrefix {
-    QStringView Mode;
-    const char16_t* German;
-    const char16_t* English;
-};
-
-// The key-forwarding file has no prefix of its own in the original message
-// set; it gets one in the same wording, so its failures never borrow the
-// prefix of an unrelated earlier failure.
-constexpr ModePrefix kPrefixes[] = {
-    {settings_mode::LimitsLoad, u"Probleme beim Lesen Datei Limit.ini: ", u"problems reading file  Limit.ini: "},
-    {settings_mode::LimitsSave, u"Probleme beim Schreiben Datei Limit.ini: ", u"problems writing file  Limit.ini: "},
-    {settings_mode::KeysLoad, u"Probleme beim Lesen Datei Tastatur.ini: ", u"problems reading file  Tastatur.ini: "},
-    {settings_mode::KeysSave, u"Probleme beim Schreiben Datei Tastatur.ini: ", u"problems writing file  Tastatur.ini: "},
-    {settings_mode::LanguageLoad, u"Probleme beim Lesen Datei & Language.ini: ", u"problems reading file Language.ini:"},
-    {settings_mode::LanguageSave, u"Probleme beim Schreiben Datei Language.ini: ", u"problems writing file Language.ini: "},
-    {settings_mode::ProjectLabelsLoad, u"Probleme beim Lesen Datei Projekt.ini: ",
-     u"problems reading file  Datei Projekt.ini: "},
-    {settings_mode::ProjectDataLoad, u"Probleme beim Lesen Datei Projektdaten.ini: ",
-     u"problems reading file  Projektdaten.ini: "},
-    {settings_mode::ProjectDataSave, u"Probleme beim Schreiben Datei Projektdaten.ini: ",
-     u"problems writing file  Datei Projektdaten.ini: "},
-};
-
-} // namespace
 
 SettingsStore::SettingsStore(QString settingsDir, QLocale locale)
     : m_settingsDir(std::move(settingsDir))
@@ -41,17 +16,13 @@ SettingsStore::SettingsStore(QString settingsDir, QLocale locale)
 
 QString SettingsStore::FailurePrefix(QStringView mode, int language)
 {
-    for (const ModePrefix& p : kPrefixes) {
-        if (p.Mode == mode)
-            return QString::fromUtf16(ClampLanguage(language) == kEnglish ? p.English : p.German);
-    }
-    return {};
+    return SettingsFailurePrefixText(mode, language);
 }
 
 QString SettingsStore::PerGaugePath(const char* stem) const
 {
-    return m_settingsDir + u'/' + QString::fromLatin1(stem) + u'_' + SafeGaugeNumber(m_gaugeNumber)
-        + QStringLiteral(".ini");
+    return m_settingsDir + u'/' + QString::fromLatin1(stem) + u'_' + SafeGaugeNumber(m_gaugeNumber) +
+           QStringLiteral(".ini");
 }
 
 QString SettingsStore::LimitsPath() const { return PerGaugePath("Limit"); }
@@ -61,8 +32,36 @@ QString SettingsStore::LanguagePath() const { return PerGaugePath("Language"); }
 QString SettingsStore::ProjectDataPath() const { return PerGaugePath("Projektdaten."); }
 QString SettingsStore::ProjectLabelsPath() const { return m_settingsDir + QStringLiteral("/Projekt.ini"); }
 
+namespace {
+
+bool IsPerGauge(QStringView mode) { return mode != settings_mode::ProjectLabelsLoad; }
+
+bool IsSave(QStringView mode)
+{
+    return mode == settings_mode::LimitsSave || mode == settings_mode::KeysSave ||
+           mode == settings_mode::LanguageSave || mode == settings_mode::ProjectDataSave;
+}
+
+} // namespace
+
+void SettingsStore::SetGaugeNumber(const QString& number)
+{
+    m_gaugeNumber = number;
+    if (number.isEmpty())
+        return;
+    const QStringList pending = std::exchange(m_pendingSaves, {});
+    for (const QString& mode : pending)
+        Voreinstellungen(mode); // a failure is in the log
+}
+
 std::optional<SettingsFailure> SettingsStore::Voreinstellungen(QStringView mode)
 {
+    const bool known = !SettingsFailurePrefixText(mode, kGerman).isEmpty();
+    if (known && IsPerGauge(mode) && m_gaugeNumber.isEmpty()) {
+        if (IsSave(mode) && !m_pendingSaves.contains(mode.toString()))
+            m_pendingSaves << mode.toString();
+        return std::nullopt;
+    }
     using Operation = bool (SettingsStore::*)(QString*);
     struct Entry {
         QStringView Mode;

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 #include <optional>
@@ -66,13 +67,16 @@ public:
     void SetLog(const TransferLog* log) { m_log = log; }
 
     // The number the gauge reported; it only ever enters file names through
-    // SafeGaugeNumber.
-    void SetGaugeNumber(const QString& number) { m_gaugeNumber = number; }
+    // SafeGaugeNumber. Settings saved while no gauge was known are written
+    // to the files of the first gauge set.
+    void SetGaugeNumber(const QString& number);
     const QString& GaugeNumber() const { return m_gaugeNumber; }
 
     // Runs one operation ("LL", "LS", "TL", "TS", "SL", "SS", "PI", "PL",
     // "PS"); an unknown mode does nothing. The prefix of a failure is also
-    // written to the log.
+    // written to the log. Without a gauge number the per-gauge files are
+    // neither read nor written: loads keep the values, saves wait for the
+    // gauge (PendingSaves).
     std::optional<SettingsFailure> Voreinstellungen(QStringView mode);
 
     // File names for the current gauge.
@@ -81,6 +85,9 @@ public:
     QString LanguagePath() const;
     QString ProjectLabelsPath() const;
     QString ProjectDataPath() const;
+
+    // Save modes waiting for a gauge number, in the order they were asked for.
+    const QStringList& PendingSaves() const { return m_pendingSaves; }
 
     // Mode and file of the last operation; the last failure prefix shown.
     const QString& LastMode() const { return m_lastMode; }
@@ -115,6 +122,7 @@ private:
     QLocale m_locale;
     const TransferLog* m_log = nullptr;
     QString m_gaugeNumber;
+    QStringList m_pendingSaves;
     QString m_lastMode;
     QString m_lastPath;
     QString m_lastPrefix;

@@ -12,23 +12,34 @@ constexpr int kLimitsFields = 3; // minimum, maximum, target; the 80/20 flag is 
 constexpr int kKeyFields = 3;    // enabled, target program, options; the key follows
 constexpr QStringView kDefaultOptions = u"0000";
 constexpr QStringView kDateLineTag = u"DT";
-constexpr int kDateTextStart = 3;  // after "DT "
+constexpr int kDateTextStart = 3; // after "DT "
 constexpr int kDateTextLength = 20;
 constexpr QStringView kCommentMark = u"#";
 
+// A message quotes at most this much of a damaged line or field: a
+// megabyte of text would freeze the message box.
+constexpr int kExcerptLength = 40;
+
+QString Excerpt(const QString& text)
+{
+    if (text.size() <= kExcerptLength)
+        return text;
+    return text.left(kExcerptLength) + QStringLiteral("... (%1 characters)").arg(text.size());
+}
+
 QString MissingSeparators(int lineNumber, const QString& line, int needed)
 {
-    return QStringLiteral("line %1 has fewer than %2 \";\": \"%3\"").arg(lineNumber).arg(needed).arg(line);
+    return QStringLiteral("line %1 has fewer than %2 \";\": \"%3\"").arg(lineNumber).arg(needed).arg(Excerpt(line));
 }
 
 QString NotANumber(int lineNumber, int field, const QString& text)
 {
-    return QStringLiteral("line %1, field %2: \"%3\" is not a number").arg(lineNumber).arg(field).arg(text);
+    return QStringLiteral("line %1, field %2: \"%3\" is not a number").arg(lineNumber).arg(field).arg(Excerpt(text));
 }
 
 QString NotABoolean(int lineNumber, int field, const QString& text)
 {
-    return QStringLiteral("line %1, field %2: \"%3\" is not 1 or 0").arg(lineNumber).arg(field).arg(text);
+    return QStringLiteral("line %1, field %2: \"%3\" is not 1 or 0").arg(lineNumber).arg(field).arg(Excerpt(text));
 }
 
 // Line ends inside a value would split one record into two.
@@ -87,8 +98,8 @@ bool SettingsStore::LoadLimits(QString* error)
 bool SettingsStore::SaveLimits(QString* error)
 {
     // 10;250;120;0;
-    const QString line = NumberText(limits.MinLimit, m_locale) + u';' + NumberText(limits.MaxLimit, m_locale) + u';'
-        + NumberText(limits.TargetValue, m_locale) + u';' + (limits.Rule8020 ? u'1' : u'0') + u';';
+    const QString line = NumberText(limits.MinLimit, m_locale) + u';' + NumberText(limits.MaxLimit, m_locale) + u';' +
+                         NumberText(limits.TargetValue, m_locale) + u';' + (limits.Rule8020 ? u'1' : u'0') + u';';
     return WriteLines(LimitsPath(), {line}, error);
 }
 
@@ -131,8 +142,13 @@ bool SettingsStore::LoadKeyForwarding(QString* error)
 bool SettingsStore::SaveKeyForwarding(QString* error)
 {
     const KeyForwardingSettings& k = keyForwarding;
-    const QString line = QString(k.Enabled ? u'1' : u'0') + u';' + OneLine(k.TargetApplication) + u';'
-        + OneLine(k.Options) + u';' + OneLine(k.EndOfLineKey);
+    // ";" separates the fields: such a path would come back split.
+    if (k.TargetApplication.contains(u';')) {
+        *error = QStringLiteral("the program path contains \";\": \"%1\"").arg(Excerpt(k.TargetApplication));
+        return false;
+    }
+    const QString line = QString(k.Enabled ? u'1' : u'0') + u';' + OneLine(k.TargetApplication) + u';' +
+                         OneLine(k.Options) + u';' + OneLine(k.EndOfLineKey);
     return WriteLines(KeyForwardingPath(), {line}, error);
 }
 

@@ -1,9 +1,14 @@
 #include "shell/texts.h"
 
+#include <QFileInfo>
+#include <QStringList>
+
 #include <algorithm>
 #include <span>
 
+#include "data/cp1252.h"
 #include "shell/app_identity.h"
+#include "shell/settings_store.h"
 
 namespace qc {
 namespace {
@@ -116,10 +121,12 @@ constexpr TextEntry kMessageTexts[] = {
     {69, u"Keins", u"None"},
     {70, u"Nr", u"No"},
     {71, u"Datum Zeit", u"Date Time"},
-    {72, u"Gerät außerhalb der Bluetooth Reichweite oder ausgeschaltet", u"Device out of bluetooth range or switched off"},
+    {72, u"Gerät außerhalb der Bluetooth Reichweite oder ausgeschaltet",
+     u"Device out of bluetooth range or switched off"},
     {73, u"Batterie", u"Battery"},
     {74, u"Sondentyp", u"Probetype"},
-    {75, u"Bitte Bluetooth Einstellungen prüfen, oder Adapter verbinden", u"Please check bluetooth settings or connect dongle"},
+    {75, u"Bitte Bluetooth Einstellungen prüfen, oder Adapter verbinden",
+     u"Please check bluetooth settings or connect dongle"},
     {76, u"S", u"M"},
     {77, u"Verbinden mit MAC ", u"Connect to MAC "},
     {78, u"Bitte wiederholen", u"Please try again"},
@@ -163,15 +170,9 @@ QString Lookup(std::span<const TextEntry> table, int language, int key)
 
 } // namespace
 
-int ClampLanguage(int language)
-{
-    return language >= kEnglish ? kEnglish : kGerman;
-}
+int ClampLanguage(int language) { return language >= kEnglish ? kEnglish : kGerman; }
 
-QString MenuText(int language, int key)
-{
-    return Lookup(kMenuTexts, language, key);
-}
+QString MenuText(int language, int key) { return Lookup(kMenuTexts, language, key); }
 
 QString MessageText(int language, int key)
 {
@@ -180,10 +181,7 @@ QString MessageText(int language, int key)
     return Lookup(kMessageTexts, language, key);
 }
 
-QString StatText(int language, int key)
-{
-    return Lookup(kStatTexts, language, key);
-}
+QString StatText(int language, int key) { return Lookup(kStatTexts, language, key); }
 
 } // namespace qc
 
@@ -208,9 +206,135 @@ constexpr TextEntry kKeyForwardingTexts[] = {
 
 } // namespace
 
-QString KeyForwardingText(int language, int id)
+QString KeyForwardingText(int language, int id) { return Lookup(kKeyForwardingTexts, language, id); }
+
+} // namespace qc
+
+namespace qc {
+namespace {
+
+constexpr TextEntry kNotices[] = {
+    {kNoticeUnstorable, u"Diese Zeichen k\u00F6nnen nicht gespeichert werden: ",
+     u"These characters cannot be stored: "},
+    {kNoticeKeyPathSeparator, u"Der Pfad der Anwendung darf kein \";\" enthalten: ",
+     u"The path of the application must not contain \";\": "},
+    {kNoticeManualNotOpened, u"Keine Anwendung konnte die Datei %1 \u00F6ffnen. Sie liegt im Ordner %2",
+     u"No program could open the file %1. It is in the folder %2"},
+    {kNoticeAlreadyRunning, u"Quen Connect l\u00E4uft bereits.", u"Quen Connect is already running."},
+    {kNoticeFolderNotCreated, u"Der Ordner kann nicht angelegt werden: ", u"The folder cannot be created: "},
+    {kNoticeDocumentNotOpened, u"Kein Programm zum \u00D6ffnen gefunden. Das Dokument ist gespeichert in ",
+     u"No program was found to open it. The document is saved in "},
+    {kNoticePrintFailed, u"Drucken nicht m\u00F6glich: ", u"Printing failed: "},
+};
+
+} // namespace
+
+QString NoticeText(int language, int id) { return Lookup(kNotices, language, id); }
+
+QString UnstorableCharactersText(int language, const QString& characters)
 {
-    return Lookup(kKeyForwardingTexts, language, id);
+    if (characters.isEmpty())
+        return {};
+    QStringList shown;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const bool pair = characters[i].isHighSurrogate() && i + 1 < characters.size();
+        shown << characters.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+    }
+    return NoticeText(language, kNoticeUnstorable) + shown.join(u' ');
+}
+
+QString KeyPathProblem(const QString& path, int language)
+{
+    if (path.contains(u';'))
+        return NoticeText(language, kNoticeKeyPathSeparator) + path;
+    return UnstorableCharactersText(language, Cp1252Unstorable(path));
+}
+
+} // namespace qc
+
+namespace qc {
+namespace {
+
+struct ModePrefix {
+    QStringView Mode;
+    const char16_t* German;
+    const char16_t* English;
+};
+
+// The key-forwarding file has no prefix of its own in the original message
+// set; it gets one in the same wording, so its failures never borrow the
+// prefix of an unrelated earlier failure.
+constexpr ModePrefix kPrefixes[] = {
+    {settings_mode::LimitsLoad, u"Probleme beim Lesen Datei Limit.ini: ", u"problems reading file  Limit.ini: "},
+    {settings_mode::LimitsSave, u"Probleme beim Schreiben Datei Limit.ini: ", u"problems writing file  Limit.ini: "},
+    {settings_mode::KeysLoad, u"Probleme beim Lesen Datei Tastatur.ini: ", u"problems reading file  Tastatur.ini: "},
+    {settings_mode::KeysSave, u"Probleme beim Schreiben Datei Tastatur.ini: ",
+     u"problems writing file  Tastatur.ini: "},
+    {settings_mode::LanguageLoad, u"Probleme beim Lesen Datei & Language.ini: ",
+     u"problems reading file Language.ini:"},
+    {settings_mode::LanguageSave, u"Probleme beim Schreiben Datei Language.ini: ",
+     u"problems writing file Language.ini: "},
+    {settings_mode::ProjectLabelsLoad, u"Probleme beim Lesen Datei Projekt.ini: ",
+     u"problems reading file  Datei Projekt.ini: "},
+    {settings_mode::ProjectDataLoad, u"Probleme beim Lesen Datei Projektdaten.ini: ",
+     u"problems reading file  Projektdaten.ini: "},
+    {settings_mode::ProjectDataSave, u"Probleme beim Schreiben Datei Projektdaten.ini: ",
+     u"problems writing file  Datei Projektdaten.ini: "},
+};
+
+} // namespace
+
+QString SettingsFailurePrefixText(QStringView mode, int language)
+{
+    for (const ModePrefix& p : kPrefixes) {
+        if (p.Mode == mode)
+            return QString::fromUtf16(ClampLanguage(language) == kEnglish ? p.English : p.German);
+    }
+    return {};
+}
+
+QString Rule8020InfoText(int language)
+{
+    static const char* const kGerman[] = {
+        "Die 80/20 Regel nach ISO 19840 :",
+        "1) Der Mittelwert aller Me\u00DFwerte mu\u00DF gleich oder gr\u00F6\u00DFer dem eingegeben Sollwert(NDFT) "
+        "sein.",
+        "2) Jeder gemessene Wert muss mindestens 80% des Sollwerts sein. Min Limit = 80% vom Sollwert",
+        "3) Maximal 20 % aller Werte d\u00FCrfen in einem Bereich zwischen MinLimit und Sollwert liegen",
+        "4) Jeder Wert muss kleiner oder gleich dem Max Limit sein",
+        "",
+        "Kennzeichnung in Tabelle:  Wert ok = gr\u00FCn, Wert h\u00F6her Max oder unter Min = red, Wert zwischen 80 "
+        "and "
+        "100% = orange",
+    };
+    static const char* const kEnglish[] = {
+        "The 80/20 rule according to ISO 19840 :",
+        "1) The arithmetic mean value has to be equal or higher than the target Value(NDFT Nominal Dry Film "
+        "Thickness)",
+        "2) Each value has to be minimun 80% of the Target Value, Min Limit = 80% of target Limit",
+        "3) Maximum 20 % of all values are allowed to be between Min Limit and Target Value",
+        "4) Each value has to be less or equal than Max Limit",
+        "",
+        "Appearance in table: value ok = green, value higher max or lower Min = red, value between 80 and 100% = "
+        "orange",
+    };
+    QString text;
+    for (const char* line : language == 1 ? kEnglish : kGerman)
+        text += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    return text;
+}
+
+QString ManualNotFoundText(int language, const QString& path)
+{
+    if (ClampLanguage(language) == kEnglish)
+        return QStringLiteral("File ") + path + QStringLiteral(" not found ");
+    return QStringLiteral("Datei ") + path + QStringLiteral(" wurde nicht gefunden");
+}
+
+QString ManualNotOpenedText(int language, const QString& path)
+{
+    return NoticeText(language, kNoticeManualNotOpened).arg(path, QFileInfo(path).absolutePath());
 }
 
 } // namespace qc

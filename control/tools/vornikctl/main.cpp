@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kRadioVariable = "VORNIK220_RADIO";
 constexpr const char* kSimModuleVariable = "VORNIK_SIM_MODULE";
 constexpr const char* kDemoModuleName = "libvornikctl_demo_peripherals.so";
+constexpr const char* kGaugeModuleName = "libquen_gaugesim.so";
+constexpr const char* kGaugeFolderVariable = "QUENCONNECT_GAUGESIM_DIR";
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
@@ -29,6 +31,9 @@ void printHelp(std::FILE* out)
                  "  --sim                use the simulated radio with the demo peripheral\n"
                  "                       (\"Vornik Demo\", address 00C0FFEE0001)\n"
                  "  --sim-module PATH    use the simulated radio with the peripherals of PATH\n"
+                 "  --sim-gauges         use the simulated radio with the simulated gauges\n"
+                 "  --sim-gauge-folder FOLDER\n"
+                 "                       the same, with the gauges described in FOLDER\n"
                  "  --module PATH        load the control from PATH instead of the class registry\n"
                  "  --progid NAME        create this ProgID or CLSID (default CorvelBLE.Vornik)\n"
                  "  --log-level N        raise Log events up to level N (1 to 3) and print them\n"
@@ -61,6 +66,7 @@ struct Options {
     std::string progId = VORNIK_PROGID_INDEPENDENT;
     std::string module;
     std::string simModule;
+    std::string gaugeFolder;
     bool sim = false;
     int logLevel = 0;
     int timeout = -1;
@@ -93,6 +99,13 @@ int parseOptions(const std::vector<std::string>& args, Options& options)
         } else if (a == "--sim-module" && hasValue) {
             options.sim = true;
             options.simModule = args[++i];
+        } else if (a == "--sim-gauges") {
+            options.sim = true;
+            options.simModule = (vornik::programDirectory() / kGaugeModuleName).string();
+        } else if (a == "--sim-gauge-folder" && hasValue) {
+            options.sim = true;
+            options.simModule = (vornik::programDirectory() / kGaugeModuleName).string();
+            options.gaugeFolder = args[++i];
         } else if ((a == "--register" || a == "--unregister") && hasValue
                    && (args[i + 1] == "user" || args[i + 1] == "system")) {
             options.unregister = a == "--unregister";
@@ -144,6 +157,8 @@ void chooseRadio(const Options& options)
     const std::string module =
         options.simModule.empty() ? (vornik::programDirectory() / kDemoModuleName).string() : options.simModule;
     ::setenv(kSimModuleVariable, module.c_str(), 1);
+    if (!options.gaugeFolder.empty())
+        ::setenv(kGaugeFolderVariable, options.gaugeFolder.c_str(), 1);
 }
 
 // Registers or unregisters the module the way an installer does.

@@ -111,17 +111,28 @@ TEST(LimitsCaption, Patterns)
                   QString::fromLatin1(c.caption));
 }
 
-TEST(LimitsInfo, BothLanguages)
+// What the user types in the limits dialog: a plain number in the locale's
+// form or with "."; a group separator is "not numeric", never a thousandfold value.
+TEST(ValidateLimitEntry, GroupSeparatorsAreNotNumbers)
 {
-    const QString de = Rule8020InfoText(0);
-    EXPECT_TRUE(de.startsWith(QStringLiteral("Die 80/20 Regel nach ISO 19840 :\r\n1) Der Mittelwert aller Me\u00DFwerte")));
-    EXPECT_TRUE(de.endsWith(QStringLiteral("4) Jeder Wert muss kleiner oder gleich dem Max Limit sein\r\n\r\n"
-                                           "Kennzeichnung in Tabelle:  Wert ok = gr\u00FCn, Wert h\u00F6her Max oder "
-                                           "unter Min = red, Wert zwischen 80 and 100% = orange\r\n")));
-    const QString en = Rule8020InfoText(1);
-    EXPECT_EQ(en.count(QStringLiteral("\r\n")), 7);
-    EXPECT_TRUE(en.contains(QStringLiteral("\r\n2) Each value has to be minimun 80% of the Target Value, Min Limit = "
-                                           "80% of target Limit\r\n")));
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const struct {
+        const char* Text;
+        QLocale Locale;
+        LimitEntry::Kind Kind;
+        double Value;
+    } cases[] = {
+        {"1.005", german, LimitEntry::Number, 1.005},                                                  // was 1005
+        {"1,005", german, LimitEntry::Number, 1.005},   {"0,125", english, LimitEntry::NotNumeric, 0}, // was 125
+        {"1.000,5", german, LimitEntry::NotNumeric, 0}, {"-2,5", german, LimitEntry::Negative, 2.5},
+        {"nan", english, LimitEntry::NotNumeric, 0},
+    };
+    for (const auto& c : cases) {
+        const LimitEntry entry = ValidateLimitEntry(QString::fromLatin1(c.Text), c.Locale);
+        EXPECT_EQ(entry.kind, c.Kind) << c.Text;
+        EXPECT_DOUBLE_EQ(entry.value, c.Value) << c.Text;
+    }
 }
 
 } // namespace

@@ -54,9 +54,9 @@ TEST(MeasurementData, OnlineReadingsAndTheirKeys)
     d.SetTableMode(kOnlineSlot, kNow);
     const auto added = d.FillMessdaten(Record(77, 12.3, "FE"), kNow);
     EXPECT_EQ(added.row, 1);
-    EXPECT_EQ(added.keyTexts, (QStringList{QStringLiteral("      1"), QStringLiteral(" 05.12.2024"),
-                                           QStringLiteral("       12.3"), QStringLiteral(" \u00B5m"),
-                                           QStringLiteral(" FE"), QStringLiteral("({ENTER})")}));
+    EXPECT_EQ(added.keyTexts,
+              (QStringList{QStringLiteral("      1"), QStringLiteral(" 05.12.2024"), QStringLiteral("       12.3"),
+                           QStringLiteral(" \u00B5m"), QStringLiteral(" FE"), QStringLiteral("({ENTER})")}));
     d.FillMessdaten(Record(78, 13, "FE"), kNow);
     d.FillMessdaten(Record(79, 14, "FE"), kNow);
     EXPECT_EQ(d.state.OnlineCounter, 4);
@@ -130,6 +130,73 @@ TEST(MeasurementData, MaterialSwitchRecomputes)
     EXPECT_EQ(d.statistics.StatCount, 1);
     EXPECT_DOUBLE_EQ(d.statistics.StatMaxAbs, 50);
     EXPECT_EQ(d.state.RowCounter, 3);
+}
+
+// Online numbers stay unique after a deletion: 1, 2, 3, delete 1, next is 4.
+TEST(MeasurementData, OnlineNumbersAreNeverGivenTwice)
+{
+    for (int deleted : {0, 1, 2}) {
+        Data d;
+        d.SetTableMode(kOnlineSlot, kNow);
+        for (int i = 0; i < 3; ++i)
+            d.FillMessdaten(Record(99, 20 + i), kNow);
+        ASSERT_EQ(d.DeleteGridRow(deleted, kNow), RowDeletion::Removed);
+        d.FillMessdaten(Record(99, 30), kNow);
+        d.FillMessdaten(Record(99, 31), kNow);
+        std::vector<int> numbers;
+        for (int r = 1; r <= d.ReadingCount(); ++r)
+            numbers.push_back(d.table.Row(kOnlineSlot, r).Number);
+        std::vector<int> expected;
+        for (int n = 1; n <= 5; ++n)
+            if (n != deleted + 1)
+                expected.push_back(n);
+        EXPECT_EQ(numbers, expected) << "deleted grid row " << deleted;
+    }
+}
+
+// Outside date mode the time column is headed by the date the readings were
+// taken, also after a redraw on the next day.
+TEST(MeasurementData, HeaderKeepsTheTransferDateAfterMidnight)
+{
+    Data d;
+    const QDateTime lateEvening(QDate(2024, 12, 5), QTime(23, 58, 0));
+    const QDateTime nextDay(QDate(2024, 12, 6), QTime(0, 1, 0));
+    d.FillMessdaten(Record(1, 10), lateEvening);
+    d.FillMessdaten(Record(2, 20), lateEvening);
+    EXPECT_EQ(d.model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("05.12.2024"));
+    d.FillMSFlexOne(nextDay);
+    EXPECT_EQ(d.model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("05.12.2024"));
+    d.DeleteTable(nextDay); // an empty table takes today's date
+    EXPECT_EQ(d.model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("06.12.2024"));
+}
+
+// Records whose value or unit column is not a finite number in range are
+// refused at entry; the statistics stay finite.
+TEST(MeasurementData, NonFiniteAndOutOfRangeRecordsAreRefused)
+{
+    const QString refused[] = {
+        QStringLiteral("   1         nan \u00B5m   "), QStringLiteral("   1        -inf \u00B5m   "),
+        QStringLiteral("   1    INFINITY \u00B5m   "), QStringLiteral("   1        12.5 nan    "),
+        QStringLiteral("   1        12.5 inf    "),    QStringLiteral("   1       1e308 \u00B5m   "),
+        QStringLiteral("   1      -1e300 \u00B5m   "), QStringLiteral("   1      2.5e13 \u00B5m   "),
+    };
+    for (const QString& record : refused) {
+        Data d;
+        const auto added = d.FillMessdaten(record, kNow);
+        EXPECT_EQ(added.status, FillStatus::Refused) << record.toStdString();
+        EXPECT_TRUE(added.refusal.startsWith(QStringLiteral("Record refused"))) << added.refusal.toStdString();
+        EXPECT_EQ(d.ReadingCount(), 0);
+        EXPECT_EQ(d.state.RowCounter, 1);
+    }
+    Data d;
+    for (int i = 0; i < 2; ++i)
+        d.FillMessdaten(QStringLiteral("   1       1e308 \u00B5m   "), kNow);
+    d.FillMessdaten(Record(1, 999999999), kNow); // in range
+    d.FillMessdaten(Record(2, 999999999), kNow);
+    EXPECT_EQ(d.statistics.StatCount, 2);
+    for (const QString& line : d.statistics.Lines())
+        EXPECT_FALSE(line.contains(QStringLiteral("inf")) || line.contains(QStringLiteral("nan")))
+            << line.toStdString();
 }
 
 } // namespace

@@ -15,7 +15,6 @@
 #include "data/record_text.h"
 #include "data/units.h"
 #include "output/report_text.h"
-#include "shell/delay.h"
 
 namespace qc {
 namespace {
@@ -614,7 +613,10 @@ TEST(MesNames, FoldersBelowTheDataFolder)
 {
     EXPECT_EQ(MeasurementFolder(QStringLiteral("/d")), QStringLiteral("/d/mes"));
     EXPECT_EQ(GaugeFolder(QStringLiteral("/d"), QStringLiteral("1234")), QStringLiteral("/d/mes/1234"));
-    EXPECT_EQ(GaugeFolder(QStringLiteral("/d"), QStringLiteral("../../x")), QStringLiteral("/d/mes/______x"));
+    EXPECT_EQ(GaugeFolder(QStringLiteral("/d"), QStringLiteral("../../x")),
+              QStringLiteral("/d/mes/~_002E_002E_002F_002E_002E_002Fx"));
+    EXPECT_NE(GaugeFolder(QStringLiteral("/d"), QStringLiteral("12/34")),
+              GaugeFolder(QStringLiteral("/d"), QStringLiteral("12_34")));
     EXPECT_EQ(GaugeFolder(QStringLiteral("/d"), QString()), QStringLiteral("/d/mes"));
     EXPECT_EQ(MesMemoryCaption(QStringLiteral("/d/mes/12/Probe 1.mes"), 25), QStringLiteral("Probe 1.mes (25)"));
 }

@@ -94,7 +94,8 @@ TEST(ReportDocxFailures, NamesTheReason)
 
 TEST(ReportDocxNames, ExportFolderAndNewNames)
 {
-    EXPECT_EQ(ExportFolder(QStringLiteral("/d"), QStringLiteral("12/34")), QStringLiteral("/d/export/12_34"));
+    EXPECT_EQ(ExportFolder(QStringLiteral("/d"), QStringLiteral("12/34")), QStringLiteral("/d/export/~12_002F34"));
+    EXPECT_EQ(ExportFolder(QStringLiteral("/d"), QStringLiteral("12_34")), QStringLiteral("/d/export/12_34"));
     EXPECT_EQ(ExportFolder(QStringLiteral("/d"), QString()), QStringLiteral("/d/export"));
     QTemporaryDir dir;
     const QDateTime now(QDate(2024, 12, 5), QTime(10, 15, 30));

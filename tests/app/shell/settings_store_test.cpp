@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "shell/settings_store.h"
 #include "shell/transfer_log.h"
@@ -40,11 +41,17 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
+    static void ExpectOkFor(SettingsStore& other, QStringView mode)
+    {
+        const auto failure = other.Voreinstellungen(mode);
+        EXPECT_FALSE(failure.has_value()) << mode.toString().toStdString();
+    }
+
     void ExpectOk(QStringView mode)
     {
         const auto failure = store.Voreinstellungen(mode);
-        EXPECT_FALSE(failure.has_value()) << mode.toString().toStdString() << ": "
-                                          << (failure ? failure->Message().toStdString() : std::string());
+        EXPECT_FALSE(failure.has_value())
+            << mode.toString().toStdString() << ": " << (failure ? failure->Message().toStdString() : std::string());
     }
 };
 
@@ -149,7 +156,8 @@ TEST_F(SettingsStoreTest, LineWithTooFewSeparatorsIsAReadError)
     const auto keys = store.Voreinstellungen(settings_mode::KeysLoad);
     const auto labels = store.Voreinstellungen(settings_mode::ProjectLabelsLoad);
     ASSERT_TRUE(limits && keys && labels);
-    EXPECT_EQ(limits->Message(), QStringLiteral("problems reading file  Limit.ini: line 1 has fewer than 3 \";\": \"10;250\""));
+    EXPECT_EQ(limits->Message(),
+              QStringLiteral("problems reading file  Limit.ini: line 1 has fewer than 3 \";\": \"10;250\""));
     EXPECT_EQ(keys->Message(),
               QStringLiteral("problems reading file  Tastatur.ini: line 1 has fewer than 3 \";\": \"1;gedit\""));
     EXPECT_EQ(labels->Message(),
@@ -171,12 +179,15 @@ TEST(SettingsFailurePrefix, EveryModeInBothLanguages)
         {u"SS", u"Probleme beim Schreiben Datei Language.ini: ", u"problems writing file Language.ini: "},
         {u"PI", u"Probleme beim Lesen Datei Projekt.ini: ", u"problems reading file  Datei Projekt.ini: "},
         {u"PL", u"Probleme beim Lesen Datei Projektdaten.ini: ", u"problems reading file  Projektdaten.ini: "},
-        {u"PS", u"Probleme beim Schreiben Datei Projektdaten.ini: ", u"problems writing file  Datei Projektdaten.ini: "},
+        {u"PS", u"Probleme beim Schreiben Datei Projektdaten.ini: ",
+         u"problems writing file  Datei Projektdaten.ini: "},
         {u"XX", u"", u""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 0), QString::fromUtf16(c.German)) << c.Mode.toString().toStdString();
-        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 1), QString::fromUtf16(c.English)) << c.Mode.toString().toStdString();
+        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 0), QString::fromUtf16(c.German))
+            << c.Mode.toString().toStdString();
+        EXPECT_EQ(SettingsStore::FailurePrefix(c.Mode, 1), QString::fromUtf16(c.English))
+            << c.Mode.toString().toStdString();
     }
 }
 
@@ -268,7 +279,9 @@ TEST_F(SettingsStoreTest, ProjectLabelsSkipCommentsAndTakeAtMostSix)
 
 TEST_F(SettingsStoreTest, ProjectLabelLineIsKeptUpTo60Characters)
 {
-    Write("Projekt.ini", "Pr\xFC" "fer;Inspector;" + QByteArray(80, 'x') + "\r\n");
+    Write("Projekt.ini", "Pr\xFC"
+                         "fer;Inspector;" +
+                             QByteArray(80, 'x') + "\r\n");
     ExpectOk(settings_mode::ProjectLabelsLoad);
     EXPECT_EQ(store.projectLabels.Captions[0], QStringLiteral("Prüfer"));
     EXPECT_EQ(store.projectLabels.Lines[0].size(), 60);
@@ -277,7 +290,8 @@ TEST_F(SettingsStoreTest, ProjectLabelLineIsKeptUpTo60Characters)
 TEST_F(SettingsStoreTest, ProjectDataCutsTextsAndIgnoresAnInvalidDate)
 {
     store.projectData.Date = QDate(2020, 1, 2);
-    Write("Projektdaten._1234.ini", "Kunde M\xFCller\r\n\r\n" + QByteArray(40, 'y') + "\r\nd\r\ne\r\nf\r\nDT 31.02.2024\r\n");
+    Write("Projektdaten._1234.ini",
+          "Kunde M\xFCller\r\n\r\n" + QByteArray(40, 'y') + "\r\nd\r\ne\r\nf\r\nDT 31.02.2024\r\n");
     ExpectOk(settings_mode::ProjectDataLoad);
     EXPECT_EQ(store.projectData.Texts[0], QStringLiteral("Kunde Müller"));
     EXPECT_EQ(store.projectData.Texts[1], QString());
@@ -290,11 +304,12 @@ TEST_F(SettingsStoreTest, ProjectDataRoundTripKeepsTheDateAndCodePage)
 {
     store.SetLocale(kComma);
     store.projectData.Texts = {QStringLiteral("Br\u00FCcke 12 \u00B5m"), QStringLiteral("B"), QString(),
-                               QStringLiteral("line\r\nbreak"), QStringLiteral("E"), QStringLiteral("F")};
+                               QStringLiteral("line\r\nbreak"),          QStringLiteral("E"), QStringLiteral("F")};
     store.projectData.Date = QDate(2024, 3, 9);
     ExpectOk(settings_mode::ProjectDataSave);
     EXPECT_EQ(Read("Projektdaten._1234.ini"),
-              QByteArray("Br\xFC" "cke 12 \xB5m\r\nB\r\n\r\nline  break\r\nE\r\nF\r\nDT 09.03.2024\r\n"));
+              QByteArray("Br\xFC"
+                         "cke 12 \xB5m\r\nB\r\n\r\nline  break\r\nE\r\nF\r\nDT 09.03.2024\r\n"));
     store.projectData = {};
     ExpectOk(settings_mode::ProjectDataLoad);
     EXPECT_EQ(store.projectData.Texts[0], QStringLiteral("Br\u00FCcke 12 \u00B5m"));
@@ -306,8 +321,8 @@ TEST_F(SettingsStoreTest, HostileGaugeNumberStaysInsideTheFolder)
     QDir(dir.path()).mkpath(QStringLiteral("inner"));
     store.SetSettingsDir(dir.path() + QStringLiteral("/inner"));
     const QString hostile[] = {
-        QStringLiteral("../../etc/passwd"), QStringLiteral("..\\..\\x"), QStringLiteral("a/b"),
-        QStringLiteral(".."), QStringLiteral("12\n34\x01"), QString(500, u'9'),
+        QStringLiteral("../../etc/passwd"), QStringLiteral("..\\..\\x"), QStringLiteral("a/b"), QStringLiteral(".."),
+        QStringLiteral("12\n34\x01"),       QString(500, u'9'),
     };
     for (const QString& number : hostile) {
         store.SetGaugeNumber(number);
@@ -319,10 +334,99 @@ TEST_F(SettingsStoreTest, HostileGaugeNumberStaysInsideTheFolder)
             const QFileInfo info(path);
             EXPECT_EQ(info.absolutePath(), dir.path() + QStringLiteral("/inner")) << path.toStdString();
             EXPECT_TRUE(info.isFile()) << path.toStdString();
-            EXPECT_LE(info.fileName().size(), 50) << path.toStdString();
+            EXPECT_LE(info.fileName().size(), 100) << path.toStdString(); // far below any file system's limit
         }
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+// Numbers in the limits file are plain numbers in the locale's form or with
+// "."; a group separator is a read error, never a thousandfold value.
+TEST_F(SettingsStoreTest, LimitsFileNumbersAcrossLocales)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const struct {
+        QLocale Locale;
+        QByteArray Line;
+        std::optional<double> Min;
+    } cases[] = {
+        {english, "0,125;250;0;0;", std::nullopt}, // written by a German system: was 125
+        {kComma, "1.000;250;0;0;", 1.0},           // was 1000
+        {kComma, "0,125;250;0;0;", 0.125},
+        {english, "0.125;250;0;0;", 0.125},
+        {kComma, "1.000,5;250;0;0;", std::nullopt},
+        {english, "1,000.5;250;0;0;", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        store.SetLocale(c.Locale);
+        store.limits = {};
+        Write("Limit_1234.ini", c.Line + "\r\n");
+        const auto failure = store.Voreinstellungen(settings_mode::LimitsLoad);
+        EXPECT_EQ(!failure, c.Min.has_value()) << c.Line.constData();
+        if (c.Min)
+            EXPECT_DOUBLE_EQ(store.limits.MinLimit, *c.Min) << c.Line.constData();
+        else
+            EXPECT_TRUE(failure && failure->Description.contains(QStringLiteral("is not a number")))
+                << c.Line.constData();
+    }
+}
+
+// A megabyte-long field is reported with a short excerpt only.
+TEST_F(SettingsStoreTest, AMegabyteFieldIsQuotedShort)
+{
+    const QByteArray huge(1 << 20, '7');
+    for (const QByteArray& content :
+         {QByteArray(huge + "x;1;2;0;\r\n"), QByteArray(huge + "\r\n"), QByteArray("1;2;3;" + huge + "x;\r\n")}) {
+        Write("Limit_1234.ini", content);
+        const auto failure = store.Voreinstellungen(settings_mode::LimitsLoad);
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_LT(failure->Message().size(), 200) << failure->Message().left(100).toStdString();
+        EXPECT_TRUE(failure->Description.contains(QStringLiteral("7777777777")));
+        EXPECT_TRUE(failure->Description.contains(QStringLiteral("characters)")));
+    }
+}
+
+// ";" separates the fields of the key forwarding file: a path with one is
+// refused and the file keeps what it had.
+TEST_F(SettingsStoreTest, AKeyPathWithTheSeparatorIsRefused)
+{
+    store.keyForwarding = {true, QStringLiteral("/opt/tool"), QStringLiteral("1000"), QStringLiteral("ENTER")};
+    ExpectOk(settings_mode::KeysSave);
+    store.keyForwarding.TargetApplication = QStringLiteral("/opt/a;b/tool");
+    const auto failure = store.Voreinstellungen(settings_mode::KeysSave);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->Prefix, QStringLiteral("Probleme beim Schreiben Datei Tastatur.ini: "));
+    EXPECT_EQ(Read("Tastatur_1234.ini"), QByteArray("1;/opt/tool;1000;ENTER\r\n"));
+    ExpectOk(settings_mode::KeysLoad);
+    EXPECT_EQ(store.keyForwarding.TargetApplication, QStringLiteral("/opt/tool"));
+    EXPECT_EQ(store.keyForwarding.EndOfLineKey, QStringLiteral("ENTER"));
+}
+
+// Settings saved before any gauge is known wait for the first gauge instead
+// of going to a file without a gauge number.
+TEST_F(SettingsStoreTest, SettingsSavedBeforeAGaugeIsKnownGoToTheFirstGauge)
+{
+    SettingsStore early{dir.path(), kDot};
+    early.limits = {10, {}, 250, {}, 0, {}, false};
+    early.language = 1;
+    early.keyForwarding = {true, QStringLiteral("/opt/tool"), QStringLiteral("1000"), QString()};
+    for (QStringView mode : {settings_mode::LimitsSave, settings_mode::LanguageSave, settings_mode::KeysSave,
+                             settings_mode::LimitsSave, settings_mode::LimitsLoad}) {
+        const auto failure = early.Voreinstellungen(mode);
+        EXPECT_FALSE(failure.has_value());
+    }
+    EXPECT_EQ(early.PendingSaves(), (QStringList{QStringLiteral("LS"), QStringLiteral("SS"), QStringLiteral("TS")}));
+    EXPECT_DOUBLE_EQ(early.limits.MinLimit, 10); // the load without a gauge kept the values
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+
+    early.SetGaugeNumber(QStringLiteral("4711"));
+    EXPECT_TRUE(early.PendingSaves().isEmpty());
+    EXPECT_EQ(Read("Limit_4711.ini"), QByteArray("10;250;0;0;\r\n"));
+    EXPECT_EQ(Read("Language_4711.ini"), QByteArray("1\r\n"));
+    EXPECT_EQ(Read("Tastatur_4711.ini"), QByteArray("1;/opt/tool;1000;\r\n"));
+    early.limits = {};
+    ExpectOkFor(early, settings_mode::LimitsLoad);
+    EXPECT_DOUBLE_EQ(early.limits.MaxLimit, 250);
 }
 
 } // namespace

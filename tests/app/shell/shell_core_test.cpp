@@ -1,19 +1,21 @@
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "data/text_align.h"
 #include "shell/branding.h"
-#include "shell/delay.h"
 #include "shell/folders.h"
 #include "shell/manual_files.h"
-#include "shell/safe_file_name.h"
+#include "data/safe_file_name.h"
+#include "shell/texts.h"
 #include "shell/transfer_log.h"
 
 namespace qc {
 namespace {
 
-TEST(SafeGaugeNumber, KeepsPlainNumbersAndNeutralisesTheRest)
+TEST(SafeGaugeNumber, KeepsSafeNumbersAndEncodesTheRest)
 {
     const struct {
         QString In;
@@ -22,17 +24,46 @@ TEST(SafeGaugeNumber, KeepsPlainNumbersAndNeutralisesTheRest)
         {QStringLiteral("1234"), QStringLiteral("1234")},
         {QStringLiteral(" 7001"), QStringLiteral(" 7001")},
         {QStringLiteral("AB-12_x"), QStringLiteral("AB-12_x")},
-        {QString(), QString()},
-        {QStringLiteral(".."), QStringLiteral("__")},
-        {QStringLiteral("../../etc/passwd"), QStringLiteral("______etc_passwd")},
-        {QStringLiteral("..\\x"), QStringLiteral("___x")},
-        {QStringLiteral("12:34*?"), QStringLiteral("12_34__")},
-        {QStringLiteral("a\tb\nc\x01"), QStringLiteral("a_b_c_")},
-        {QStringLiteral("M\u00FCller"), QStringLiteral("M_ller")},
-        {QString(40, u'7'), QString(32, u'7')},
+        {QString(32, u'7'), QString(32, u'7')},
+        {QString(), QStringLiteral("~")},
+        {QStringLiteral(".."), QStringLiteral("~_002E_002E")},
+        {QStringLiteral("..\\x"), QStringLiteral("~_002E_002E_005Cx")},
+        {QStringLiteral("12/34"), QStringLiteral("~12_002F34")},
+        {QStringLiteral("12?34"), QStringLiteral("~12_003F34")},
+        {QStringLiteral("12\u00B734"), QStringLiteral("~12_00B734")},
+        {QStringLiteral("12_3/4"), QStringLiteral("~12_005F3_002F4")},
+        {QStringLiteral("a\tb"), QStringLiteral("~a_0009b")},
+        {QStringLiteral("M\u00FCller"), QStringLiteral("~M_00FCller")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SafeGaugeNumber(c.In), c.Out) << c.In.toStdString();
+}
+
+// Numbers that used to share one settings file each get their own name, and
+// no name leaves the folder.
+TEST(SafeGaugeNumber, DifferentNumbersNeverShareAName)
+{
+    QStringList numbers = {QStringLiteral("12/34"),
+                           QStringLiteral("12?34"),
+                           QStringLiteral("12\u00B734"),
+                           QStringLiteral("12_34"),
+                           QStringLiteral("12_002F34"),
+                           QStringLiteral("~12_002F34"),
+                           QString(),
+                           QStringLiteral("_"),
+                           QStringLiteral("~"),
+                           QStringLiteral("..")};
+    for (int i = 0; i < 300; ++i)
+        numbers << QString(33, u'7') + QString::number(i) << QString(40, u'a') + QChar(char16_t(0x100 + i));
+    numbers << QString(1 << 20, u'9') << QString(1 << 20, u'9') + u'8';
+    QSet<QString> names;
+    for (const QString& n : numbers) {
+        const QString name = SafeGaugeNumber(n);
+        EXPECT_LE(name.size(), 65) << n.left(40).toStdString();
+        EXPECT_FALSE(name.contains(u'/') || name.contains(u'\\') || name == u"." || name == u"..");
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), numbers.size());
 }
 
 TEST(TransferLog, FileNameJoinsProgramNameWithoutSeparator)
@@ -181,7 +212,8 @@ TEST(Folders, ProgramDirIsTheInstalledDataFolderWhenPresent)
     QDir(prefix.path()).mkpath(QStringLiteral("bin"));
     EXPECT_EQ(ProgramDirFor(prefix.path() + QStringLiteral("/bin")), prefix.path() + QStringLiteral("/bin"));
     QDir(prefix.path()).mkpath(QStringLiteral("share/quenconnect"));
-    EXPECT_EQ(ProgramDirFor(prefix.path() + QStringLiteral("/bin")), prefix.path() + QStringLiteral("/share/quenconnect"));
+    EXPECT_EQ(ProgramDirFor(prefix.path() + QStringLiteral("/bin")),
+              prefix.path() + QStringLiteral("/share/quenconnect"));
 }
 
 TEST(Folders, EnsureDirectoryCreatesParents)

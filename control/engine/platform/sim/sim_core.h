@@ -47,6 +47,12 @@ public:
                     result.protocolError = fault->attError;
             } else {
                 result = answer();
+                // A link that dropped while the server answered leaves the
+                // request unanswered.
+                if (!peripheral->LinkUp()) {
+                    result = Result{};
+                    result.status = platform::GattStatus::Unreachable;
+                }
             }
             done(std::move(result));
         });

@@ -254,6 +254,12 @@ void SimPeripheral::StopTimer(std::uint64_t timer)
         core_->scheduler.StopTimer(timer);
 }
 
+void SimPeripheral::After(std::chrono::milliseconds delay, std::function<void()> task)
+{
+    if (core_ != nullptr)
+        core_->scheduler.After(delay, std::move(task));
+}
+
 bool SimPeripheral::LinkUp() const
 {
     std::lock_guard lock(mutex_);

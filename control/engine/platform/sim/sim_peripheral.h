@@ -190,6 +190,9 @@ public:
     std::uint64_t NotifyEvery(std::chrono::milliseconds period, std::uint16_t characteristic,
                               std::function<Bytes()> next);
     void StopTimer(std::uint64_t timer);
+    // Runs task on the radio's clock after delay (control's thread); nothing
+    // before the peripheral is added to a radio. Any thread.
+    void After(std::chrono::milliseconds delay, std::function<void()> task);
 
     // Link loss and return (subscriptions survive, as with a bonded
     // client); name and services changes. Any thread.

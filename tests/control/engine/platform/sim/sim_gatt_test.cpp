@@ -322,5 +322,43 @@ TEST_F(SimGatt, BehaviourAnswersWritesInCode)
     EXPECT_EQ(notified, (Bytes{'O', 'K'}));
 }
 
+// A server that goes away while it answers: on a read, on a write.
+class LeavingBehaviour : public SimBehaviour {
+public:
+    std::uint8_t OnRead(SimPeripheral& peripheral, std::uint16_t) override
+    {
+        peripheral.DropLink();
+        return 0;
+    }
+    std::uint8_t OnWrite(SimPeripheral& peripheral, std::uint16_t, const Bytes&, bool) override
+    {
+        peripheral.DropLink();
+        return 0;
+    }
+};
+
+TEST_F(SimGatt, LinkDroppedWhileAnsweringLeavesTheRequestUnanswered)
+{
+    auto command = Characteristic(command_);
+    peripheral_->SetBehaviour(std::make_shared<LeavingBehaviour>());
+    EXPECT_EQ(Read(*command).status, GattStatus::Unreachable);
+    EXPECT_TRUE(Read(*command).value.empty());
+    peripheral_->RestoreLink();
+    EXPECT_EQ(Write(*command, {'x'}).status, GattStatus::Unreachable);
+}
+
+TEST_F(SimGatt, WorkAfterADelayRunsOnTheRadiosClock)
+{
+    std::vector<int> order;
+    peripheral_->After(20ms, [&] { order.push_back(2); });
+    peripheral_->After(0ms, [&] { order.push_back(1); });
+    EXPECT_TRUE(order.empty()) << "nothing runs inside After";
+    EXPECT_TRUE(RunUntil([&] { return order.size() == 2; }));
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    SimPeripheral detached(0x1, "Detached");
+    detached.After(0ms, [&] { order.push_back(3); });  // no radio: dropped
+    EXPECT_EQ(order.size(), 2u);
+}
+
 }  // namespace
 }  // namespace vornik::sim

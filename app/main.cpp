@@ -1,0 +1,75 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "shell/app_identity.h"
+#include "shell/demo_mode.h"
+#include "shell/folders.h"
+#include "shell/session.h"
+#include "shell/single_instance.h"
+#include "shell/texts.h"
+#include "shell/wait_clock.h"
+#include "ui/frmTransfer.h"
+
+namespace {
+
+constexpr std::chrono::seconds kAlreadyRunningNotice{5};
+constexpr std::chrono::seconds kRaiseDeadline{2};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s\n", qc::MainCaption().toUtf8().constData());
+            return 0;
+        }
+    }
+    qc::PinLocalTimeZone();
+    QApplication app(argc, argv);
+    const qc::DemoRequest demo = qc::ParseDemoRequest(QApplication::arguments().mid(1));
+    if (!demo.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", demo.error.toLocal8Bit().constData());
+        return 2;
+    }
+    if (demo.requested) {
+        qc::EnterDemoMode(QApplication::applicationDirPath(), demo.folder);
+        std::fprintf(stderr, "%s\n", qc::DemoAnnouncement(demo.folder).toLocal8Bit().constData());
+    }
+    QApplication::setApplicationName(QString::fromLatin1(qc::kProgramName));
+    QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));
+
+    // Checked before the window starts: a second instance must not empty
+    // the log of the one that runs. The running one is asked to show its
+    // window, and the user is told; the notice closes by itself so a start
+    // nobody watches still ends.
+    qc::SingleInstance instance(qc::RuntimeDir());
+    if (!instance.IsFirst()) {
+        std::fprintf(stderr, "%s is already running (%s).\n", qc::kProgramName,
+                     instance.LockPath().toLocal8Bit().constData());
+        instance.AskRunningToRaise(kRaiseDeadline);
+        const int language = QLocale::system().language() == QLocale::German ? qc::kGerman : qc::kEnglish;
+        QMessageBox notice(QMessageBox::Information, qc::MainCaption(),
+                           qc::NoticeText(language, qc::kNoticeAlreadyRunning), QMessageBox::Ok);
+        QTimer::singleShot(kAlreadyRunningNotice, &notice, &QMessageBox::accept);
+        notice.exec();
+        return 0;
+    }
+
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+    qc::Session session;
+    qc::frmTransfer window(session);
+    instance.OnRaiseRequest([&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "data/key_forwarding_settings.h"
+
+struct xdo;
+
+namespace qc {
+
+// Types online readings into the target program: starts it (no shell; its
+// pid is the task id; a bare name is looked up in PATH) and sends each text
+// as keystrokes to its window on the X11 display. A program that hands its
+// window to another process (a launcher, a program already running) is
+// found by the window that appeared after the start. "({ENTER})" is the
+// Return key; everything else is typed literally.
+class KeySender {
+public:
+    enum class Problem {
+        Ok,
+        NoDisplay,   // no X11 display to type on
+        StartFailed, // the target program could not be started
+        TargetGone,  // the target program is no longer running
+        NoWindow,    // the target program has no window to type into
+    };
+
+    KeySender();
+    ~KeySender();
+    KeySender(const KeySender&) = delete;
+    KeySender& operator=(const KeySender&) = delete;
+
+    // Starts the target once per path: only when a path is set, forwarding
+    // is on and it has not been started yet.
+    Problem StartTarget(const KeyForwardingSettings& settings);
+
+    // Activates the target's window and types the texts in order.
+    Problem Send(const QStringList& texts);
+
+    qint64 TargetTaskId = 0;
+    bool TargetStarted = false;
+
+    // The program a target path names: the path itself when it holds a "/",
+    // otherwise the executable of that name in PATH; empty when none.
+    static QString ResolveProgram(const QString& target);
+
+private:
+    bool OpenDisplay();
+    std::vector<unsigned long> VisibleWindows() const;
+    unsigned long WindowOfTask() const;
+    unsigned long WindowAppearedSinceStart() const;
+
+    xdo* xdo_ = nullptr;
+    std::vector<unsigned long> windowsBeforeStart_;
+};
+
+} // namespace qc

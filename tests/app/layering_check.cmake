@@ -1,0 +1,47 @@
+# Fails when a logic file of the application includes a widget header or a
+# window header, or when a file of the data core includes a shell file.
+#   cmake -DAPP_DIR=<app> -DWIDGETS_DIR=<.../QtWidgets> -P layering_check.cmake
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT IS_DIRECTORY "${APP_DIR}" OR NOT IS_DIRECTORY "${WIDGETS_DIR}")
+  message(FATAL_ERROR "APP_DIR and WIDGETS_DIR must name folders: '${APP_DIR}' '${WIDGETS_DIR}'")
+endif()
+
+# Every header name the widgets module installs: <QPushButton>, <qpushbutton.h>, ...
+file(GLOB widget_headers RELATIVE "${WIDGETS_DIR}" "${WIDGETS_DIR}/*")
+list(LENGTH widget_headers widget_header_count)
+if(widget_header_count LESS 50)
+  message(FATAL_ERROR "too few widget headers in ${WIDGETS_DIR}: ${widget_header_count}")
+endif()
+
+set(logic_folders data shell gauge output imaging)
+set(violations "")
+set(checked 0)
+foreach(folder IN LISTS logic_folders)
+  file(GLOB_RECURSE sources "${APP_DIR}/${folder}/*.h" "${APP_DIR}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    math(EXPR checked "${checked} + 1")
+    file(RELATIVE_PATH shown "${APP_DIR}" "${source}")
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*$" "\\1" header "${line}")
+      string(REGEX REPLACE "^QtWidgets/" "" bare "${header}")
+      if(header MATCHES "^QtWidgets($|/)" OR bare IN_LIST widget_headers)
+        list(APPEND violations "${shown}: widget header <${header}>")
+      elseif(header MATCHES "^ui/")
+        list(APPEND violations "${shown}: window header \"${header}\"")
+      elseif(folder STREQUAL "data" AND header MATCHES "^shell/")
+        list(APPEND violations "${shown}: data file includes shell file \"${header}\"")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(checked LESS 10)
+  message(FATAL_ERROR "only ${checked} files found under ${APP_DIR}")
+endif()
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "layering broken:\n  ${text}")
+endif()
+message(STATUS "layering holds in ${checked} files")

@@ -1,0 +1,148 @@
+// Runs under Xvfb: a receiver program of our own is started as the target
+// and logs the keys it gets.
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+
+#include "data/measurement_data.h"
+#include "shell/key_sender.h"
+
+namespace qc {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QDateTime kNow(QDate(2024, 12, 5), QTime(10, 15, 30));
+
+QString ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// Polls until `done` or the deadline; true when done.
+template <typename F>
+bool WaitFor(F done, std::chrono::milliseconds deadline = 20s)
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        QThread::msleep(50);
+    }
+    return done();
+}
+
+QString Record(double value)
+{
+    return QStringLiteral("   1  ") + QString::number(value, 'f', 1).rightJustified(10, u' ') +
+           QStringLiteral(" \u00B5m   FE ");
+}
+
+TEST(KeySenderX11, TypesOnlineReadingsIntoTheTarget)
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("keys.log"));
+    qputenv("QC_KEY_RECEIVER_LOG", log.toLocal8Bit());
+
+    MeasurementData data;
+    data.locale = QLocale(QLocale::German, QLocale::Germany);
+    data.gauge.profile.ProfileClass = QStringLiteral("4");
+    data.gauge.profile.ProfileKeys = QStringLiteral("E");
+    data.gauge.profile.ProfileProbe = QStringLiteral("2");
+    data.state.OnlineCounter = 1;
+    data.keys.Enabled = true;
+    data.keys.TargetApplication = QStringLiteral(QC_KEY_RECEIVER);
+    data.keys.Options = QStringLiteral("1111");
+    data.keys.EndOfLineKey = QStringLiteral("ENTER");
+
+    KeySender sender;
+    ASSERT_EQ(sender.StartTarget(data.keys), KeySender::Problem::Ok);
+    EXPECT_TRUE(sender.TargetStarted);
+    EXPECT_GT(sender.TargetTaskId, 0);
+    EXPECT_EQ(sender.StartTarget(data.keys), KeySender::Problem::Ok); // once only
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(log + QStringLiteral(".ready")); }));
+
+    data.SetTableMode(kOnlineSlot, kNow);
+    EXPECT_EQ(sender.Send(data.FillMessdaten(Record(12.3), kNow).keyTexts), KeySender::Problem::Ok);
+    data.keys.Options = QStringLiteral("0000");
+    data.keys.EndOfLineKey.clear();
+    EXPECT_EQ(sender.Send(data.FillMessdaten(Record(13.4), kNow).keyTexts), KeySender::Problem::Ok);
+    data.keys.Options = QStringLiteral("1111");
+    data.keys.EndOfLineKey = QStringLiteral("ENTER");
+    data.SetTableMode(kMemorySlot, kNow);
+    data.state.RowCounter = 1;
+    const auto memoryRow = data.FillMessdaten(QStringLiteral("   7        55.0 \u00B5m   FE "), kNow);
+    EXPECT_EQ(memoryRow.status, FillStatus::Added);
+    EXPECT_TRUE(memoryRow.keyTexts.isEmpty());
+    EXPECT_EQ(sender.Send(memoryRow.keyTexts), KeySender::Problem::Ok);
+    EXPECT_EQ(sender.Send({QStringLiteral("#")}), KeySender::Problem::Ok); // marks the end
+
+    const QString expected = QStringLiteral("      1 05.12.2024       12,3 \u00B5m FE{ENTER}       13,4#");
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(log).endsWith(u'#'); }));
+    EXPECT_EQ(ReadAll(log), expected);
+    EXPECT_EQ(data.table.ReadingCount(kOnlineSlot), 2);
+
+    ::kill(static_cast<pid_t>(sender.TargetTaskId), SIGTERM);
+    EXPECT_TRUE(WaitFor([&] { return sender.Send({QStringLiteral("1")}) == KeySender::Problem::TargetGone; }));
+}
+
+TEST(KeySenderX11, AProgramThatCannotStart)
+{
+    KeyForwardingSettings s;
+    s.Enabled = true;
+    s.TargetApplication = QStringLiteral("/nonexistent/program");
+    KeySender sender;
+    EXPECT_EQ(sender.StartTarget(s), KeySender::Problem::StartFailed);
+    EXPECT_FALSE(sender.TargetStarted);
+    EXPECT_EQ(sender.Send({QStringLiteral("1")}), KeySender::Problem::TargetGone);
+}
+
+// A target given by name is found in PATH; a launcher that starts the real
+// program and ends is followed to the window that appeared.
+TEST(KeySenderX11, ALauncherByNameHandsOverItsWindow)
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("keys.log"));
+    qputenv("QC_KEY_RECEIVER_LOG", log.toLocal8Bit());
+    const QString launcher = dir.filePath(QStringLiteral("qc-test-launcher"));
+    {
+        QFile script(launcher);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n\"" QC_KEY_RECEIVER "\" &\necho $! > \"$0.pid\"\nexit 0\n");
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit() + ':' + path);
+    EXPECT_EQ(KeySender::ResolveProgram(QStringLiteral("qc-test-launcher")), launcher);
+    EXPECT_EQ(KeySender::ResolveProgram(QStringLiteral("no-such-program-here")), QString());
+
+    KeyForwardingSettings settings;
+    settings.Enabled = true;
+    settings.TargetApplication = QStringLiteral("qc-test-launcher");
+    KeySender sender;
+    ASSERT_EQ(sender.StartTarget(settings), KeySender::Problem::Ok);
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(log + QStringLiteral(".ready")); }));
+    ASSERT_TRUE(WaitFor([&] { return ::kill(static_cast<pid_t>(sender.TargetTaskId), 0) != 0; })); // launcher ended
+    EXPECT_EQ(sender.Send({QStringLiteral("42"), QStringLiteral("#")}), KeySender::Problem::Ok);
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(log).endsWith(u'#'); }));
+    EXPECT_EQ(ReadAll(log), QStringLiteral("42#"));
+    qputenv("PATH", path);
+    QFile pid(launcher + QStringLiteral(".pid"));
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    ::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), SIGTERM);
+}
+
+} // namespace
+} // namespace qc
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
