@@ -13,11 +13,37 @@ using vornik::sim::SimPeripheral;
 
 namespace {
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// "722383EA-0662-466F-B41F-0FD548267C10": 32 hexadecimal digits in byte
+// order, the dashes skipped.
 vornik::Uuid ToUuid(const char* text)
 {
     vornik::Uuid uuid;
-    if (!vornik::ParseUuid(text, uuid).ok())
+    const std::string digits = [&] {
+        std::string d;
+        for (const char* p = text; *p; ++p)
+            if (*p != '-')
+                d += *p;
+        return d;
+    }();
+    if (digits.size() != 2 * uuid.bytes.size())
         throw std::logic_error(std::string("bad gauge UUID ") + text);
+    for (std::size_t i = 0; i < uuid.bytes.size(); ++i) {
+        const int high = HexDigit(digits[2 * i]), low = HexDigit(digits[2 * i + 1]);
+        if (high < 0 || low < 0)
+            throw std::logic_error(std::string("bad gauge UUID ") + text);
+        uuid.bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
     return uuid;
 }
 

@@ -86,6 +86,12 @@ void VornikControl::setPumpHook(vornik_pump_hook hook, void* context)
         module_->api().setPumpHook(control_, hook, context);
 }
 
+void VornikControl::interrupt()
+{
+    if (control_)
+        module_->api().interrupt(control_);
+}
+
 void VornikControl::recordError()
 {
     vornik_error_info info{};

@@ -70,6 +70,8 @@ public:
     // Host integration: readable when DoEvents has work; -1 without control.
     int eventDescriptor() const;
     void setPumpHook(vornik_pump_hook hook, void* context);
+    // Any thread: ends the control's waits now in progress (301 "Interrupted.").
+    void interrupt();
 
     // Methods. False on failure, with lastError() set.
     bool config(const QString& request, QString* reply = nullptr);

@@ -69,8 +69,83 @@ KeySender::KeySender() = default;
 
 KeySender::~KeySender()
 {
-    if (xdo_)
+    if (xdo_) {
+        ReleaseBoundKeys();
         xdo_free(xdo_);
+    }
+}
+
+namespace {
+
+// The keysym X11 gives a character: Latin-1 keysyms equal their code
+// point, every other character is 0x1000000 + code point.
+KeySym KeysymOf(char32_t c) { return c >= 0x20 && c <= 0xFF ? KeySym(c) : KeySym(0x1000000 + c); }
+
+// Keycodes with no symbol at all, lowest first; one is always left to xdo
+// for characters we could not bind.
+std::vector<unsigned char> SpareKeycodes(Display* display)
+{
+    int low = 0, high = 0, perKeycode = 0;
+    XDisplayKeycodes(display, &low, &high);
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &perKeycode);
+    std::vector<unsigned char> spare;
+    if (!map)
+        return spare;
+    for (int code = low; code <= high; ++code) {
+        const KeySym* syms = map + (code - low) * perKeycode;
+        if (std::all_of(syms, syms + perKeycode, [](KeySym k) { return k == NoSymbol; }))
+            spare.push_back(static_cast<unsigned char>(code));
+    }
+    XFree(map);
+    if (!spare.empty())
+        spare.pop_back();
+    return spare;
+}
+
+} // namespace
+
+void KeySender::BindMissingKeys(const QStringList& texts)
+{
+    Display* display = xdo_->xdpy;
+    std::vector<KeySym> missing;
+    for (const QString& text : texts) {
+        for (char32_t c : text.toUcs4()) {
+            if (c < 0x20)
+                continue;
+            const KeySym sym = KeysymOf(c);
+            if (XKeysymToKeycode(display, sym) == 0 && std::find(missing.begin(), missing.end(), sym) == missing.end())
+                missing.push_back(sym);
+        }
+    }
+    if (missing.empty())
+        return;
+    const std::vector<unsigned char> spare = SpareKeycodes(display);
+    const size_t count = std::min(missing.size(), spare.size());
+    for (size_t i = 0; i < count; ++i) {
+        KeySym both[2] = {missing[i], missing[i]}; // the same with and without Shift
+        XChangeKeyboardMapping(display, spare[i], 2, both, 1);
+        boundKeycodes_.push_back(spare[i]);
+    }
+    if (count == 0)
+        return;
+    XSync(display, False);
+    // xdo reads the keyboard map once, when it is made.
+    xdo_free(xdo_);
+    xdo_ = xdo_new(nullptr);
+    if (xdo_)
+        xdo_->quiet = 1;
+}
+
+void KeySender::ReleaseBoundKeys()
+{
+    if (boundKeycodes_.empty())
+        return;
+    for (unsigned char code : boundKeycodes_) {
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(xdo_->xdpy, code, 2, none, 1);
+    }
+    XSync(xdo_->xdpy, False);
+    boundKeycodes_.clear();
 }
 
 bool KeySender::OpenDisplay()
@@ -178,6 +253,9 @@ KeySender::Problem KeySender::Send(const QStringList& texts)
     if (CanActivateWindows(xdo_->xdpy))
         xdo_activate_window(xdo_, window);
     xdo_focus_window(xdo_, window);
+    BindMissingKeys(texts);
+    if (!xdo_)
+        return Problem::NoDisplay;
     for (const QString& text : texts) {
         if (text == kEnterKeyText)
             xdo_send_keysequence_window(xdo_, CURRENTWINDOW, kReturnKey, kKeyDelayMicros);

@@ -16,6 +16,12 @@ namespace qc {
 // window to another process (a launcher, a program already running) is
 // found by the window that appeared after the start. "({ENTER})" is the
 // Return key; everything else is typed literally.
+//
+// Characters the keyboard map lacks are bound to spare keycodes before the
+// text is typed and stay bound while the sender lives. Typing them through a
+// keycode that is remapped for each key and reverted right after would lose
+// them whenever the target reads its events after the revert (a busy
+// machine is enough).
 class KeySender {
 public:
     enum class Problem {
@@ -51,8 +57,14 @@ private:
     unsigned long WindowOfTask() const;
     unsigned long WindowAppearedSinceStart() const;
 
+    void BindMissingKeys(const QStringList& texts);
+    void ReleaseBoundKeys();
+
     xdo* xdo_ = nullptr;
     std::vector<unsigned long> windowsBeforeStart_;
+    // Keycodes we gave characters the keyboard map lacks (such as "µ"),
+    // kept until the sender ends.
+    std::vector<unsigned char> boundKeycodes_;
 };
 
 } // namespace qc

@@ -1,4 +1,5 @@
 #include "advertisement_data.h"
+#include "uuid.h"
 
 #include <algorithm>
 #include <array>

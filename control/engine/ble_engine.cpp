@@ -6,6 +6,7 @@
 #include <array>
 
 #include "connection_state.h"
+#include "engine_ops.h"
 #include "errors.h"
 #include "scan_state.h"
 
@@ -88,6 +89,16 @@ int BleEngine::DoEvents()
 {
     RunWaitRound();
     return 0;
+}
+
+bool EngineOps::Holding(const BleEngine& engine)
+{
+    return engine.loop_.HoldsEvents();
+}
+
+void EngineOps::Hold(BleEngine& engine, std::function<void()> handler)
+{
+    engine.loop_.Defer(std::move(handler));
 }
 
 int BleEngine::GetTimeout(short& out) const

@@ -55,6 +55,18 @@ Status EngineOps::RequireConnection(const BleEngine& engine)
     return Status::Ok();
 }
 
+EngineOps::Session EngineOps::Begin(const BleEngine& engine)
+{
+    return Session{engine.connection_->generation};
+}
+
+Status EngineOps::Check(const BleEngine& engine, const Session& session)
+{
+    if (engine.connection_->generation != session.generation)
+        return Status::Error(err::kNotConnected, std::string(text::kNotConnected));
+    return Status::Ok();
+}
+
 int BleEngine::Connect(const std::string& serverId)
 {
     const std::string id = TrimSpaces(serverId);
@@ -65,28 +77,30 @@ int BleEngine::Connect(const std::string& serverId)
     if (connection_->device && !connection_->connectionLost && SameId(id, connectedId))
         return Done(Status::Ok());
 
+    // A malformed Id is the caller's mistake, found before anything has
+    // been touched: the scan and the connection keep running, and no
+    // Connected event claims that a connection attempt failed.
     const Status failed = ConnectFailedError(id);
     std::uint64_t address = 0;
-    const bool wellFormed = ParseServerId(id, address);
-    if (wellFormed) {
-        if (EngineOps::WatcherRunning(*this))
-            StopScanning();
-        if (connection_->device)
-            Disconnect();
+    if (!ParseServerId(id, address)) {
+        Log(LogLevel::Basic, LogType::Connection, failed.text);
+        return Done(failed);
     }
+    if (EngineOps::WatcherRunning(*this))
+        StopScanning();
+    if (connection_->device)
+        Disconnect();
 
     std::shared_ptr<platform::Device> device;
-    if (wellFormed) {
-        connection_->connectInProgress = true;
-        const Status requested = Await<std::shared_ptr<platform::Device>>(
-            [this, address](platform::Completion<std::shared_ptr<platform::Device>> done) {
-                platform_->DeviceFromAddress(address, std::move(done));
-            },
-            device);
-        connection_->connectInProgress = false;
-        if (!requested.ok())
-            return Done(requested);
-    }
+    connection_->connectInProgress = true;
+    const Status requested = Await<std::shared_ptr<platform::Device>>(
+        [this, address](platform::Completion<std::shared_ptr<platform::Device>> done) {
+            platform_->DeviceFromAddress(address, std::move(done));
+        },
+        device);
+    connection_->connectInProgress = false;
+    if (!requested.ok())
+        return Done(requested);
     if (!device) {
         Log(LogLevel::Basic, LogType::Connection, failed.text);
         events_.Raise(&EngineEvents::Connected, static_cast<short>(failed.code), failed.text);
@@ -96,28 +110,43 @@ int BleEngine::Connect(const std::string& serverId)
     // A handler run during the wait may have connected meanwhile.
     if (connection_->device)
         Disconnect();
-    device->SetGattServicesChangedHandler(
-        [this](const std::string& changed) { EngineOps::OnServicesChanged(*this, changed); });
-    device->SetNameChangedHandler([this] { EngineOps::OnNameChanged(*this); });
+    device->SetGattServicesChangedHandler([this](const std::string& changed) {
+        EngineOps::Deliver(*this, [this, changed] { EngineOps::OnServicesChanged(*this, changed); });
+    });
+    device->SetNameChangedHandler(
+        [this] { EngineOps::Deliver(*this, [this] { EngineOps::OnNameChanged(*this); }); });
+    // A new link starts with a clean model: nothing learnt on another link
+    // (subscriptions above all) is trusted on this one.
+    model_.Clear();
     connection_->device = device;
-    Log(LogLevel::Basic, LogType::Connection, "Successfully connected to server ID " + id + ".");
     connection_->connectionLost = false;
+    ++connection_->generation;
+    const EngineOps::Session session = EngineOps::Begin(*this);
+    Log(LogLevel::Basic, LogType::Connection, "Successfully connected to server ID " + id + ".");
+    if (Status status = EngineOps::Check(*this, session); !status.ok())
+        return Done(status);
     events_.Raise(&EngineEvents::Connected, short{0}, std::string(kOk));
     if (connection_->device == device)
-        device->SetConnectionStatusChangedHandler([this] { EngineOps::OnConnectionStatusChanged(*this); });
+        device->SetConnectionStatusChangedHandler([this] {
+            EngineOps::Deliver(*this, [this] { EngineOps::OnConnectionStatusChanged(*this); });
+        });
     return Done(Status::Ok());
 }
 
 int BleEngine::Disconnect()
 {
-    if (!connection_->device)
+    const std::shared_ptr<platform::Device> device = connection_->device;
+    if (!device)
         return Done(Status::Ok());
     std::string id;
     GetServerId(id);
     Log(LogLevel::Basic, LogType::Connection, "Disconnecting from server ID " + id + ".");
+    // The host may have disconnected (or connected anew) from that Log
+    // event: the device this call was asked to release is gone then.
+    if (connection_->device != device)
+        return Done(Status::Ok());
     EngineOps::ReleaseDevice(*this);
     Log(LogLevel::Basic, LogType::Connection, "Disconnected from server ID " + id + ".");
-    connection_->connectionLost = true;
     events_.Raise(&EngineEvents::Disconnected, short{0}, std::string(kOk));
     return Done(Status::Ok());
 }
@@ -134,6 +163,10 @@ void EngineOps::ReleaseDevice(BleEngine& engine)
     engine.connection_->includeChain.clear();
     std::shared_ptr<platform::Device> device = std::move(engine.connection_->device);
     engine.connection_->device.reset();
+    engine.connection_->connectionLost = true;
+    ++engine.connection_->generation;
+    if (!device)
+        return;
     device->SetConnectionStatusChangedHandler({});
     device->SetNameChangedHandler({});
     device->SetGattServicesChangedHandler({});
@@ -171,11 +204,19 @@ void EngineOps::OnConnectionStatusChanged(BleEngine& engine)
                std::string("System updated device connection status to \"") +
                    (connected ? "Connected" : "Disconnected") + "\".");
     ConnectionState& state = *engine.connection_;
+    if (engine.connection_->device != device)
+        return;
+    // Either way the link changes: calls waiting on the old one end, and
+    // subscriptions seen on it are not trusted on the returned one (a
+    // server that does not keep them would otherwise never notify again).
     if (state.connectionLost && connected) {
         state.connectionLost = false;
+        ++state.generation;
+        engine.model_.Subscriptions().clear();
         engine.events_.Raise(&EngineEvents::Connected, short{0}, std::string(kOnline));
     } else if (!state.connectionLost && !connected) {
         state.connectionLost = true;
+        ++state.generation;
         engine.events_.Raise(&EngineEvents::Disconnected, short{0}, std::string(kOffline));
     }
 }

@@ -7,6 +7,7 @@
 #include "errors.h"
 #include "object_id.h"
 #include "sig_names.h"
+#include "uuid.h"
 
 namespace vornik {
 
@@ -56,12 +57,49 @@ void EngineOps::RaiseDiscovered(BleEngine& engine, short gattType, std::string s
                          std::move(descriptorId), std::move(uuid), std::move(description));
 }
 
-Status EngineOps::AddServices(BleEngine& engine, const std::vector<std::shared_ptr<platform::GattService>>& services,
+namespace {
+
+// The one request loop of every discovery: one request per UUID of the
+// filter (one for all when it is empty), each logged, waited for on the
+// session's link and checked; `add` takes each result in turn. `plural`
+// names the objects in the log lines ("root services", "characteristics").
+template <class List>
+Status RequestPerFilter(BleEngine& engine, const EngineOps::Session& session, const std::vector<Uuid>& uuids,
+                        const std::string& plural,
+                        const std::function<void(const std::optional<Uuid>&, platform::Completion<List>)>& start,
+                        const std::function<Status(const List&)>& add, std::size_t& total)
+{
+    for (const std::optional<Uuid>& filter : Filters(uuids)) {
+        const std::string uuidText = filter ? EngineOps::Quoted(FormatUuid(*filter)) : std::string();
+        EngineOps::LogDiscovery(engine, LogLevel::Detailed,
+                                filter ? "Attempting to discover " + plural + " with UUID " + uuidText + "."
+                                       : "Attempting to discover all " + plural + ".");
+        List result;
+        Status status = EngineOps::Request<List>(
+            engine, session, LogType::Discovery,
+            [&](platform::Completion<List> done) { start(filter, std::move(done)); }, result);
+        if (!status.ok())
+            return status;
+        if (filter)
+            EngineOps::LogDiscovery(engine, LogLevel::Debug,
+                                    "Discovered " + Count(result.objects.size()) + " " + plural + " with UUID " +
+                                        uuidText + ".");
+        total += result.objects.size();
+        if (status = add(result); !status.ok())
+            return status;
+    }
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status EngineOps::AddServices(BleEngine& engine, const Session& session,
+                              const std::vector<std::shared_ptr<platform::GattService>>& services,
                               const ServicePtr& parent, std::vector<ServicePtr>* found)
 {
     for (const std::shared_ptr<platform::GattService>& service : services) {
         // A handler of the previous Discovered event may have disconnected.
-        if (Status status = RequireConnection(engine); !status.ok())
+        if (Status status = Check(engine, session); !status.ok())
             return status;
         Added<ServiceRecord> added;
         if (Status status = engine.model_.AddService(service, parent, added); !status.ok())
@@ -72,56 +110,49 @@ Status EngineOps::AddServices(BleEngine& engine, const std::vector<std::shared_p
         if (added.isNew || engine.settings_.includeRediscovered)
             RaiseDiscovered(engine, kGattTypeService, record->id, "", "", record->uuid, record->description);
         if (engine.settings_.autoDiscoverIncludedServices) {
-            if (Status status = DiscoverIncludedServices(engine, record, {}, nullptr); !status.ok())
+            if (Status status = DiscoverIncludedServices(engine, session, record, {}, nullptr); !status.ok())
                 return status;
         }
         if (engine.settings_.autoDiscoverCharacteristics) {
-            if (Status status = DiscoverCharacteristicsOf(engine, record, {}); !status.ok())
+            if (Status status = DiscoverCharacteristicsOf(engine, session, record, {}); !status.ok())
                 return status;
         }
     }
     return Status::Ok();
 }
 
-Status EngineOps::DiscoverRootServices(BleEngine& engine, const std::vector<Uuid>& uuids,
+Status EngineOps::DiscoverRootServices(BleEngine& engine, const Session& session, const std::vector<Uuid>& uuids,
                                        std::vector<ServicePtr>* found)
 {
     if (Status status = RequireConnection(engine); !status.ok())
         return status;
+    if (Status status = Check(engine, session); !status.ok())
+        return status;
+    // Held for the whole call: the host may disconnect from any event.
+    const std::shared_ptr<platform::Device> device = engine.connection_->device;
     engine.connection_->includeChain.clear();
     engine.Log(LogLevel::Basic, LogType::Discovery, "Beginning discovery of root services.");
-    const std::shared_ptr<platform::Device> device = engine.connection_->device;
     std::size_t total = 0;
-    for (const std::optional<Uuid>& filter : Filters(uuids)) {
-        if (filter)
-            engine.Log(LogLevel::Detailed, LogType::Discovery,
-                       "Attempting to discover root services with UUID " + Quoted(FormatUuid(*filter)) + ".");
-        else
-            engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all root services.");
-        ServiceList result;
-        Status status = Request<ServiceList>(
-            engine, LogType::Discovery,
-            [&](platform::Completion<ServiceList> done) { device->GetGattServices(filter, std::move(done)); },
-            result);
-        if (!status.ok())
-            return status;
-        if (filter)
-            engine.Log(LogLevel::Debug, LogType::Discovery,
-                       "Discovered " + Count(result.objects.size()) + " root services with UUID " +
-                           Quoted(FormatUuid(*filter)) + ".");
-        total += result.objects.size();
-        if (status = AddServices(engine, result.objects, nullptr, found); !status.ok())
-            return status;
-    }
+    const Status status = RequestPerFilter<ServiceList>(
+        engine, session, uuids, "root services",
+        [&](const std::optional<Uuid>& filter, platform::Completion<ServiceList> done) {
+            device->GetGattServices(filter, std::move(done));
+        },
+        [&](const ServiceList& result) { return AddServices(engine, session, result.objects, nullptr, found); },
+        total);
+    if (!status.ok())
+        return status;
     engine.Log(LogLevel::Basic, LogType::Discovery, "Finished discovering root services.");
     engine.Log(LogLevel::Detailed, LogType::Discovery, "Discovered " + Count(total) + " root services.");
     return Status::Ok();
 }
 
-Status EngineOps::DiscoverIncludedServices(BleEngine& engine, const ServicePtr& parent,
+Status EngineOps::DiscoverIncludedServices(BleEngine& engine, const Session& session, const ServicePtr& parent,
                                            const std::vector<Uuid>& uuids, std::vector<ServicePtr>* found)
 {
     if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    if (Status status = Check(engine, session); !status.ok())
         return status;
     std::vector<std::string>& chain = engine.connection_->includeChain;
     // The chain holds the services whose includes are being discovered, so a
@@ -143,93 +174,87 @@ Status EngineOps::DiscoverIncludedServices(BleEngine& engine, const ServicePtr& 
         engine.Log(LogLevel::Basic, LogType::Discovery,
                    "Beginning discovery of services included by service ID " + Quoted(id) + ".");
         std::size_t total = 0;
-        for (const std::optional<Uuid>& filter : Filters(uuids)) {
-            if (filter)
-                engine.Log(LogLevel::Detailed, LogType::Discovery,
-                           "Attempting to discover included services with UUID " + Quoted(FormatUuid(*filter)) +
-                               ".");
-            else
-                engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all included services.");
-            ServiceList result;
-            const std::shared_ptr<platform::GattService> service = parent->service;
-            Status step = Request<ServiceList>(
-                engine, LogType::Discovery,
-                [&](platform::Completion<ServiceList> done) { service->GetIncludedServices(filter, std::move(done)); },
-                result);
-            if (!step.ok())
-                return step;
-            if (filter)
-                engine.Log(LogLevel::Debug, LogType::Discovery,
-                           "Discovered " + Count(result.objects.size()) + " included services with UUID " +
-                               Quoted(FormatUuid(*filter)) + ".");
-            total += result.objects.size();
-            if (step = AddServices(engine, result.objects, parent, found); !step.ok())
-                return step;
-        }
+        const std::shared_ptr<platform::GattService> service = parent->service;
+        const Status step = RequestPerFilter<ServiceList>(
+            engine, session, uuids, "included services",
+            [&](const std::optional<Uuid>& filter, platform::Completion<ServiceList> done) {
+                service->GetIncludedServices(filter, std::move(done));
+            },
+            [&](const ServiceList& result) { return AddServices(engine, session, result.objects, parent, found); },
+            total);
+        if (!step.ok())
+            return step;
         engine.Log(LogLevel::Basic, LogType::Discovery,
                    "Finished discovering services included by service ID " + Quoted(id) + ".");
         engine.Log(LogLevel::Detailed, LogType::Discovery,
                    "Discovered " + Count(total) + " services included by service ID " + Quoted(id) + ".");
         return Status::Ok();
     }();
-    if (pushed && chain.size() == depth)
+    // A disconnect meanwhile emptied the chain; only our own entry goes.
+    if (pushed && chain.size() == depth && !chain.empty() && chain.back() == parent->id)
         chain.pop_back();
     return status;
 }
 
-Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const ServicePtr& service,
+Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const Session& session, const ServicePtr& service,
                                             const std::vector<Uuid>& uuids)
 {
     if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    if (Status status = Check(engine, session); !status.ok())
         return status;
     const std::string& id = service->id;
     engine.Log(LogLevel::Basic, LogType::Discovery,
                "Beginning discovery of characteristics for service ID " + Quoted(id) + ".");
     std::size_t total = 0;
-    for (const std::optional<Uuid>& filter : Filters(uuids)) {
-        if (filter)
-            engine.Log(LogLevel::Detailed, LogType::Discovery,
-                       "Attempting to discover characteristics with UUID " + Quoted(FormatUuid(*filter)) + ".");
-        else
-            engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all characteristics.");
-        CharacteristicList result;
-        const std::shared_ptr<platform::GattService> platformService = service->service;
-        Status status = Request<CharacteristicList>(
-            engine, LogType::Discovery,
-            [&](platform::Completion<CharacteristicList> done) {
-                platformService->GetCharacteristics(filter, std::move(done));
-            },
-            result);
-        if (!status.ok())
-            return status;
-        if (filter)
-            engine.Log(LogLevel::Debug, LogType::Discovery,
-                       "Discovered " + Count(result.objects.size()) + " characteristics with UUID " +
-                           Quoted(FormatUuid(*filter)) + ".");
-        total += result.objects.size();
-        for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
-            if (status = RequireConnection(engine); !status.ok())
-                return status;
-            Added<CharacteristicRecord> added;
-            if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
-                return status;
-            const CharacteristicPtr record = added.record;
-            if (added.isNew) {
-                BleEngine* owner = &engine;
-                characteristic->SetValueChangedHandler(
-                    [owner](platform::GattCharacteristic& sender, const platform::Bytes& value) {
-                        OnValueChanged(*owner, sender, value);
-                    });
-            }
-            if (added.isNew || engine.settings_.includeRediscovered)
-                RaiseDiscovered(engine, kGattTypeCharacteristic, id, record->id, "", record->uuid,
-                                record->description);
-            if (engine.settings_.autoDiscoverDescriptors) {
-                if (status = DiscoverDescriptorsOf(engine, *service, record); !status.ok())
+    const std::shared_ptr<platform::GattService> platformService = service->service;
+    const Status requested = RequestPerFilter<CharacteristicList>(
+        engine, session, uuids, "characteristics",
+        [&](const std::optional<Uuid>& filter, platform::Completion<CharacteristicList> done) {
+            platformService->GetCharacteristics(filter, std::move(done));
+        },
+        [&](const CharacteristicList& result) {
+            Status status = Status::Ok();
+            for (const std::shared_ptr<platform::GattCharacteristic>& characteristic : result.objects) {
+                if (status = Check(engine, session); !status.ok())
                     return status;
+                Added<CharacteristicRecord> added;
+                if (status = engine.model_.AddCharacteristic(*service, characteristic, added); !status.ok())
+                    return status;
+                const CharacteristicPtr record = added.record;
+                if (added.isNew) {
+                    BleEngine* owner = &engine;
+                    characteristic->SetValueChangedHandler(
+                        [owner](platform::GattCharacteristic& sender, const platform::Bytes& value) {
+                            // The handle, not the sender: a held-back value may
+                            // come after its characteristic is gone.
+                            const std::uint16_t handle = sender.AttributeHandle();
+                            const std::uint64_t generation = owner->connection_->generation;
+                            // The hot path of notifications: no copy unless held.
+                            if (Holding(*owner)) {
+                                Hold(*owner, [owner, handle, copy = value, generation] {
+                                    OnValueChanged(*owner, handle, copy, generation);
+                                });
+                                return;
+                            }
+                            OnValueChanged(*owner, handle, value, generation);
+                        });
+                }
+                if (added.isNew || engine.settings_.includeRediscovered)
+                    RaiseDiscovered(engine, kGattTypeCharacteristic, id, record->id, "", record->uuid,
+                                    record->description);
+                if (engine.settings_.autoDiscoverDescriptors) {
+                    if (status = DiscoverDescriptorsOf(engine, session, *service, record); !status.ok())
+                        return status;
+                }
             }
-        }
-    }
+            return Status::Ok();
+        },
+        total);
+    if (!requested.ok())
+        return requested;
+    if (Status status = Check(engine, session); !status.ok())
+        return status;
     engine.model_.ShowCharacteristicsOf(id);
     engine.Log(LogLevel::Basic, LogType::Discovery,
                "Finished discovering characteristics for service ID " + Quoted(id) + ".");
@@ -238,10 +263,12 @@ Status EngineOps::DiscoverCharacteristicsOf(BleEngine& engine, const ServicePtr&
     return Status::Ok();
 }
 
-Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& service,
+Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const Session& session, const ServiceRecord& service,
                                         const CharacteristicPtr& characteristic)
 {
     if (Status status = RequireConnection(engine); !status.ok())
+        return status;
+    if (Status status = Check(engine, session); !status.ok())
         return status;
     const std::string& id = characteristic->id;
     engine.Log(LogLevel::Basic, LogType::Discovery,
@@ -250,7 +277,7 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
     DescriptorList result;
     const std::shared_ptr<platform::GattCharacteristic> platformCharacteristic = characteristic->characteristic;
     Status status = Request<DescriptorList>(
-        engine, LogType::Discovery,
+        engine, session, LogType::Discovery,
         [&](platform::Completion<DescriptorList> done) {
             platformCharacteristic->GetDescriptors(std::nullopt, std::move(done));
         },
@@ -258,7 +285,7 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
-        if (status = RequireConnection(engine); !status.ok())
+        if (status = Check(engine, session); !status.ok())
             return status;
         Added<DescriptorRecord> added;
         if (status = engine.model_.AddDescriptor(service, *characteristic, descriptor, added); !status.ok())
@@ -267,6 +294,8 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
             RaiseDiscovered(engine, kGattTypeDescriptor, service.id, id, added.record->id, added.record->uuid,
                             added.record->description);
     }
+    if (status = Check(engine, session); !status.ok())
+        return status;
     engine.model_.ShowDescriptorsOf(id);
     engine.Log(LogLevel::Basic, LogType::Discovery,
                "Finished discovering descriptors for characteristic ID " + Quoted(id) + ".");
@@ -279,15 +308,18 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& 
 Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16_t uuid16)
 {
     // No connection check of its own: the model's callers decide, and an
-    // unreachable server answers the request itself.
-    const std::shared_ptr<platform::Device> device = connection_->device;
+    // unreachable server answers the request itself. But the link must stay
+    // the one the call found: every log line and event may change it.
+    const EngineOps::Session session = EngineOps::Begin(*this);
     const Uuid uuid = Uuid::FromShort(uuid16);
     const std::string uuidText = FormatUuid(uuid);
     const std::string kind = EngineOps::Quoted(SigName(SigKind::Descriptor, uuid));
     const std::string id = EngineOps::Quoted(record.id);
     Log(LogLevel::Debug, LogType::Debug,
         "Ensuring that any " + kind + " descriptors has been discovered for characteristic ID " + id + ".");
-    const std::vector<DescriptorPtr>& known = model_.DescriptorsOf(record.id);
+    if (Status status = EngineOps::Check(*this, session); !status.ok())
+        return status;
+    const std::vector<DescriptorPtr> known = model_.DescriptorsOf(record.id);
     if (std::any_of(known.begin(), known.end(), [&](const DescriptorPtr& d) { return d && d->uuid == uuidText; }))
         return Status::Ok();
 
@@ -302,15 +334,15 @@ Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16
     DescriptorList result;
     const std::shared_ptr<platform::GattCharacteristic> characteristic = record.characteristic;
     Status status = EngineOps::Request<DescriptorList>(
-        *this, LogType::Discovery,
+        *this, session, LogType::Discovery,
         [&](platform::Completion<DescriptorList> done) { characteristic->GetDescriptors(uuid, std::move(done)); },
         result);
     if (!status.ok())
         return status;
     for (const std::shared_ptr<platform::GattDescriptor>& descriptor : result.objects) {
         // A handler of the previous Discovered event may have disconnected.
-        if (connection_->device != device)
-            return EngineOps::RequireConnection(*this);
+        if (status = EngineOps::Check(*this, session); !status.ok())
+            return status;
         Added<DescriptorRecord> added;
         if (status = model_.AddDescriptor(*service, *owner, descriptor, added); !status.ok())
             return status;
@@ -321,7 +353,7 @@ Status BleEngine::EnsureDescriptorKind(CharacteristicRecord& record, std::uint16
     Log(LogLevel::Debug, LogType::Discovery,
         "Finished; discovered " + Count(result.objects.size()) + " " + kind + " descriptors for characteristic ID " +
             id + ".");
-    return Status::Ok();
+    return EngineOps::Check(*this, session);
 }
 
 int BleEngine::DiscoverServices(const std::string& serviceUuids, const std::string& includedByServiceId)
@@ -329,14 +361,15 @@ int BleEngine::DiscoverServices(const std::string& serviceUuids, const std::stri
     std::vector<Uuid> uuids;
     if (Status status = ParseUuidList(serviceUuids, uuids); !status.ok())
         return Done(status);
+    const EngineOps::Session session = EngineOps::Begin(*this);
     if (includedByServiceId.empty())
-        return Done(EngineOps::DiscoverRootServices(*this, uuids, nullptr));
+        return Done(EngineOps::DiscoverRootServices(*this, session, uuids, nullptr));
     if (Status status = EngineOps::RequireConnection(*this); !status.ok())
         return Done(status);
     ServicePtr parent;
     if (Status status = model_.FindService(includedByServiceId, parent); !status.ok())
         return Done(status);
-    return Done(EngineOps::DiscoverIncludedServices(*this, parent, uuids, nullptr));
+    return Done(EngineOps::DiscoverIncludedServices(*this, session, parent, uuids, nullptr));
 }
 
 int BleEngine::DiscoverCharacteristics(const std::string& serviceId, const std::string& characteristicUuids)
@@ -349,7 +382,7 @@ int BleEngine::DiscoverCharacteristics(const std::string& serviceId, const std::
     ServicePtr service;
     if (Status status = model_.FindService(serviceId, service); !status.ok())
         return Done(status);
-    return Done(EngineOps::DiscoverCharacteristicsOf(*this, service, uuids));
+    return Done(EngineOps::DiscoverCharacteristicsOf(*this, EngineOps::Begin(*this), service, uuids));
 }
 
 int BleEngine::DiscoverDescriptors(const std::string& serviceId, const std::string& characteristicId)
@@ -362,7 +395,7 @@ int BleEngine::DiscoverDescriptors(const std::string& serviceId, const std::stri
     CharacteristicPtr characteristic;
     if (Status status = model_.FindCharacteristic(serviceId, characteristicId, characteristic); !status.ok())
         return Done(status);
-    return Done(EngineOps::DiscoverDescriptorsOf(*this, *service, characteristic));
+    return Done(EngineOps::DiscoverDescriptorsOf(*this, EngineOps::Begin(*this), *service, characteristic));
 }
 
 int BleEngine::Discover(const std::string& serviceUuids, const std::string& characteristicUuids,
@@ -379,20 +412,23 @@ int BleEngine::Discover(const std::string& serviceUuids, const std::string& char
 
     RestoreBool restore(settings_.autoDiscoverDescriptors);
     settings_.autoDiscoverDescriptors = settings_.autoDiscoverDescriptors || discoverDescriptors;
+    const EngineOps::Session session = EngineOps::Begin(*this);
     std::vector<ServicePtr> found;
     if (includedByServiceId.empty()) {
-        if (Status status = EngineOps::DiscoverRootServices(*this, services, &found); !status.ok())
+        if (Status status = EngineOps::DiscoverRootServices(*this, session, services, &found); !status.ok())
             return Done(status);
     } else {
         ServicePtr parent;
         if (Status status = model_.FindService(includedByServiceId, parent); !status.ok())
             return Done(status);
-        if (Status status = EngineOps::DiscoverIncludedServices(*this, parent, services, &found); !status.ok())
+        if (Status status = EngineOps::DiscoverIncludedServices(*this, session, parent, services, &found);
+            !status.ok())
             return Done(status);
     }
     if (!settings_.autoDiscoverCharacteristics) {
         for (const ServicePtr& service : found)
-            if (Status status = EngineOps::DiscoverCharacteristicsOf(*this, service, characteristics); !status.ok())
+            if (Status status = EngineOps::DiscoverCharacteristicsOf(*this, session, service, characteristics);
+                !status.ok())
                 return Done(status);
     }
     return Done(Status::Ok());

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,16 +27,59 @@ struct EngineOps {
     static Status CharacteristicAt(const BleEngine& engine, int index, CharacteristicPtr& out);
     static Status DescriptorAt(const BleEngine& engine, int index, DescriptorPtr& out);
 
-    // One platform request waited for, then its result checked (with the
-    // "BLE Result Status" log line of the operation's type).
+    // The link a call started on. Anything that runs host code (an event,
+    // a log line, the pump hook, a wait) may disconnect or connect anew;
+    // after it, Check() fails with 605 unless the link is still that one.
+    struct Session {
+        std::uint64_t generation = 0;
+    };
+    static Session Begin(const BleEngine& engine);
+    static Status Check(const BleEngine& engine, const Session& session);
+
+    // One platform request of the session's link, waited for, then its
+    // result checked (with the "BLE Result Status" log line of the
+    // operation's type). The wait ends early when the link changes, and a
+    // result that arrives for a link that is gone fails with 605.
     template <class Result>
-    static Status Request(BleEngine& engine, LogType type,
+    static Status Request(BleEngine& engine, const Session& session, LogType type,
                           const std::function<void(platform::Completion<Result>)>& start, Result& out)
     {
-        Status status = engine.Await<Result>(start, out);
-        if (!status.ok())
+        if (Status status = Check(engine, session); !status.ok())
             return status;
-        return engine.CheckResult(out, type);
+        struct Slot {
+            bool done = false;
+            Result value{};
+        };
+        auto slot = std::make_shared<Slot>();
+        start([slot](Result result) {
+            slot->value = std::move(result);
+            slot->done = true;
+        });
+        const Status waited = WaitUntil(engine.loop_, engine.CurrentWaitOptions(), [&] {
+            return slot->done || !Check(engine, session).ok();
+        });
+        if (Status status = Check(engine, session); !status.ok())
+            return status;
+        if (!waited.ok())
+            return waited;
+        out = std::move(slot->value);
+        if (Status status = engine.CheckResult(out, type); !status.ok())
+            return status;
+        return Check(engine, session);
+    }
+
+    // Platform handlers (values, advertisements, link and scan changes)
+    // run through here: nested too deep inside host calls, they wait for
+    // an outer round.
+    static bool Holding(const BleEngine& engine);
+    static void Hold(BleEngine& engine, std::function<void()> handler);
+    template <class Handler>
+    static void Deliver(BleEngine& engine, Handler&& handler)
+    {
+        if (Holding(engine))
+            Hold(engine, std::function<void()>(std::forward<Handler>(handler)));
+        else
+            handler();
     }
 
     // Connection.
@@ -46,23 +90,30 @@ struct EngineOps {
 
     // Discovery. `found` (optional) receives the services the request
     // returned, in result order.
-    static Status DiscoverRootServices(BleEngine& engine, const std::vector<Uuid>& uuids,
+    static Status DiscoverRootServices(BleEngine& engine, const Session& session, const std::vector<Uuid>& uuids,
                                        std::vector<ServicePtr>* found);
-    static Status DiscoverIncludedServices(BleEngine& engine, const ServicePtr& parent,
+    static Status DiscoverIncludedServices(BleEngine& engine, const Session& session, const ServicePtr& parent,
                                            const std::vector<Uuid>& uuids, std::vector<ServicePtr>* found);
-    static Status DiscoverCharacteristicsOf(BleEngine& engine, const ServicePtr& service,
+    static Status DiscoverCharacteristicsOf(BleEngine& engine, const Session& session, const ServicePtr& service,
                                             const std::vector<Uuid>& uuids);
-    static Status DiscoverDescriptorsOf(BleEngine& engine, const ServiceRecord& service,
+    static Status DiscoverDescriptorsOf(BleEngine& engine, const Session& session, const ServiceRecord& service,
                                         const CharacteristicPtr& characteristic);
-    static Status AddServices(BleEngine& engine, const std::vector<std::shared_ptr<platform::GattService>>& services,
+    static Status AddServices(BleEngine& engine, const Session& session,
+                              const std::vector<std::shared_ptr<platform::GattService>>& services,
                               const ServicePtr& parent, std::vector<ServicePtr>* found);
+    static void LogDiscovery(BleEngine& engine, LogLevel level, std::string message)
+    {
+        engine.Log(level, LogType::Discovery, std::move(message));
+    }
     static void RaiseDiscovered(BleEngine& engine, short gattType, std::string serviceId,
                                 std::string characteristicId, std::string descriptorId, std::string uuid,
                                 std::string description);
 
     // Values and subscriptions.
-    static void OnValueChanged(BleEngine& engine, platform::GattCharacteristic& sender,
-                               const platform::Bytes& value);
+    // A value of the characteristic with this handle, received on the link
+    // `generation`; dropped when the link has changed since.
+    static void OnValueChanged(BleEngine& engine, std::uint16_t handle, const platform::Bytes& value,
+                               std::uint64_t generation);
     static void RaiseValue(BleEngine& engine, std::string serviceId, std::string characteristicId,
                            std::string descriptorId, std::string uuid, std::string description,
                            const platform::Bytes& value);
@@ -76,7 +127,7 @@ struct EngineOps {
 
     // Scanning.
     static void OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& received);
-    static void OnScanStopped(BleEngine& engine, platform::BluetoothError error);
+    static void OnScanStopped(BleEngine& engine, platform::BluetoothError error, bool aborted);
     static bool WatcherRunning(const BleEngine& engine);
     // The device object for an address, asked from inside an Advertisement
     // event; null when there is none, on failure, or while another look-up

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/gatt_constants.h"
+
 namespace vornik {
 
 namespace {
@@ -41,9 +43,9 @@ constexpr std::array<std::string_view, 4> kCommonProfileTexts = {
     "Attribute value is out of range.",
 };
 
-constexpr std::uint8_t kFirstApplicationError = 0x80;
-constexpr std::uint8_t kLastApplicationError = 0x9F;
-constexpr std::uint8_t kFirstCommonProfileError = 0xFC;
+using gatt::att::kFirstApplicationError;
+using gatt::att::kLastApplicationError;
+constexpr std::uint8_t kFirstCommonProfileError = gatt::att::kWriteRequestRejected;
 
 std::string ProtocolPrefix(int attError)
 {
@@ -123,12 +125,12 @@ Status AttError(std::uint8_t attError)
                                  std::string(kCommonProfileTexts[attError - kFirstCommonProfileError]));
     if (attError >= kFirstApplicationError && attError <= kLastApplicationError)
         return Status::Error(err::kApplicationProtocol,
-                             DecimalAndHex("Application-specific protocol error {%d (0x%x) returned during "
+                             ProtocolPrefix(attError) + DecimalAndHex("Application-specific protocol error {%d (0x%x) returned during "
                                            "communication. Consult the remote device's documentation for more "
                                            "information.",
                                            attError));
     return Status::Error(err::kAccessDenied,
-                         DecimalAndHex("Unknown protocol error %d (0x%x) returned during communication.", attError));
+                         ProtocolPrefix(attError) + DecimalAndHex("Unknown protocol error %d (0x%x) returned during communication.", attError));
 }
 
 }  // namespace vornik

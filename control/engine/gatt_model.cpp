@@ -6,6 +6,7 @@
 #include "errors.h"
 #include "object_id.h"
 #include "sig_names.h"
+#include "uuid.h"
 
 namespace vornik {
 
@@ -115,6 +116,7 @@ Status GattModel::AddCharacteristic(const ServiceRecord& owner,
         out.record = NewRecord<CharacteristicRecord>(chr, id, SigKind::Characteristic);
         out.record->characteristic = chr;
         list.push_back(out.record);
+        characteristicsByHandle_.emplace(out.record->handle, out.record);
         descriptors_[id];
     }
     return Status::Ok();
@@ -174,6 +176,12 @@ CharacteristicPtr GattModel::CharacteristicById(std::string_view characteristicI
     std::string id = NormaliseId(characteristicId);
     auto found = characteristics_.find(OwningServiceId(id));
     return found == characteristics_.end() ? nullptr : FindById(found->second, id);
+}
+
+CharacteristicPtr GattModel::CharacteristicByHandle(std::uint16_t handle) const
+{
+    const auto found = characteristicsByHandle_.find(handle);
+    return found == characteristicsByHandle_.end() ? nullptr : found->second;
 }
 
 const std::vector<CharacteristicPtr>& GattModel::CharacteristicsOf(const std::string& serviceId) const
@@ -252,6 +260,7 @@ void GattModel::Clear()
 {
     services_.clear();
     characteristics_.clear();
+    characteristicsByHandle_.clear();
     descriptors_.clear();
     characteristicArray_.clear();
     descriptorArray_.clear();

@@ -5,6 +5,7 @@
 #include "ble_engine.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
 
 namespace vornik {
 
@@ -62,8 +63,7 @@ Status BleEngine::FlagsOf(CharacteristicRecord& record, std::uint16_t& out)
     if (!record.flagsComputed) {
         // Reliable writes and writable auxiliaries live in the extended
         // properties descriptor; make sure it is known first.
-        constexpr std::uint16_t kExtendedPropertiesUuid = 0x2900;
-        Status status = EnsureDescriptorKind(record, kExtendedPropertiesUuid);
+        Status status = EnsureDescriptorKind(record, gatt::descriptor::kExtendedProperties);
         if (!status.ok())
             return status;
         record.flags = MapCharacteristicFlags(record.characteristic->Properties());

@@ -11,6 +11,7 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "scan_state.h"
+#include "uuid.h"
 
 namespace vornik {
 
@@ -81,7 +82,7 @@ int BleEngine::GetScanning(bool& out) const
 
 int BleEngine::StartScanning(const std::string& serviceUuids)
 {
-    if (EngineOps::WatcherRunning(*this))
+    if (EngineOps::WatcherRunning(*this) || scan_->startPending)
         return Done(Status::Ok());
     std::shared_ptr<platform::Adapter> adapter;
     Status status = Await<std::shared_ptr<platform::Adapter>>(
@@ -98,18 +99,22 @@ int BleEngine::StartScanning(const std::string& serviceUuids)
 
     if (!scan_->watcher) {
         scan_->watcher = platform_->CreateAdvertisementWatcher();
-        scan_->watcher->SetStoppedHandler(
-            [this](platform::BluetoothError error) { EngineOps::OnScanStopped(*this, error); });
-        scan_->watcher->SetReceivedHandler(
-            [this](const platform::AdvertisementReceived& received) {
-                EngineOps::OnAdvertisementReceived(*this, received);
-            });
+        scan_->watcher->SetStoppedHandler([this](platform::BluetoothError error) {
+            const bool aborted =
+                scan_->watcher && scan_->watcher->Status() == platform::WatcherStatus::Aborted;
+            EngineOps::Deliver(*this, [this, error, aborted] { EngineOps::OnScanStopped(*this, error, aborted); });
+        });
+        scan_->watcher->SetReceivedHandler([this](const platform::AdvertisementReceived& received) {
+            EngineOps::Deliver(*this, [this, received] { EngineOps::OnAdvertisementReceived(*this, received); });
+        });
     }
     std::vector<Uuid> uuids;
     if (status = ParseUuidList(serviceUuids, uuids); !status.ok())
         return Done(status);
     const std::shared_ptr<platform::AdvertisementWatcher> watcher = scan_->watcher;
     watcher->SetFilter(uuids);
+    scan_->filter = uuids;
+    scan_->passedAddresses.clear();
     watcher->SetScanningMode(activeScanning_ ? platform::ScanningMode::Active : platform::ScanningMode::Passive);
 
     const std::string joined = JoinUuids(uuids);
@@ -118,16 +123,26 @@ int BleEngine::StartScanning(const std::string& serviceUuids)
     Log(LogLevel::Debug, LogType::Scanning,
         std::string("Scanning parameters:\r\n\tActive scanning: ") + (activeScanning_ ? "1" : "0") +
             "\r\n\tService UUIDs: " + joined + ".");
+    scan_->startPending = true;
     watcher->Start();
     const std::uint64_t interrupts = loop_.InterruptGeneration();
     const long polls = static_cast<long>(std::max(settings_.scanStartedTimeout, 0)) * kStartPollsPerSecond;
     for (long poll = 0; poll < polls && watcher->Status() != platform::WatcherStatus::Started; ++poll) {
         RunWaitRound();
-        if (watcher->Status() == platform::WatcherStatus::Started || loop_.InterruptGeneration() != interrupts)
+        if (watcher->Status() == platform::WatcherStatus::Started || loop_.InterruptGeneration() != interrupts ||
+            loop_.Closed() || !scan_->startPending)
             break;
         std::this_thread::sleep_for(kStartPollPause);
     }
+    // StopScanning, called from an event or the pump hook during the poll,
+    // has called the start off already.
+    if (!scan_->startPending)
+        return Done(Status::Ok());
+    scan_->startPending = false;
     if (watcher->Status() != platform::WatcherStatus::Started) {
+        // A start reported as failed must not begin later on its own, out of
+        // reach of StopScanning.
+        watcher->Stop();
         Log(LogLevel::Basic, LogType::Scanning, "Scanning failed to start.");
         return Done(Status::Ok());
     }
@@ -139,6 +154,11 @@ int BleEngine::StartScanning(const std::string& serviceUuids)
 
 int BleEngine::StopScanning()
 {
+    if (scan_->startPending && scan_->watcher && !EngineOps::WatcherRunning(*this)) {
+        scan_->startPending = false;
+        scan_->watcher->Stop();
+        return Done(Status::Ok());
+    }
     if (!EngineOps::WatcherRunning(*this))
         return Done(Status::Ok());
     Log(LogLevel::Detailed, LogType::Scanning, "Scanning is stopping.");
@@ -150,11 +170,9 @@ int BleEngine::StopScanning()
     return Done(WaitUntil(loop_, CurrentWaitOptions(), [this] { return !EngineOps::WatcherRunning(*this); }));
 }
 
-void EngineOps::OnScanStopped(BleEngine& engine, platform::BluetoothError error)
+void EngineOps::OnScanStopped(BleEngine& engine, platform::BluetoothError error, bool aborted)
 {
     const std::string name = BluetoothErrorName(error);
-    const bool aborted =
-        engine.scan_->watcher && engine.scan_->watcher->Status() == platform::WatcherStatus::Aborted;
     if (aborted)
         engine.events_.Raise(&EngineEvents::Error, static_cast<short>(err::kScanAborted),
                              std::string(text::kScanAbortedPrefix) + name);
@@ -196,8 +214,27 @@ std::string EngineOps::QueriedName(BleEngine& engine, std::uint64_t address)
     return name;
 }
 
+// The control's filter rule, whatever the backend's is: every UUID of the
+// filter listed, or a scan response of an address that passed.
+static bool PassesFilter(ScanState& scan, const platform::AdvertisementReceived& packet)
+{
+    if (scan.filter.empty())
+        return true;
+    const auto& listed = packet.advertisement.serviceUuids;
+    const bool all = std::all_of(scan.filter.begin(), scan.filter.end(), [&](const Uuid& wanted) {
+        return std::find(listed.begin(), listed.end(), wanted) != listed.end();
+    });
+    if (all) {
+        scan.passedAddresses.insert(packet.address);
+        return true;
+    }
+    return packet.type == platform::AdvertisementType::ScanResponse && scan.passedAddresses.count(packet.address) != 0;
+}
+
 void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& packet)
 {
+    if (!PassesFilter(*engine.scan_, packet))
+        return;
     // Our own copy: a wait inside this handler may run the platform again.
     const platform::AdvertisementReceived received = packet;
     const platform::Advertisement& advertisement = received.advertisement;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "sig_names_table.h"
+#include "uuid.h"
 
 namespace vornik {
 

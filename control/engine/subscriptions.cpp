@@ -7,12 +7,12 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
 
 namespace vornik {
 
 namespace {
 
-constexpr std::uint16_t kCccdUuid16 = 0x2902;
 
 bool CanSubscribe(std::uint16_t flags)
 {
@@ -43,7 +43,7 @@ Status EngineOps::EnsureCccd(BleEngine& engine, CharacteristicRecord& record)
 {
     if (record.cccdEnsured)
         return Status::Ok();
-    if (Status status = engine.EnsureDescriptorKind(record, kCccdUuid16); !status.ok())
+    if (Status status = engine.EnsureDescriptorKind(record, gatt::descriptor::kCccd); !status.ok())
         return status;
     record.cccdEnsured = true;
     return Status::Ok();
@@ -55,17 +55,22 @@ Status EngineOps::SetSubscription(BleEngine& engine, CharacteristicRecord& recor
     // event handler may have disconnected.
     if (Status status = RequireConnection(engine); !status.ok())
         return status;
+    const Session session = Begin(engine);
     std::uint16_t flags = 0;
     if (Status status = engine.FlagsOf(record, flags); !status.ok())
         return status;
+    if (Status status = Check(engine, session); !status.ok())
+        return status;
     if (!CanSubscribe(flags))
         return Status::Error(err::kUsage, std::string(text::kCannotSubscribe));
-    auto& subscriptions = engine.model_.Subscriptions();
-    if (auto known = subscriptions.find(record.id); known != subscriptions.end() && known->second == subscribe)
+    if (auto known = engine.model_.Subscriptions().find(record.id);
+        known != engine.model_.Subscriptions().end() && known->second == subscribe)
         return Status::Ok();
 
     const platform::CccdValue value = ChooseCccdValue(flags, subscribe, engine.settings_.preferIndications);
     if (Status status = EnsureCccd(engine, record); !status.ok())
+        return status;
+    if (Status status = Check(engine, session); !status.ok())
         return status;
     const std::string id = Quoted(record.id);
     engine.Log(LogLevel::Basic, LogType::Subscriptions,
@@ -73,16 +78,19 @@ Status EngineOps::SetSubscription(BleEngine& engine, CharacteristicRecord& recor
     const auto characteristic = record.characteristic;
     platform::GattResult result;
     Status status = Request<platform::GattResult>(
-        engine, LogType::Subscriptions,
+        engine, session, LogType::Subscriptions,
         [&](platform::Completion<platform::GattResult> done) { characteristic->WriteCccd(value, std::move(done)); },
         result);
     if (!status.ok())
         return status;
-    subscriptions[record.id] = subscribe;
+    // Recorded only for the link the CCCD was written on (Request checked).
+    engine.model_.Subscriptions()[record.id] = subscribe;
     engine.Log(LogLevel::Basic, LogType::Subscriptions,
                (subscribe ? "Successfully subscribed to characteristic ID "
                           : "Successfully unsubscribed from characteristic ID ") +
                    id + ".");
+    if (status = Check(engine, session); !status.ok())
+        return status;
     engine.events_.Raise(subscribe ? &EngineEvents::Subscribed : &EngineEvents::Unsubscribed,
                          OwningServiceId(record.id), record.id, record.uuid, record.description);
     return Status::Ok();
@@ -135,21 +143,24 @@ Status BleEngine::SubscriptionState(CharacteristicRecord& record, bool& out)
     }
     if (Status status = EngineOps::RequireConnection(*this); !status.ok())
         return status;
+    const EngineOps::Session session = EngineOps::Begin(*this);
     if (Status status = EngineOps::EnsureCccd(*this, record); !status.ok())
+        return status;
+    if (Status status = EngineOps::Check(*this, session); !status.ok())
         return status;
     const std::string id = EngineOps::Quoted(record.id);
     Log(LogLevel::Debug, LogType::Subscriptions, "Getting CCCD state for characteristic ID " + id + " from device.");
     const auto characteristic = record.characteristic;
     platform::CccdResult result;
     Status status = EngineOps::Request<platform::CccdResult>(
-        *this, LogType::Subscriptions,
+        *this, session, LogType::Subscriptions,
         [&](platform::Completion<platform::CccdResult> done) { characteristic->ReadCccd(std::move(done)); }, result);
     if (!status.ok())
         return status;
     out = result.value == platform::CccdValue::Notify || result.value == platform::CccdValue::Indicate;
     model_.Subscriptions()[record.id] = out;
     Log(LogLevel::Debug, LogType::Subscriptions, "Got CCCD state for characteristic ID " + id + " from device.");
-    return Status::Ok();
+    return EngineOps::Check(*this, session);
 }
 
 int BleEngine::GetCharacteristicSubscribed(int index, bool& out)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ble_engine.h"
+#include "engine_ops.h"
 
 namespace vornik {
 
@@ -44,15 +45,22 @@ std::string Hex(unsigned value)
 
 Status BleEngine::BuildTreeText(std::string& out)
 {
+    // Copies of the lists and shared records throughout: making sure of a
+    // characteristic's flags may wait, and a host may disconnect meanwhile.
+    const EngineOps::Session session = EngineOps::Begin(*this);
     std::string text = std::string(kHeader) + std::string(kLineEnd);
-    for (const ServicePtr& service : model_.Services()) {
+    const std::vector<ServicePtr> services = model_.Services();
+    for (const ServicePtr& service : services) {
         text += ">" + Named(service->uuid, service->description) + "[ID=" + service->id +
                 ", ParentSvcIds=" + Quoted(Joined(service->parentIds)) +
                 ", IncludedSvcIds=" + Quoted(Joined(service->includedIds)) + "]" + std::string(kLineEnd);
-        for (const CharacteristicPtr& chr : model_.CharacteristicsOf(service->id)) {
+        const std::vector<CharacteristicPtr> characteristics = model_.CharacteristicsOf(service->id);
+        for (const CharacteristicPtr& chr : characteristics) {
             std::uint16_t flags = 0;
             Status status = FlagsOf(*chr, flags);
             if (!status.ok())
+                return status;
+            if (status = EngineOps::Check(*this, session); !status.ok())
                 return status;
             auto state = model_.Subscriptions().find(chr->id);
             bool subscribed = state != model_.Subscriptions().end() && state->second;
@@ -61,7 +69,8 @@ Status BleEngine::BuildTreeText(std::string& out)
                     ", UserDescr=" + Quoted(chr->characteristic->UserDescription()) +
                     ", VFCount=" + std::to_string(chr->characteristic->PresentationFormats().size()) + "]" +
                     std::string(kLineEnd);
-            for (const DescriptorPtr& descriptor : model_.DescriptorsOf(chr->id))
+            const std::vector<DescriptorPtr> descriptors = model_.DescriptorsOf(chr->id);
+            for (const DescriptorPtr& descriptor : descriptors)
                 text += ">>>" + Named(descriptor->uuid, descriptor->description) + "[ID=" + descriptor->id + "]" +
                         std::string(kLineEnd);
         }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <set>
 
 #include "errors.h"
 
@@ -48,28 +49,7 @@ std::string StripMarks(std::string_view text)
     return out;
 }
 
-Uuid OnBase(std::uint32_t value)
-{
-    Uuid uuid;
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(value));
-    std::string all = std::string(digits) + std::string(kBaseTail);
-    for (std::size_t i = 0; i < uuid.bytes.size(); ++i)
-        uuid.bytes[i] = static_cast<std::uint8_t>(HexValue(all[2 * i]) * 16 + HexValue(all[2 * i + 1]));
-    return uuid;
-}
-
 }  // namespace
-
-Uuid Uuid::FromShort(std::uint16_t value)
-{
-    return OnBase(value);
-}
-
-Uuid Uuid::FromShort32(std::uint32_t value)
-{
-    return OnBase(value);
-}
 
 Status ParseUuid(std::string_view text, Uuid& out)
 {
@@ -96,6 +76,7 @@ Status ParseUuid(std::string_view text, Uuid& out)
 Status ParseUuidList(std::string_view text, std::vector<Uuid>& out)
 {
     std::vector<Uuid> list;
+    std::set<Uuid> seen;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t comma = text.find(',', start);
@@ -107,10 +88,9 @@ Status ParseUuidList(std::string_view text, std::vector<Uuid>& out)
             Status status = ParseUuid(item, uuid);
             if (!status.ok())
                 return status;
-            bool known = false;
-            for (const Uuid& seen : list)
-                known = known || seen == uuid;
-            if (!known)
+            // A set beside the list keeps the first-seen order and the
+            // look-up logarithmic: tens of thousands of items stay fast.
+            if (seen.insert(uuid).second)
                 list.push_back(uuid);
         }
         start = comma + 1;

@@ -5,14 +5,16 @@
 #include "engine_ops.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
+#include "uuid.h"
 
 namespace vornik {
 
 namespace {
 
-constexpr std::uint16_t kUserDescriptionUuid16 = 0x2901;
-constexpr std::uint16_t kPresentationFormatUuid16 = 0x2904;
-constexpr std::uint16_t kAggregateFormatUuid16 = 0x2905;
+using gatt::descriptor::kAggregateFormat;
+using gatt::descriptor::kPresentationFormat;
+using gatt::descriptor::kUserDescription;
 // Presentation format types 0x01 (boolean) ... 0x1B (struct) are the
 // ValueFormats values; anything else is reported as undefined (0).
 constexpr int kFirstFormatType = 0x01;
@@ -37,26 +39,36 @@ int BleEngine::SetCharacteristicUserDescription(int index, const std::string& te
         return Done(status);
     if (Status status = EngineOps::RequireConnection(*this); !status.ok())
         return Done(status);
+    const EngineOps::Session session = EngineOps::Begin(*this);
     std::uint16_t flags = 0;
     if (Status status = FlagsOf(*record, flags); !status.ok())
         return Done(status);
+    if (Status status = EngineOps::Check(*this, session); !status.ok())
+        return Done(status);
     if ((flags & kFlagWritableAuxiliaries) == 0)
         return Done(Status::Error(err::kUsage, std::string(text::kUserDescriptionLocked)));
-    if (Status status = EnsureDescriptorKind(*record, kUserDescriptionUuid16); !status.ok())
+    if (Status status = EnsureDescriptorKind(*record, kUserDescription); !status.ok())
         return Done(status);
-    const std::string uuid = FormatUuid(Uuid::FromShort(kUserDescriptionUuid16));
-    const std::vector<DescriptorPtr>& descriptors = model_.DescriptorsOf(record->id);
-    const auto found = std::find_if(descriptors.begin(), descriptors.end(),
-                                    [&](const DescriptorPtr& d) { return d && d->uuid == uuid; });
-    if (found == descriptors.end())
+    if (Status status = EngineOps::Check(*this, session); !status.ok())
+        return Done(status);
+    const std::string uuid = FormatUuid(Uuid::FromShort(kUserDescription));
+    // The record itself, not a place in the model's list: the log line
+    // below may run a host that disconnects and so empties the list.
+    DescriptorPtr userDescription;
+    for (const DescriptorPtr& candidate : model_.DescriptorsOf(record->id))
+        if (candidate && candidate->uuid == uuid) {
+            userDescription = candidate;
+            break;
+        }
+    if (!userDescription)
         return Done(NoUserDescriptionError(record->id));
 
     Log(LogLevel::Debug, LogType::Debug, "Writing new value to User Description descriptor.");
-    const auto descriptor = (*found)->descriptor;
+    const auto descriptor = userDescription->descriptor;
     const platform::Bytes bytes = EngineOps::ToBytes(text);
     platform::GattResult result;
     const Status status = EngineOps::Request<platform::GattResult>(
-        *this, LogType::Debug,
+        *this, session, LogType::Debug,
         [&](platform::Completion<platform::GattResult> done) { descriptor->WriteValue(bytes, std::move(done)); },
         result);
     const std::string id = EngineOps::Quoted(record->id);
@@ -64,7 +76,9 @@ int BleEngine::SetCharacteristicUserDescription(int index, const std::string& te
         (status.ok() ? "Successfully wrote new value to Characteristic User Description descriptor for characteristic ID "
                      : "Failed to write new value to Characteristic User Description descriptor for characteristic ID ") +
             id + ".");
-    return Done(status);
+    if (!status.ok())
+        return Done(status);
+    return Done(EngineOps::Check(*this, session));
 }
 
 Status EngineOps::EnsureValueFormats(BleEngine& engine, CharacteristicRecord& record)
@@ -72,9 +86,12 @@ Status EngineOps::EnsureValueFormats(BleEngine& engine, CharacteristicRecord& re
     if (record.formatIndexInitialised)
         return Status::Ok();
     if (!record.formatDescriptorsEnsured) {
-        if (Status status = engine.EnsureDescriptorKind(record, kAggregateFormatUuid16); !status.ok())
+        const Session session = Begin(engine);
+        if (Status status = engine.EnsureDescriptorKind(record, kAggregateFormat); !status.ok())
             return status;
-        if (Status status = engine.EnsureDescriptorKind(record, kPresentationFormatUuid16); !status.ok())
+        if (Status status = Check(engine, session); !status.ok())
+            return status;
+        if (Status status = engine.EnsureDescriptorKind(record, kPresentationFormat); !status.ok())
             return status;
         record.formatDescriptorsEnsured = true;
     }

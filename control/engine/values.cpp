@@ -1,16 +1,19 @@
 // Reading, writing and posting characteristic and descriptor values, and
 // delivering received values.
 #include "ble_engine.h"
+#include "connection_state.h"
 #include "engine_ops.h"
 #include "errors.h"
 #include "object_id.h"
+#include "platform/gatt_constants.h"
 #include "scan_state.h"
+#include "uuid.h"
 
 namespace vornik {
 
 namespace {
 
-const std::string kCccdUuid = FormatUuid(Uuid::FromShort(0x2902));
+const std::string kCccdUuid = FormatUuid(Uuid::FromShort(gatt::descriptor::kCccd));
 
 // Which object a value operation names, resolved with the host's Id checks.
 struct Target {
@@ -107,18 +110,22 @@ int BleEngine::ReadValue(const std::string& serviceId, const std::string& charac
     if (Status status = ResolveTarget(model_, serviceId, characteristicId, descriptorId, target); !status.ok())
         return Done(status);
 
+    const EngineOps::Session session = EngineOps::Begin(*this);
     const std::string subject = std::string(target.Kind()) + " ID " + target.QuotedId() + ".";
     Log(LogLevel::Basic, LogType::Read, "Reading value for " + subject);
     platform::ValueResult result;
     Status status = EngineOps::Request<platform::ValueResult>(
-        *this, LogType::Read, [&](platform::Completion<platform::ValueResult> done) { target.StartRead(std::move(done)); },
-        result);
+        *this, session, LogType::Read,
+        [&](platform::Completion<platform::ValueResult> done) { target.StartRead(std::move(done)); }, result);
     if (!status.ok())
         return Done(status);
     Log(LogLevel::Basic, LogType::Read, "Successfully read value for " + subject);
+    // A value read on a link the host has left meanwhile is no result.
+    if (status = EngineOps::Check(*this, session); !status.ok())
+        return Done(status);
     EngineOps::RaiseValue(*this, serviceId, characteristicId, descriptorId, target.UuidText(), target.Description(),
                           result.value);
-    if (target.IsCccd())
+    if (target.IsCccd() && EngineOps::Check(*this, session).ok())
         EngineOps::NoteCccdValue(*this, *target.descriptor, result.value, false);
     out = EngineOps::ToText(result.value);
     return Done(Status::Ok());
@@ -133,19 +140,22 @@ int BleEngine::WriteValue(const std::string& serviceId, const std::string& chara
     if (Status status = ResolveTarget(model_, serviceId, characteristicId, descriptorId, target); !status.ok())
         return Done(status);
 
+    const EngineOps::Session session = EngineOps::Begin(*this);
     const std::string subject = std::string(target.Kind()) + " ID " + target.QuotedId() + ".";
     Log(LogLevel::Basic, LogType::Write, "Writing value to " + subject);
     const platform::Bytes bytes = EngineOps::ToBytes(value);
     platform::GattResult result;
     Status status = EngineOps::Request<platform::GattResult>(
-        *this, LogType::Write,
+        *this, session, LogType::Write,
         [&](platform::Completion<platform::GattResult> done) { target.StartWrite(bytes, std::move(done)); }, result);
     if (!status.ok())
         return Done(status);
     Log(LogLevel::Basic, LogType::Write, "Successfully wrote value to " + subject);
+    if (status = EngineOps::Check(*this, session); !status.ok())
+        return Done(status);
     events_.Raise(&EngineEvents::WriteResponse, serviceId, characteristicId, descriptorId, target.UuidText(),
                   target.Description());
-    if (target.IsCccd())
+    if (target.IsCccd() && EngineOps::Check(*this, session).ok())
         EngineOps::NoteCccdValue(*this, *target.descriptor, bytes, true);
     return Done(Status::Ok());
 }
@@ -158,13 +168,14 @@ int BleEngine::PostValue(const std::string& serviceId, const std::string& charac
     if (Status status = ResolveTarget(model_, serviceId, characteristicId, "", target); !status.ok())
         return Done(status);
     const CharacteristicRecord& record = *target.characteristic;
+    const EngineOps::Session session = EngineOps::Begin(*this);
     const std::string id = EngineOps::Quoted(record.id);
     Log(LogLevel::Basic, LogType::Write, "Posting value to characteristic ID " + id + ".");
     const platform::Bytes bytes = EngineOps::ToBytes(value);
     const auto characteristic = record.characteristic;
     platform::GattResult result;
     Status status = EngineOps::Request<platform::GattResult>(
-        *this, LogType::Write,
+        *this, session, LogType::Write,
         [&](platform::Completion<platform::GattResult> done) {
             characteristic->WriteValue(bytes, platform::WriteOption::WithoutResponse, std::move(done));
         },
@@ -172,7 +183,7 @@ int BleEngine::PostValue(const std::string& serviceId, const std::string& charac
     if (!status.ok())
         return Done(status);
     Log(LogLevel::Basic, LogType::Write, "Successfully posted value to characteristic ID " + id + ".");
-    return Done(Status::Ok());
+    return Done(EngineOps::Check(*this, session));
 }
 
 namespace {
@@ -181,11 +192,11 @@ namespace {
 // a bad index is an error. `object` is the platform characteristic or
 // descriptor behind the record.
 template <class Object>
-std::string ReadCachedText(BleEngine& engine, const std::shared_ptr<Object>& object)
+std::string ReadCachedText(BleEngine& engine, const EngineOps::Session& session, const std::shared_ptr<Object>& object)
 {
     platform::ValueResult result;
     const Status status = EngineOps::Request<platform::ValueResult>(
-        engine, LogType::Debug,
+        engine, session, LogType::Debug,
         [&](platform::Completion<platform::ValueResult> done) {
             object->ReadValue(platform::CacheMode::Cached, std::move(done));
         },
@@ -201,9 +212,10 @@ int BleEngine::GetCharacteristicCachedValue(int index, std::string& out)
     CharacteristicPtr record;
     if (Status status = EngineOps::CharacteristicAt(*this, index, record); !status.ok())
         return Done(status);
+    const EngineOps::Session session = EngineOps::Begin(*this);
     Log(LogLevel::Debug, LogType::Debug,
         "Getting cached value for characteristic ID " + EngineOps::Quoted(record->id) + ".");
-    out = ReadCachedText(*this, record->characteristic);
+    out = ReadCachedText(*this, session, record->characteristic);
     return Done(Status::Ok());
 }
 
@@ -213,8 +225,9 @@ int BleEngine::GetDescriptorCachedValue(int index, std::string& out)
     DescriptorPtr record;
     if (Status status = EngineOps::DescriptorAt(*this, index, record); !status.ok())
         return Done(status);
+    const EngineOps::Session session = EngineOps::Begin(*this);
     Log(LogLevel::Debug, LogType::Debug, "Getting cached value for descriptor ID " + EngineOps::Quoted(record->id) + ".");
-    out = ReadCachedText(*this, record->descriptor);
+    out = ReadCachedText(*this, session, record->descriptor);
     return Done(Status::Ok());
 }
 
@@ -228,19 +241,12 @@ int BleEngine::QueryDescriptorCachedVal(short index, std::string& out)
     return GetDescriptorCachedValue(index, out);
 }
 
-void EngineOps::OnValueChanged(BleEngine& engine, platform::GattCharacteristic& sender, const platform::Bytes& value)
+void EngineOps::OnValueChanged(BleEngine& engine, std::uint16_t handle, const platform::Bytes& value,
+                               std::uint64_t generation)
 {
-    CharacteristicPtr record;
-    for (const ServicePtr& service : engine.model_.Services()) {
-        for (const CharacteristicPtr& candidate : engine.model_.CharacteristicsOf(service->id)) {
-            if (candidate && candidate->characteristic.get() == &sender) {
-                record = candidate;
-                break;
-            }
-        }
-        if (record)
-            break;
-    }
+    if (engine.connection_->generation != generation)
+        return;
+    const CharacteristicPtr record = engine.model_.CharacteristicByHandle(handle);
     if (!record)
         return;
     auto& subscriptions = engine.model_.Subscriptions();

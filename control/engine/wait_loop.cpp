@@ -65,6 +65,12 @@ void WaitLoop::Interrupt()
     Wake();
 }
 
+void WaitLoop::Close()
+{
+    closed_ = true;
+    Interrupt();
+}
+
 void WaitLoop::RunPosted()
 {
     std::deque<std::function<void()>> tasks;
@@ -76,8 +82,29 @@ void WaitLoop::RunPosted()
         task();
 }
 
+void WaitLoop::RunDeferred()
+{
+    // One at a time: a task may raise an event whose handler runs rounds
+    // (and defers more) before the next one is taken.
+    while (!deferred_.empty() && depth_ <= kMaxNesting) {
+        std::function<void()> task = std::move(deferred_.front());
+        deferred_.pop_front();
+        task();
+    }
+}
+
 void WaitLoop::RunRound(std::chrono::milliseconds maxWait, bool pumpHost)
 {
+    struct Level {
+        int& depth;
+        explicit Level(int& d) : depth(d) { ++depth; }
+        ~Level() { --depth; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+    } level(depth_);
+    // Held work is due now: no round waits for input while it is there.
+    if (!deferred_.empty())
+        maxWait = std::chrono::milliseconds(0);
     epoll_event events[kMaxEventsPerRound];
     int timeout = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(maxWait.count(), 0, INT32_MAX));
     int ready = epoll_wait(epollFd_, events, kMaxEventsPerRound, timeout);
@@ -88,6 +115,9 @@ void WaitLoop::RunRound(std::chrono::milliseconds maxWait, bool pumpHost)
         }
     }
     platform_.Dispatch();
+    if (depth_ > kMaxNesting)
+        return;
+    RunDeferred();
     RunPosted();
     if (pumpHost && hostPump_)
         hostPump_();
@@ -101,7 +131,7 @@ Status WaitUntil(WaitLoop& loop, const WaitOptions& options, const std::function
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
     const std::chrono::milliseconds roundWait(std::max(options.selectWaitMillis, 0));
     while (!done()) {
-        if (loop.InterruptGeneration() != interruptsAtStart)
+        if (loop.InterruptGeneration() != interruptsAtStart || loop.Closed())
             return Status::Error(err::kTimeout, std::string(text::kInterrupted));
         std::chrono::milliseconds wait = roundWait;
         if (limited) {

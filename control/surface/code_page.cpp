@@ -2,10 +2,15 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace vornik::surface {
 namespace {
@@ -126,38 +131,193 @@ public:
     Iconv& operator=(const Iconv&) = delete;
     bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts as much as possible; returns false on an invalid or
-    // incomplete sequence, leaving `in` at it.
+    // Converts as much of `in` as possible in one call, growing the output
+    // as needed; returns false on an invalid or incomplete sequence,
+    // leaving `in` at it. The shift state is flushed at the end of `in`.
     bool run(std::string_view& in, std::string& out)
     {
-        char buffer[256];
         while (!in.empty()) {
+            const std::size_t used = out.size();
+            out.resize(used + in.size() * 4 + 16);
             char* src = const_cast<char*>(in.data());
             std::size_t srcLeft = in.size();
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
+            char* dst = out.data() + used;
+            std::size_t dstLeft = out.size() - used;
             const std::size_t rc = iconv(handle_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, sizeof buffer - dstLeft);
+            const int error = errno;
+            out.resize(out.size() - dstLeft);
             in.remove_prefix(in.size() - srcLeft);
-            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG)
+            if (rc == static_cast<std::size_t>(-1) && error != E2BIG)
                 return false;
         }
+        char buffer[32];
         char* dst = buffer;
         std::size_t dstLeft = sizeof buffer;
-        iconv(handle_, nullptr, nullptr, &dst, &dstLeft);  // flush shift state
+        iconv(handle_, nullptr, nullptr, &dst, &dstLeft);
         out.append(buffer, sizeof buffer - dstLeft);
         return true;
+    }
+
+    // One byte alone: its character, or why there is none.
+    enum class Single { Char, Undefined, NotSingleByte };
+    Single decodeByte(unsigned char byte, char32_t& decoded)
+    {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        char in[1] = {static_cast<char>(byte)};
+        char out[16];
+        char* src = in;
+        std::size_t srcLeft = 1;
+        char* dst = out;
+        std::size_t dstLeft = sizeof out;
+        const std::size_t rc = iconv(handle_, &src, &srcLeft, &dst, &dstLeft);
+        if (rc == static_cast<std::size_t>(-1))
+            return errno == EILSEQ ? Single::Undefined : Single::NotSingleByte;
+        const std::string_view text(out, sizeof out - dstLeft);
+        if (text.empty() || utf8SequenceLength(text, 0, &decoded) != text.size())
+            return Single::NotSingleByte;
+        return Single::Char;
     }
 
 private:
     iconv_t handle_;
 };
 
+constexpr char32_t kNoChar = 0xFFFFFFFF;
+
+// A single-byte code page as two tables, built once from iconv: every byte
+// to its character, every BMP character to its byte. Conversions through
+// it are one look-up per character.
+struct SingleByteTable {
+    std::array<char32_t, 256> toChar{};
+    std::array<std::string, 256> toUtf8;  // toChar encoded, U+FFFD for no character
+    std::vector<std::int16_t> fromBmp = std::vector<std::int16_t>(0x10000, -1);
+};
+
+struct CodePageInfo {
+    bool known = false;                            // iconv converts both ways
+    std::shared_ptr<const SingleByteTable> table;  // null for multi-byte code pages
+    bool asciiRoundTrip = false;                   // printable ASCII survives both ways
+};
+
+std::shared_ptr<const SingleByteTable> buildTable(const std::string& name)
+{
+    Iconv decoder("UTF-8", name);
+    if (!decoder.valid())
+        return nullptr;
+    auto table = std::make_shared<SingleByteTable>();
+    for (int b = 0; b < 256; ++b) {
+        char32_t c = 0;
+        switch (decoder.decodeByte(static_cast<unsigned char>(b), c)) {
+        case Iconv::Single::NotSingleByte:
+            return nullptr;
+        case Iconv::Single::Undefined:
+            table->toChar[static_cast<std::size_t>(b)] = kNoChar;
+            break;
+        case Iconv::Single::Char:
+            table->toChar[static_cast<std::size_t>(b)] = c;
+            // The first byte wins where two bytes give one character.
+            if (c < 0x10000 && table->fromBmp[c] < 0)
+                table->fromBmp[c] = static_cast<std::int16_t>(b);
+            break;
+        }
+    }
+    for (std::size_t b = 0; b < table->toChar.size(); ++b)
+        appendUtf8(table->toUtf8[b], table->toChar[b] == kNoChar ? kReplacement : table->toChar[b]);
+    return table;
+}
+
+Converted toEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info);
+Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInfo& info);
+
+CodePageInfo examine(int codePage)
+{
+    CodePageInfo info;
+    const std::string name = iconvName(codePage);
+    Iconv to(name, "UTF-8");
+    Iconv from("UTF-8", name);
+    info.known = to.valid() && from.valid();
+    if (!info.known)
+        return info;
+    info.table = buildTable(name);
+    std::string ascii;
+    for (char c = 0x20; c < 0x7F; ++c)
+        ascii += c;
+    const Converted out = toEngineWith(ascii, codePage, info);
+    const Converted in = fromEngineWith(ascii, codePage, info);
+    info.asciiRoundTrip = out.ok && in.ok && out.text == ascii && in.text == ascii;
+    return info;
+}
+
+// Code pages are examined once per process.
+CodePageInfo infoFor(int codePage)
+{
+    static std::mutex mutex;
+    static std::map<int, CodePageInfo> cache;
+    {
+        std::lock_guard lock(mutex);
+        if (const auto found = cache.find(codePage); found != cache.end())
+            return found->second;
+    }
+    CodePageInfo info = examine(codePage);
+    std::lock_guard lock(mutex);
+    return cache.emplace(codePage, std::move(info)).first->second;
+}
+
 bool isCp1252(int codePage) { return codePage == kCodePageAnsi || codePage == kCodePage1252 || codePage == 3; }
 
 Converted unsupported(int codePage)
 {
-    return {false, "Code page " + std::to_string(codePage) + " is not supported."};
+    return {false, codePageRefusal(codePage)};
+}
+
+Converted toEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info)
+{
+    Converted result{true, {}};
+    if (info.table) {
+        const SingleByteTable& table = *info.table;
+        result.text.resize(utf8.size());
+        std::size_t length = 0;
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            char32_t c = 0;
+            pos += utf8SequenceLength(utf8, pos, &c);
+            const std::int16_t byte = c < 0x10000 ? table.fromBmp[c] : std::int16_t{-1};
+            result.text[length++] = byte >= 0 ? static_cast<char>(byte) : kUnmappable;
+        }
+        result.text.resize(length);
+        return result;
+    }
+    Iconv cd(iconvName(codePage), "UTF-8");
+    if (!cd.valid())
+        return unsupported(codePage);
+    result.text.reserve(utf8.size());
+    std::string_view rest = utf8;
+    while (!cd.run(rest, result.text)) {
+        // The character has no place in the code page: "?" and go on.
+        result.text += kUnmappable;
+        rest.remove_prefix(std::max<std::size_t>(utf8SequenceLength(rest, 0, nullptr), 1));
+    }
+    return result;
+}
+
+Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInfo& info)
+{
+    Converted result{true, {}};
+    result.text.reserve(bytes.size());
+    if (info.table) {
+        const SingleByteTable& table = *info.table;
+        for (const char b : bytes)
+            result.text += table.toUtf8[static_cast<unsigned char>(b)];
+        return result;
+    }
+    Iconv cd("UTF-8", iconvName(codePage));
+    if (!cd.valid())
+        return unsupported(codePage);
+    std::string_view rest = bytes;
+    while (!cd.run(rest, result.text)) {
+        appendUtf8(result.text, kReplacement);
+        rest.remove_prefix(1);
+    }
+    return result;
 }
 
 } // namespace
@@ -173,12 +333,17 @@ bool isValidUtf8(std::string_view text)
     return true;
 }
 
+std::string codePageRefusal(int codePage)
+{
+    return "Code page " + std::to_string(codePage) + " is not supported.";
+}
+
 bool isSupportedCodePage(int codePage)
 {
     if (isCp1252(codePage) || codePage == kCodePageUtf8)
         return true;
-    Iconv probe(iconvName(codePage), "UTF-8");
-    return probe.valid();
+    const CodePageInfo info = infoFor(codePage);
+    return info.known && info.asciiRoundTrip;
 }
 
 Converted toEngine(std::string_view utf8, int codePage)
@@ -187,9 +352,9 @@ Converted toEngine(std::string_view utf8, int codePage)
         return {false, "The text is not valid UTF-8."};
     if (codePage == kCodePageUtf8)
         return {true, std::string(utf8)};
-    Converted result{true, {}};
-    result.text.reserve(utf8.size());
     if (isCp1252(codePage)) {
+        Converted result{true, {}};
+        result.text.reserve(utf8.size());
         for (std::size_t pos = 0; pos < utf8.size();) {
             char32_t c = 0;
             pos += utf8SequenceLength(utf8, pos, &c);
@@ -198,16 +363,10 @@ Converted toEngine(std::string_view utf8, int codePage)
         }
         return result;
     }
-    Iconv cd(iconvName(codePage), "UTF-8");
-    if (!cd.valid())
+    const CodePageInfo info = infoFor(codePage);
+    if (!info.known)
         return unsupported(codePage);
-    std::string_view rest = utf8;
-    while (!cd.run(rest, result.text)) {
-        // The character has no place in the code page: "?" and go on.
-        result.text += kUnmappable;
-        rest.remove_prefix(utf8SequenceLength(rest, 0, nullptr));
-    }
-    return result;
+    return toEngineWith(utf8, codePage, info);
 }
 
 Converted fromEngine(std::string_view bytes, int codePage)
@@ -232,15 +391,10 @@ Converted fromEngine(std::string_view bytes, int codePage)
         }
         return result;
     }
-    Iconv cd("UTF-8", iconvName(codePage));
-    if (!cd.valid())
+    const CodePageInfo info = infoFor(codePage);
+    if (!info.known)
         return unsupported(codePage);
-    std::string_view rest = bytes;
-    while (!cd.run(rest, result.text)) {
-        appendUtf8(result.text, kReplacement);
-        rest.remove_prefix(1);
-    }
-    return result;
+    return fromEngineWith(bytes, codePage, info);
 }
 
 } // namespace vornik::surface

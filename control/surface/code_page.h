@@ -16,10 +16,14 @@ struct Converted {
     std::string text;  // the converted text when ok, else the reason
 };
 
-// Whether strings can be converted with this code page. Code pages whose
-// characters are two bytes or more wide (UTF-16, UTF-32) are not: engine
-// strings are byte strings ended by their length only for values.
+// Whether strings can be converted with this code page: only code pages
+// that carry printable ASCII byte for byte both ways. Not UTF-16 or UTF-32
+// (engine strings are byte strings), not UTF-7 ("+" becomes "+-") and not
+// the EBCDIC pages: with those, setting names like "CodePage=0" would no
+// longer reach the engine as written.
 bool isSupportedCodePage(int codePage);
+// "Code page 65000 is not supported."
+std::string codePageRefusal(int codePage);
 
 // Host text to engine bytes. Invalid UTF-8 fails; a character the code page
 // cannot hold becomes "?", as the platform's converter does.

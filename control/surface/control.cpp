@@ -115,9 +115,20 @@ std::uint32_t Control::release()
     if (std::this_thread::get_id() != owner_ || refs_ == 0)
         return 0;
     const std::uint32_t left = --refs_;
-    if (left == 0 && depth_ == 0)
+    if (left == 0 && depth_ == 0) {
         delete this;
+    } else if (left == 0) {
+        // Released inside an event: the outermost call deletes the control
+        // when it returns, so nothing it waits for, now or later, may keep
+        // it waiting.
+        engine_->Shutdown();
+    }
     return left;
+}
+
+void Control::interrupt()
+{
+    engine_->Interrupt();
 }
 
 vornik_hresult Control::enter() const
@@ -206,7 +217,7 @@ vornik_hresult Control::convertArguments(const MemberInfo& m, bool put, const vo
         if (const vornik_hresult hr = checkIndex(m, args[0]); hr != VORNIK_S_OK)
             return hr;
     if (!isSupportedCodePage(codePage))
-        return fail(VORNIK_E_INVALIDARG, toEngine("", codePage).text, m.helpContext);
+        return fail(VORNIK_E_INVALIDARG, codePageRefusal(codePage), m.helpContext);
     values.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < values.size(); ++i)
         if (const auto failure = toEngineValue(args[i], types[i], codePage, values[i]))
@@ -229,7 +240,7 @@ int Control::callEngine(const MemberInfo& m, bool put, const std::vector<EngineV
         // A code page no string could be converted with would lock the
         // host out; keep the one before.
         if (code == 0 && !isSupportedCodePage(engine_->CodePage())) {
-            out.text = toEngine("", engine_->CodePage()).text;
+            out.text = codePageRefusal(engine_->CodePage());
             std::string ignored;
             engine_->Config(std::string(kCodePageSetting) + std::to_string(before), ignored);
             return kCodePageRefused;

@@ -37,6 +37,8 @@ public:
     vornik_hresult advise(vornik_event_sink sink, void* context);
     vornik_hresult setPumpHook(vornik_pump_hook hook, void* context);
     int eventFd();
+    // Any thread, also a signal handler: ends every wait in progress.
+    void interrupt();
 
     // Events from the engine, passed on to the host's sink.
     void Advertisement(std::string& serverId, std::string& name, short& rssi, short& txPower,

@@ -6,7 +6,7 @@
 #include "dispatch_table.h"
 #include "error_info.h"
 #include "platform/platform.h"
-#include "platform_factory.h"
+#include "platform/platform_factory.h"
 #include "vornik_registry.h"
 
 #include <atomic>
@@ -46,7 +46,7 @@ vornik_hresult createInstance(vornik_control** out)
         return setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
     *out = nullptr;
     std::string error;
-    auto platform = createPlatform(error);
+    auto platform = vornik::platform::CreatePlatform(error);
     if (!platform)
         return setErrorInfo(VORNIK_E_FAIL, error);
     Control* control = nullptr;
@@ -61,9 +61,17 @@ vornik_hresult createInstance(vornik_control** out)
     return VORNIK_S_OK;
 }
 
+// An unlock without a lock is ignored: a negative count would let the
+// module report it can be unloaded while a lock is still held.
 vornik_hresult lockServer(int32_t lock)
 {
-    g_serverLocks += lock ? 1 : -1;
+    if (lock) {
+        ++g_serverLocks;
+        return VORNIK_S_OK;
+    }
+    int held = g_serverLocks.load();
+    while (held > 0 && !g_serverLocks.compare_exchange_weak(held, held - 1)) {
+    }
     return VORNIK_S_OK;
 }
 
@@ -143,6 +151,15 @@ int vornik_event_fd(vornik_control* ctl)
 vornik_hresult vornik_do_events(vornik_control* ctl)
 {
     return vornik_invoke(ctl, VORNIK_DISPID_DoEvents, VORNIK_INVOKE_METHOD, nullptr, 0, nullptr);
+}
+
+vornik_hresult vornik_interrupt(vornik_control* ctl)
+{
+    // No error record: this may run in a signal handler.
+    if (!ctl)
+        return VORNIK_E_POINTER;
+    asControl(ctl)->interrupt();
+    return VORNIK_S_OK;
 }
 
 vornik_hresult vornik_set_pump_hook(vornik_control* ctl, vornik_pump_hook hook, void* context)

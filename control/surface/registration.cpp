@@ -5,6 +5,8 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+
 #include <string_view>
 
 namespace vornik::surface {
@@ -102,6 +104,14 @@ bool registerControl(RegistrationScope scope, const std::filesystem::path& modul
 {
     if (module.empty()) {
         error = "The path of the control's module is unknown.";
+        return false;
+    }
+    // Every registry entry is one line: a control character in the path
+    // would break the file for every class in it.
+    const std::string text = module.string();
+    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        error = "The module path \"" + text + "\" holds a line break or another control character; "
+                "the control cannot be registered from there.";
         return false;
     }
     const auto file = registryFileFor(scope);

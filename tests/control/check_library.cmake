@@ -9,7 +9,7 @@ if(deps MATCHES "libQt6")
 endif()
 execute_process(COMMAND nm -D --defined-only ${LIB} OUTPUT_VARIABLE syms)
 foreach(sym vornik_version vornik_create vornik_add_ref vornik_release vornik_get_dispid
-            vornik_invoke vornik_advise vornik_event_fd vornik_do_events vornik_set_pump_hook
+            vornik_invoke vornik_advise vornik_event_fd vornik_do_events vornik_set_pump_hook vornik_interrupt
             vornik_get_error_info vornik_variant_init vornik_variant_clear vornik_variant_set_string
             vornik_variant_set_bytes vornik_variant_set_i2 vornik_variant_set_i4 vornik_variant_set_bool
             vornik_value_format_name vornik_value_format_help

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../uuid.h"
+#include "platform_types.h"
 
 namespace vornik::platform {
 
@@ -83,6 +83,9 @@ public:
     using ValueChangedHandler = std::function<void(GattCharacteristic& sender, const Bytes& value)>;
 
     virtual ~GattCharacteristic() = default;
+    // The characteristic's value handle (its declaration handle + 1), in
+    // every backend: object Ids and value handlers are keyed by it, so two
+    // backends name the same characteristic alike.
     virtual std::uint16_t AttributeHandle() const = 0;
     virtual Uuid GetUuid() const = 0;
     // Details the platform knows without a request.
@@ -213,8 +216,10 @@ public:
     virtual WatcherStatus Status() const = 0;
     virtual void SetScanningMode(ScanningMode mode) = 0;
     virtual ScanningMode GetScanningMode() const = 0;
-    // Only advertisements listing every one of these service UUIDs pass;
-    // an empty list lets every advertisement pass.
+    // Only advertisements listing every one of these service UUIDs should
+    // pass; an empty list lets every advertisement pass. A backend may let
+    // more through (BlueZ passes an advertisement listing any one of them):
+    // the engine applies the rule itself on what arrives.
     virtual void SetFilter(std::vector<Uuid> serviceUuids) = 0;
     virtual void SetReceivedHandler(std::function<void(const AdvertisementReceived&)> handler) = 0;
     virtual void SetStoppedHandler(std::function<void(BluetoothError)> handler) = 0;

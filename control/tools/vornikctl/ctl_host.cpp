@@ -11,6 +11,10 @@ namespace vornikctl {
 namespace {
 
 std::atomic<bool> g_interrupted{false};
+// The control a Ctrl-C interrupts, and the module's entry point for it; read
+// from the signal handler.
+std::atomic<vornik_control*> g_control{nullptr};
+std::atomic<decltype(&vornik_interrupt)> g_interruptControl{nullptr};
 constexpr int kMaxPollMillis = 100;
 
 std::string variantText(const vornik_variant& v)
@@ -68,11 +72,23 @@ std::string printable(const std::string& text)
 
 CtlHost::~CtlHost()
 {
+    g_control = nullptr;
     if (control_ && module_)
         module_->api().release(control_);
 }
 
-void CtlHost::interrupt() { g_interrupted = true; }
+// Signal-safe: an atomic flag and the control's own interrupt, which ends
+// the blocking call in progress with "Interrupted.".
+void CtlHost::interrupt()
+{
+    g_interrupted = true;
+    vornik_control* control = g_control.load();
+    const auto interruptControl = g_interruptControl.load();
+    if (control && interruptControl)
+        interruptControl(control);
+}
+
+bool CtlHost::interrupted() { return g_interrupted.load(); }
 
 bool CtlHost::start(const std::string& progId, const std::string& moduleFile, std::string& error)
 {
@@ -87,6 +103,8 @@ bool CtlHost::start(const std::string& progId, const std::string& moduleFile, st
         return false;
     }
     module_->api().advise(control_, &CtlHost::onEvent, this);
+    g_interruptControl = module_->api().interrupt;
+    g_control = control_;
     return true;
 }
 

@@ -51,7 +51,10 @@ public:
     // Delivers events for `seconds` (or until interrupted).
     void pumpFor(double seconds);
     void setShowLog(bool show) { showLog_ = show; }
+    // Ctrl-C: ends the pump and the blocking call in progress. Safe in a
+    // signal handler.
     static void interrupt();
+    static bool interrupted();
 
 private:
     CallResult invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args);

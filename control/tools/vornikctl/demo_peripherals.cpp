@@ -1,7 +1,9 @@
 // The demo peripheral of `vornikctl --sim`, loaded by the simulated radio:
 // "Vornik Demo" with a Device Information service and a service holding an
 // echo characteristic (what is written is read back) and a counter that
-// notifies every 200 ms.
+// notifies every 200 ms. A second, silent peripheral, "Vornik Slow", never
+// answers a service discovery: it shows how a blocking call with Timeout 0
+// is ended (Ctrl-C in vornikctl, vornik_interrupt in a host).
 #include "platform/sim/sim_radio.h"
 
 #include <atomic>
@@ -20,6 +22,9 @@ constexpr std::uint16_t kModelNumber = 0x2A24;
 constexpr std::uint16_t kCompanyId = 0xFFFF;  // reserved for tests and demos
 constexpr std::int8_t kTxPower = -4;
 constexpr auto kCounterPeriod = std::chrono::milliseconds(200);
+constexpr std::uint64_t kSlowAddress = 0x00C0FFEE0002ULL;
+constexpr const char* kSlowName = "Vornik Slow";
+constexpr auto kNever = std::chrono::hours(24);
 
 vornik::platform::Bytes bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -50,5 +55,10 @@ extern "C" __attribute__((visibility("default"))) int vornik_sim_populate(vornik
     demo->AddUserDescription(counter, "Counter");
     auto count = std::make_shared<std::atomic<int>>(0);
     demo->NotifyEvery(kCounterPeriod, counter, [count] { return bytes("Count " + std::to_string(++*count)); });
+
+    auto slow = radio->AddPeripheral(kSlowAddress, kSlowName);
+    slow->Advertising().enabled = false;
+    slow->AddService(Uuid::FromShort(kDeviceInformation));
+    slow->SetLatency(vornik::sim::SimOp::DiscoverServices, kNever);
     return 0;
 }

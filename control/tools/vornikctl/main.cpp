@@ -203,7 +203,10 @@ int main(int argc, char** argv)
     if (const int status = checkCommands(args, options.firstCommand); status != 0)
         return status;
     chooseRadio(options);
-    std::signal(SIGINT, onInterrupt);
+    struct sigaction action{};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);  // no SA_RESTART: a poll in progress returns
 
     vornikctl::CtlHost host(stdout, stderr);
     std::string error;
@@ -219,6 +222,10 @@ int main(int argc, char** argv)
         host.put(VORNIK_DISPID_Timeout, {vornikctl::Arg::shortValue(options.timeout)});
 
     for (std::size_t i = options.firstCommand; i < args.size();) {
+        if (vornikctl::CtlHost::interrupted()) {
+            std::fprintf(stderr, "vornikctl: interrupted\n");
+            return kExitFailed;
+        }
         const auto* command = vornikctl::findCommand(args[i]);
         const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(i) + 1,
                                                    args.begin() + static_cast<long>(i) + 1 + command->argCount);

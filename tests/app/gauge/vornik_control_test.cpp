@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "gauge/vornik_control.h"
 #include "gauge/vornik_qt_host.h"
@@ -148,6 +151,43 @@ TEST_F(VornikControlTest, ValueBytesInsideTheValueEventAndServerName)
     QString name;
     ASSERT_TRUE(control.serverName(name));
     EXPECT_EQ(name, QStringLiteral("Vornik Demo"));
+}
+
+// A Disconnect click handled by the pump hook while a read waits: the read
+// fails with 605 instead of answering for a link that is gone.
+TEST_F(VornikControlTest, DisconnectFromThePumpHookEndsTheWaitingRead)
+{
+    VornikControl control;
+    Recorder recorder;
+    control.setEventHandler(&recorder);
+    VornikQtHost host(control);
+    ASSERT_TRUE(control.connect(kServer));
+    ASSERT_TRUE(control.discover(QString(), QString(), true, QString()));
+    recorder.seen.clear();
+    QTimer::singleShot(0, [&] { EXPECT_TRUE(control.disconnect()); });
+    QString value;
+    EXPECT_FALSE(control.readValue(kService, kEcho, QString(), value));
+    EXPECT_EQ(control.lastError().number, 20606);
+    EXPECT_FALSE(recorder.seen.join(QLatin1Char('|')).contains(QStringLiteral("Value ")));
+}
+
+// Another thread ends a wait that nothing else would end.
+TEST_F(VornikControlTest, InterruptEndsAWaitFromAnotherThread)
+{
+    VornikControl control;
+    ASSERT_TRUE(control.connect(QStringLiteral("00C0FFEE0002")));  // never answers a discovery
+    std::atomic<bool> returned{false};
+    std::thread interrupter([&] {
+        while (!returned) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            control.interrupt();
+        }
+    });
+    EXPECT_FALSE(control.discover(QString(), QString(), false, QString()));
+    returned = true;
+    interrupter.join();
+    EXPECT_EQ(control.lastError().number, 20302);
+    EXPECT_EQ(control.lastError().description, QStringLiteral("Interrupted."));
 }
 
 } // namespace

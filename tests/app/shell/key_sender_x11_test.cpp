@@ -11,6 +11,11 @@
 #include "data/measurement_data.h"
 #include "shell/key_sender.h"
 
+// Last: Xlib defines macros (None, Bool) that other headers use as names.
+extern "C" {
+#include <X11/Xlib.h>
+}
+
 namespace qc {
 namespace {
 
@@ -135,6 +140,42 @@ TEST(KeySenderX11, ALauncherByNameHandsOverItsWindow)
     QFile pid(launcher + QStringLiteral(".pid"));
     ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
     ::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), SIGTERM);
+}
+
+bool KeysymOnTheKeyboard(unsigned long keysym)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const bool found = XKeysymToKeycode(display, keysym) != 0;
+    XCloseDisplay(display);
+    return found;
+}
+
+// "µ" is not on the keyboard: it is bound to a spare key for as long as the
+// sender lives, so a target that reads its events late still sees it, and
+// the keyboard is as before afterwards.
+TEST(KeySenderX11, CharactersOffTheKeyboardStayBoundWhileSending)
+{
+    constexpr unsigned long kMicro = 0xB5;
+    ASSERT_FALSE(KeysymOnTheKeyboard(kMicro));
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("keys.log"));
+    qputenv("QC_KEY_RECEIVER_LOG", log.toLocal8Bit());
+    KeyForwardingSettings settings;
+    settings.Enabled = true;
+    settings.TargetApplication = QStringLiteral(QC_KEY_RECEIVER);
+    {
+        KeySender sender;
+        ASSERT_EQ(sender.StartTarget(settings), KeySender::Problem::Ok);
+        ASSERT_TRUE(WaitFor([&] { return QFile::exists(log + QStringLiteral(".ready")); }));
+        EXPECT_EQ(sender.Send({QStringLiteral("1 \u00B5m"), QStringLiteral("#")}), KeySender::Problem::Ok);
+        EXPECT_TRUE(KeysymOnTheKeyboard(kMicro));
+        EXPECT_TRUE(WaitFor([&] { return ReadAll(log).endsWith(u'#'); }));
+        EXPECT_EQ(ReadAll(log), QStringLiteral("1 \u00B5m#"));
+        ::kill(static_cast<pid_t>(sender.TargetTaskId), SIGTERM);
+    }
+    EXPECT_FALSE(KeysymOnTheKeyboard(kMicro));
 }
 
 } // namespace

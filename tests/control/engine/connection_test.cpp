@@ -84,15 +84,27 @@ TEST_F(Connection, ADeviceRequestPastTheTimeoutFails301WithoutAnEvent)
     EXPECT_EQ(id, "");
 }
 
-TEST_F(Connection, MalformedAddressFailsWith604WithoutAsking)
+// A malformed Id fails before anything is touched: the held connection and
+// the running scan go on, and no Connected event claims a failed attempt.
+TEST_F(Connection, MalformedAddressFailsWith604AndLeavesConnectionAndScan)
 {
-    for (const char* bad : {"A4C138F0B27", "A4C138F0B27D0", "A4C138F0B2XZ"}) {
+    ConnectGauge();
+    ASSERT_EQ(engine_->StartScanning(""), 0);
+    for (const char* bad : {"A4C138F0B27", "A4C138F0B27D0", "A4C138F0B2XZ", "A4C138F0B2 D", "-4C138F0B27D"}) {
         events_.Clear();
         EXPECT_EQ(engine_->Connect(bad), 604) << bad;
         EXPECT_EQ(engine_->LastError(), std::string("Connection to server ID ") + bad + " was unsuccessful.");
-        EXPECT_EQ(events_.CountPrefix("Connected(604,"), 1);
+        EXPECT_TRUE(events_.HasLog(std::string("1|Connection|Connection to server ID ") + bad + " was unsuccessful."));
+        EXPECT_EQ(NonAdvertisementEvents(), Events{}) << bad;
+        bool scanning = false;
+        engine_->GetScanning(scanning);
+        EXPECT_TRUE(scanning) << bad;
+        std::string id;
+        engine_->GetServerId(id);
+        EXPECT_EQ(id, kGaugeId) << bad;
+        EXPECT_EQ(engine_->DiscoverServices("", ""), 0) << bad;
     }
-    EXPECT_EQ(radio_->Count(SimOp::DeviceFromAddress), 0);
+    EXPECT_EQ(radio_->Count(SimOp::DeviceFromAddress), 1);
 }
 
 TEST_F(Connection, ConnectWhileScanningStopsTheScanFirst)

@@ -42,23 +42,23 @@ INSTANTIATE_TEST_SUITE_P(
         AttCase{0x0F, 715, P(15) "Insufficient encryption."}, AttCase{0x10, 716, P(16) "Unsupported group type."},
         AttCase{0x11, 717, P(17) "Insufficient resources."},
         AttCase{0x80, 612,
-                "Application-specific protocol error {128 (0x80) returned during communication. Consult the "
+                P(128) "Application-specific protocol error {128 (0x80) returned during communication. Consult the "
                 "remote device's documentation for more information."},
         AttCase{0x85, 612,
-                "Application-specific protocol error {133 (0x85) returned during communication. Consult the "
+                P(133) "Application-specific protocol error {133 (0x85) returned during communication. Consult the "
                 "remote device's documentation for more information."},
         AttCase{0x9F, 612,
-                "Application-specific protocol error {159 (0x9f) returned during communication. Consult the "
+                P(159) "Application-specific protocol error {159 (0x9f) returned during communication. Consult the "
                 "remote device's documentation for more information."},
         AttCase{0xFC, 952, P(252) "Write request rejected."},
         AttCase{0xFD, 953, P(253) "Client characteristic configuration descriptor (CCCD) improperly configured."},
         AttCase{0xFE, 954, P(254) "A procedure is already in progress."},
         AttCase{0xFF, 955, P(255) "Attribute value is out of range."},
-        AttCase{0x00, 606, "Unknown protocol error 0 (0x0) returned during communication."},
-        AttCase{0x12, 606, "Unknown protocol error 18 (0x12) returned during communication."},
-        AttCase{0x42, 606, "Unknown protocol error 66 (0x42) returned during communication."},
-        AttCase{0xA0, 606, "Unknown protocol error 160 (0xa0) returned during communication."},
-        AttCase{0xFB, 606, "Unknown protocol error 251 (0xfb) returned during communication."}));
+        AttCase{0x00, 606, P(0) "Unknown protocol error 0 (0x0) returned during communication."},
+        AttCase{0x12, 606, P(18) "Unknown protocol error 18 (0x12) returned during communication."},
+        AttCase{0x42, 606, P(66) "Unknown protocol error 66 (0x42) returned during communication."},
+        AttCase{0xA0, 606, P(160) "Unknown protocol error 160 (0xa0) returned during communication."},
+        AttCase{0xFB, 606, P(251) "Unknown protocol error 251 (0xfb) returned during communication."}));
 
 #undef P
 

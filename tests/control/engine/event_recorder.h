@@ -18,6 +18,10 @@ public:
     std::function<void(const std::string&)> onAdvertisement;
     std::function<void(const std::string&)> onValue;
     std::function<void(const std::string&)> onDiscovered;
+    // Called inside every Log event with "level|type|message", and inside
+    // every other event with its line.
+    std::function<void(const std::string&)> onLog;
+    std::function<void(const std::string&)> onEvent;
 
     void Clear()
     {
@@ -70,66 +74,69 @@ public:
                            std::to_string(txPower) + ",[" + serviceUuids + "],[" + servicesWithData + "],[" +
                            solicited + "]," + std::to_string(companyId) + "," + Hex(manufacturerData) + "," +
                            Bool(connectable) + "," + Bool(scanResponse) + ")";
-        events.push_back(line);
+        Push(line);
         if (onAdvertisement)
             onAdvertisement(line);
     }
     void Connected(short& code, std::string& description) override
     {
-        events.push_back("Connected(" + std::to_string(code) + "," + description + ")");
+        Push("Connected(" + std::to_string(code) + "," + description + ")");
     }
     void Disconnected(short& code, std::string& description) override
     {
-        events.push_back("Disconnected(" + std::to_string(code) + "," + description + ")");
+        Push("Disconnected(" + std::to_string(code) + "," + description + ")");
     }
     void Discovered(short& type, std::string& service, std::string& characteristic, std::string& descriptor,
                     std::string& uuid, std::string& description) override
     {
-        events.push_back("Discovered(" + std::to_string(type) + "," + service + "," + characteristic + "," +
-                         descriptor + "," + uuid + "," + description + ")");
+        const std::string line = "Discovered(" + std::to_string(type) + "," + service + "," + characteristic + "," +
+                                 descriptor + "," + uuid + "," + description + ")";
+        Push(line);
         if (onDiscovered)
-            onDiscovered(events.back());
+            onDiscovered(line);
     }
     void Error(short& code, std::string& description) override
     {
-        events.push_back("Error(" + std::to_string(code) + "," + description + ")");
+        Push("Error(" + std::to_string(code) + "," + description + ")");
     }
     void Log(short& level, std::string& message, std::string& type) override
     {
         logs.push_back(std::to_string(level) + "|" + type + "|" + message);
+        if (onLog)
+            onLog(std::string(logs.back()));
     }
     void ServerUpdate(std::string& name, std::string& changed) override
     {
-        events.push_back("ServerUpdate(" + name + "," + changed + ")");
+        Push("ServerUpdate(" + name + "," + changed + ")");
     }
-    void StartScan(std::string& uuids) override { events.push_back("StartScan(" + uuids + ")"); }
+    void StartScan(std::string& uuids) override { Push("StartScan(" + uuids + ")"); }
     void StopScan(short& code, std::string& description) override
     {
-        events.push_back("StopScan(" + std::to_string(code) + "," + description + ")");
+        Push("StopScan(" + std::to_string(code) + "," + description + ")");
     }
     void Subscribed(std::string& service, std::string& characteristic, std::string& uuid,
                     std::string& description) override
     {
-        events.push_back("Subscribed(" + service + "," + characteristic + "," + uuid + "," + description + ")");
+        Push("Subscribed(" + service + "," + characteristic + "," + uuid + "," + description + ")");
     }
     void Unsubscribed(std::string& service, std::string& characteristic, std::string& uuid,
                       std::string& description) override
     {
-        events.push_back("Unsubscribed(" + service + "," + characteristic + "," + uuid + "," + description + ")");
+        Push("Unsubscribed(" + service + "," + characteristic + "," + uuid + "," + description + ")");
     }
     void Value(std::string& service, std::string& characteristic, std::string& descriptor, std::string& uuid,
                std::string& description, std::string& value) override
     {
         std::string line = "Value(" + service + "," + characteristic + "," + descriptor + "," + uuid + "," +
                            description + "," + Hex(value) + ")";
-        events.push_back(line);
+        Push(line);
         if (onValue)
             onValue(line);
     }
     void WriteResponse(std::string& service, std::string& characteristic, std::string& descriptor,
                        std::string& uuid, std::string& description) override
     {
-        events.push_back("WriteResponse(" + service + "," + characteristic + "," + descriptor + "," + uuid + "," +
+        Push("WriteResponse(" + service + "," + characteristic + "," + descriptor + "," + uuid + "," +
                          description + ")");
     }
 
@@ -148,6 +155,12 @@ public:
     }
 
 private:
+    void Push(std::string line)
+    {
+        events.push_back(line);
+        if (onEvent)
+            onEvent(line);
+    }
     static std::string Bool(bool value) { return value ? "True" : "False"; }
 };
 

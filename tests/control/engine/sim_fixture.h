@@ -11,6 +11,7 @@
 #include "ble_engine.h"
 #include "event_recorder.h"
 #include "platform/sim/sim_radio.h"
+#include "uuid.h"
 
 namespace vornik::test {
 

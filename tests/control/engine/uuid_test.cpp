@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "errors.h"
 
 namespace vornik {
@@ -58,6 +60,23 @@ TEST(UuidList, SkipsEmptyItemsAndDuplicates)
     ASSERT_TRUE(ParseUuidList("2902,,2902,2901", list).ok());
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(JoinUuids(list), "00002902-0000-1000-8000-00805F9B34FB,00002901-0000-1000-8000-00805F9B34FB");
+}
+
+// Large lists keep the first-seen order, whatever form each item has.
+TEST(UuidList, ThousandsOfItemsKeepTheFirstSeenOrder)
+{
+    std::string text;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 4999; i >= 0; --i) {
+            char item[16];
+            std::snprintf(item, sizeof item, round == 1 ? "0x%04x" : "%04X", i);
+            text += std::string(item) + ",";
+        }
+    std::vector<Uuid> list;
+    ASSERT_TRUE(ParseUuidList(text, list).ok());
+    ASSERT_EQ(list.size(), 5000u);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(list[static_cast<std::size_t>(i)], Uuid::FromShort(static_cast<std::uint16_t>(4999 - i))) << i;
 }
 
 TEST(UuidList, EmptyTextIsEmptyList)

@@ -95,5 +95,39 @@ TEST(CodePage, WideAndUnknownCodePagesAreNotSupported)
         EXPECT_TRUE(isSupportedCodePage(codePage)) << codePage;
 }
 
+// Config names and values are ASCII: a code page that changes them would
+// lock the host out of every later Config, "CodePage=0" included.
+TEST(CodePage, OnlyCodePagesThatKeepPrintableAsciiAreSupported)
+{
+    for (const int codePage : {65000, 37, 500, 875, 1026, 1140})
+        EXPECT_FALSE(isSupportedCodePage(codePage)) << codePage;
+    for (const int codePage : {1250, 1251, 1253, 1257, 28595, 20866, 20127, 437, 866, 932, 936, 54936, 51932})
+        EXPECT_TRUE(isSupportedCodePage(codePage)) << codePage;
+}
+
+// Table and iconv paths agree with a whole-string iconv conversion, over
+// every byte and every character of a code page.
+TEST(CodePage, SingleByteTablesMatchEveryByte)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const Converted text = fromEngine(all, 1251);
+    ASSERT_TRUE(text.ok);
+    // 0x98 is the one byte Windows-1251 leaves undefined.
+    std::string expected = all;
+    expected[0x98] = '?';
+    EXPECT_EQ(toEngine(text.text, 1251).text, expected);
+    EXPECT_EQ(fromEngine("\x98", 1251).text, "\uFFFD");
+}
+
+TEST(CodePage, MultiByteCodePagesConvertWholeStrings)
+{
+    EXPECT_EQ(toEngine("a\u65E5b", 932).text, "a\x93\xFA" "b");
+    EXPECT_EQ(fromEngine("a\x93\xFA" "b", 932).text, "a\u65E5b");
+    EXPECT_EQ(toEngine("\u0416x", 932).text, "\x84\x47x");
+    EXPECT_EQ(toEngine("\u00E9\u00E9", 20127).text, "??");
+}
+
 } // namespace
 } // namespace vornik::surface

@@ -127,6 +127,20 @@ TEST(ControlAbi, UnsupportedCodePageIsRefusedAndTheOldOneKept)
     EXPECT_EQ(control.config("CodePage"), "65001");
 }
 
+// Code pages that change printable ASCII (UTF-7, EBCDIC) would turn every
+// later Config, "CodePage=0" included, into something else: refused.
+TEST(ControlAbi, CodePagesThatChangeAsciiAreRefused)
+{
+    Control control;
+    for (const int codePage : {65000, 37, 500, 1140}) {
+        const std::string number = std::to_string(codePage);
+        EXPECT_EQ(control.config("CodePage=" + number), "!Code page " + number + " is not supported.");
+        EXPECT_EQ(control.config("CodePage"), "0") << number;
+        EXPECT_EQ(control.config("CodePage=1251"), "") << number;
+        EXPECT_EQ(control.config("CodePage=0"), "") << number;
+    }
+}
+
 TEST(ControlAbi, ArgumentsAreChecked)
 {
     Control control;
@@ -217,6 +231,21 @@ TEST(ControlAbi, ClassObjectAndUnloading)
     factory->lock_server(0);
     EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);
     EXPECT_EQ(DllGetClassObject(VORNIK_IID_IVORNIK, &factory), VORNIK_CLASS_E_CLASSNOTAVAILABLE);
+}
+
+// An unlock without a matching lock changes nothing: the count never goes
+// below zero, so a later lock still keeps the module loaded.
+TEST(ControlAbi, UnlockingMoreThanLockingKeepsTheServerLockAtZero)
+{
+    const vornik_class_factory* factory = nullptr;
+    ASSERT_EQ(DllGetClassObject(VORNIK_CLSID, &factory), VORNIK_S_OK);
+    factory->lock_server(0);
+    factory->lock_server(0);
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);
+    factory->lock_server(1);
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_FALSE);
+    factory->lock_server(0);
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);
 }
 
 TEST(ControlAbi, RegistersSystemWideAndPerUser)

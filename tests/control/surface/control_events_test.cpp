@@ -7,6 +7,8 @@
 
 #include <poll.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <thread>
@@ -196,6 +198,28 @@ TEST_F(SimControl, TreeAndPropertiesAfterDiscovery)
     ASSERT_EQ(control->call(VORNIK_DISPID_CharacteristicId, {i2(1)}, &id.v), VORNIK_S_OK);
     EXPECT_EQ(id.text(), kCounter);
     EXPECT_EQ(control->call(VORNIK_DISPID_CharacteristicId, {i2(2)}, &id.v), VORNIK_CTL_E_INVALIDPROPERTYARRAYINDEX);
+}
+
+// Timeout 0 means no limit: vornik_interrupt, from any thread, ends the
+// wait of a discovery the slow demo peripheral never answers.
+TEST_F(SimControl, InterruptFromAnotherThreadEndsAWaitWithoutLimit)
+{
+    ASSERT_EQ(control->call(VORNIK_DISPID_Connect, {str("00C0FFEE0002")}), VORNIK_S_OK) << lastError().description;
+    ASSERT_EQ(control->put(VORNIK_DISPID_Timeout, {i2(0)}), VORNIK_S_OK);
+    vornik_control* ctl = control->get();
+    std::atomic<bool> returned{false};
+    std::thread interrupter([&] {
+        while (!returned) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_EQ(vornik_interrupt(ctl), VORNIK_S_OK);
+        }
+    });
+    EXPECT_NE(control->call(VORNIK_DISPID_DiscoverServices, {str(""), str("")}), VORNIK_S_OK);
+    returned = true;
+    interrupter.join();
+    EXPECT_EQ(lastError().number, 20302);
+    EXPECT_EQ(lastError().description, "Interrupted.");
+    EXPECT_EQ(vornik_interrupt(nullptr), VORNIK_E_POINTER);
 }
 
 } // namespace

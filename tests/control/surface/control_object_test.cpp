@@ -1,7 +1,7 @@
 // The control object's event side: how engine arguments reach the sink and
 // how the sink's changes to its by-reference arguments come back.
 #include "control.h"
-#include "no_radio_platform.h"
+#include "platform/no_radio_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ struct SinkCall {
 
 class ControlObject : public ::testing::Test {
 protected:
-    ControlObject() : control(new Control(std::make_unique<NoRadioPlatform>()))
+    ControlObject() : control(new Control(std::make_unique<vornik::platform::NoRadioPlatform>()))
     {
         control->advise(&ControlObject::sink, this);
     }

@@ -126,5 +126,41 @@ TEST(Registry, ClsidStrings)
     EXPECT_FALSE(registry::isClsidString("{85400400F-789-11CE-86F8-0020AFD8C6DB}"));
 }
 
+// A module path that would split its registry line is refused, and the file
+// already there (with another class in it) stays readable and unchanged.
+TEST(Registry, ModulePathsWithLineBreaksAreRefused)
+{
+    for (const char* path : {"/opt/a\nb/libvornik220.so", "/opt/a\rb/libvornik220.so", "/opt/tab\there.so"}) {
+        test::PrivateRegistry scope;
+        std::string error;
+        ASSERT_TRUE(registerControl(RegistrationScope::User, "/good/libvornik220.so", error)) << error;
+        EXPECT_FALSE(registerControl(RegistrationScope::User, path, error));
+        EXPECT_NE(error.find("control character"), std::string::npos) << error;
+        const auto found = registry::resolve(VORNIK_PROGID, error);
+        ASSERT_TRUE(found) << error;
+        EXPECT_EQ(found->module, "/good/libvornik220.so");
+    }
+}
+
+// Whatever a hive holds, saving never reports success for a file that
+// does not read back as written.
+TEST(Registry, SavingAValueWithALineBreakFailsAndKeepsTheOldFile)
+{
+    test::TempDir dir;
+    const auto file = dir.path() / "classes.reg";
+    Hive good;
+    good.set("CLSID\\{X}", "@", "old");
+    std::string error;
+    ASSERT_TRUE(registry::saveHive(file, good, error)) << error;
+    Hive bad;
+    bad.set("CLSID\\{X}", "@", "new\nline");
+    EXPECT_FALSE(registry::saveHive(file, bad, error));
+    EXPECT_NE(error.find("would not read back"), std::string::npos) << error;
+    Hive reread;
+    ASSERT_TRUE(registry::loadHive(file, reread, error)) << error;
+    EXPECT_EQ(reread.value("CLSID\\{X}"), "old");
+    EXPECT_FALSE(std::filesystem::exists(file.string() + ".tmp"));
+}
+
 } // namespace
 } // namespace vornik::surface

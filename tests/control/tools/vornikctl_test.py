@@ -2,9 +2,11 @@
 
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 VORNIKCTL = os.environ["VORNIKCTL"]
@@ -12,6 +14,7 @@ SERVER = "00C0FFEE0001"
 SERVICE = "000600000000"
 ECHO = "000600080000"
 COUNTER = "0006000B0000"
+SLOW_SERVER = "00C0FFEE0002"
 COMMANDS = ["scan", "connect", "disconnect", "discover", "tree", "read", "read-descriptor", "write",
             "write-descriptor", "post", "subscribe", "unsubscribe", "wait", "config", "get", "set"]
 
@@ -37,6 +40,26 @@ class Vornikctl(unittest.TestCase):
         for option in ["--sim", "--sim-module", "--module", "--progid", "--log-level", "--timeout", "--register",
                        "--unregister"]:
             self.assertIn("  " + option, result.stdout)
+
+    def test_ctrl_c_ends_a_blocking_call(self):
+        """With Timeout 0 nothing but an interrupt ends a request that is never answered."""
+        process = subprocess.Popen([VORNIKCTL, "--sim", "--timeout", "0", "connect", SLOW_SERVER, "discover",
+                                    "tree"], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                   text=True)
+        try:
+            line = process.stdout.readline()
+            self.assertRegex(line, r'^Connected 0 "[^"]*"\n$')
+            time.sleep(0.3)  # inside the discovery's wait by now
+            self.assertIsNone(process.poll())
+            process.send_signal(signal.SIGINT)
+            out, err = process.communicate(timeout=10)
+        finally:
+            if process.poll() is None:
+                process.kill()
+                process.communicate()
+        self.assertEqual(process.returncode, 1, err)
+        self.assertIn("vornikctl: discover: Interrupted. (20302)\n", err)
+        self.assertNotIn("GATT Object Tree Info", out)
 
     def test_scan_connect_tree_read_write_notifications(self):
         result = self.run_ctl("--sim", "scan", "0.3", "connect", SERVER, "discover", "tree",

@@ -9,11 +9,11 @@ using platform::GattStatus;
 namespace {
 
 // ATT error codes the simulated server answers with on its own.
-constexpr std::uint8_t kAttInvalidHandle = 0x01;
-constexpr std::uint8_t kAttReadNotPermitted = 0x02;
-constexpr std::uint8_t kAttWriteNotPermitted = 0x03;
-constexpr std::uint8_t kAttAttributeNotFound = 0x0A;
-constexpr std::uint8_t kAttCccdImproperlyConfigured = 0xFD;
+constexpr std::uint8_t kAttInvalidHandle = gatt::att::kInvalidHandle;
+constexpr std::uint8_t kAttReadNotPermitted = gatt::att::kReadNotPermitted;
+constexpr std::uint8_t kAttWriteNotPermitted = gatt::att::kWriteNotPermitted;
+constexpr std::uint8_t kAttAttributeNotFound = gatt::att::kAttributeNotFound;
+constexpr std::uint8_t kAttCccdImproperlyConfigured = gatt::att::kCccdImproperlyConfigured;
 
 constexpr std::uint16_t kExtReliableWrite = 0x0001;
 constexpr std::uint16_t kExtWritableAuxiliaries = 0x0002;

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "../../errors.h"
 
 namespace vornik::sim {
 

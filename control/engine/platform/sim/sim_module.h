@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "../../status.h"
+#include "../platform_types.h"
 #include "sim_radio.h"
 
 namespace vornik::sim {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../platform.h"
+#include "../gatt_constants.h"
 
 namespace vornik::sim {
 
@@ -126,11 +127,11 @@ struct SimService {
 
 // Descriptor UUIDs with a meaning to the radio.
 namespace descriptor_uuid {
-inline constexpr std::uint16_t kExtendedProperties = 0x2900;
-inline constexpr std::uint16_t kUserDescription = 0x2901;
-inline constexpr std::uint16_t kCccd = 0x2902;
-inline constexpr std::uint16_t kPresentationFormat = 0x2904;
-inline constexpr std::uint16_t kAggregateFormat = 0x2905;
+inline constexpr std::uint16_t kExtendedProperties = gatt::descriptor::kExtendedProperties;
+inline constexpr std::uint16_t kUserDescription = gatt::descriptor::kUserDescription;
+inline constexpr std::uint16_t kCccd = gatt::descriptor::kCccd;
+inline constexpr std::uint16_t kPresentationFormat = gatt::descriptor::kPresentationFormat;
+inline constexpr std::uint16_t kAggregateFormat = gatt::descriptor::kAggregateFormat;
 }  // namespace descriptor_uuid
 
 class SimPeripheral : public std::enable_shared_from_this<SimPeripheral> {

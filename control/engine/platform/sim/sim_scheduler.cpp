@@ -25,8 +25,11 @@ SimScheduler::~SimScheduler()
 void SimScheduler::After(std::chrono::milliseconds delay, std::function<void()> task)
 {
     std::lock_guard lock(mutex_);
-    tasks_.emplace(std::make_pair(Clock::now() + delay, sequence_++), std::move(task));
-    ArmLocked();
+    const auto added = tasks_.emplace(std::make_pair(Clock::now() + delay, sequence_++), std::move(task)).first;
+    // The timer already fires for an earlier task: re-arming it for every
+    // task (one system call each) would cost more than the task itself.
+    if (added == tasks_.begin())
+        ArmLocked();
 }
 
 TimerId SimScheduler::Every(std::chrono::milliseconds period, std::function<void()> task)

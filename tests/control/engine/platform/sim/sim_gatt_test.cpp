@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "sim_test_support.h"
+#include "uuid.h"
 
 namespace vornik::sim {
 namespace {

@@ -7,22 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "status.h"
+#include "status.h"  // also the Uuid type
 
 namespace vornik {
-
-struct Uuid {
-    // Bytes in text order: "00002902-0000-..." starts 0x00, 0x00, 0x29, 0x02.
-    std::array<std::uint8_t, 16> bytes{};
-
-    // A 16-bit SIG number on the Bluetooth base UUID.
-    static Uuid FromShort(std::uint16_t value);
-    // A 32-bit SIG number on the Bluetooth base UUID.
-    static Uuid FromShort32(std::uint32_t value);
-
-    bool operator==(const Uuid&) const = default;
-    auto operator<=>(const Uuid&) const = default;
-};
 
 // "2902", "0x2902", "00002902", "{...}"-less 128-bit forms; spaces trimmed,
 // every "0x" and "-" removed. Fails with 600.

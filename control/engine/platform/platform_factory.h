@@ -1,14 +1,13 @@
-// Chooses the radio a new control works on.
+// Chooses and builds the radio backend a new control works on. The one
+// place that knows the backends; the control's surface only calls this.
 #pragma once
 
 #include <memory>
 #include <string>
 
-namespace vornik::platform {
-class Platform;
-}
+#include "platform.h"
 
-namespace vornik::surface {
+namespace vornik::platform {
 
 // Environment variable naming the radio: "sim" for the simulated radio
 // (with the peripherals of the module VORNIK_SIM_MODULE names);
@@ -17,6 +16,6 @@ namespace vornik::surface {
 inline constexpr const char* kRadioVariable = "VORNIK220_RADIO";
 
 // Null with a reason when the radio cannot be set up.
-std::unique_ptr<platform::Platform> createPlatform(std::string& error);
+std::unique_ptr<Platform> CreatePlatform(std::string& error);
 
-} // namespace vornik::surface
+}  // namespace vornik::platform

@@ -3,23 +3,23 @@
 // control's thread as the platform contract asks, with "nothing there".
 #pragma once
 
-#include "platform/platform.h"
+#include "platform.h"
 
 #include <deque>
 #include <functional>
 
-namespace vornik::surface {
+namespace vornik::platform {
 
-class NoRadioPlatform final : public platform::Platform {
+class NoRadioPlatform final : public Platform {
 public:
     NoRadioPlatform();
     ~NoRadioPlatform() override;
     NoRadioPlatform(const NoRadioPlatform&) = delete;
     NoRadioPlatform& operator=(const NoRadioPlatform&) = delete;
 
-    void GetDefaultAdapter(platform::Completion<std::shared_ptr<platform::Adapter>> done) override;
-    std::shared_ptr<platform::AdvertisementWatcher> CreateAdvertisementWatcher() override;
-    void DeviceFromAddress(std::uint64_t address, platform::Completion<std::shared_ptr<platform::Device>> done) override;
+    void GetDefaultAdapter(Completion<std::shared_ptr<Adapter>> done) override;
+    std::shared_ptr<AdvertisementWatcher> CreateAdvertisementWatcher() override;
+    void DeviceFromAddress(std::uint64_t address, Completion<std::shared_ptr<Device>> done) override;
     std::vector<int> PollDescriptors() const override;
     void Dispatch() override;
 
@@ -30,4 +30,4 @@ private:
     std::deque<std::function<void()>> due_;
 };
 
-} // namespace vornik::surface
+} // namespace vornik::platform

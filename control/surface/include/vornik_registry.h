@@ -243,13 +243,24 @@ inline bool saveHive(const std::filesystem::path& file, const Hive& hive, std::s
         return false;
     }
     const auto temp = file.string() + ".tmp";
+    const std::string text = hive.serialize();
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << hive.serialize();
+        out << text;
         if (!out.flush()) {
             error = "cannot write " + temp;
             return false;
         }
+    }
+    // A file that does not read back as written (a value with a line break
+    // would split its line) must not replace a good one.
+    Hive reread;
+    std::string readError;
+    if (!loadHive(temp, reread, readError) || reread.serialize() != text) {
+        std::filesystem::remove(temp, ec);
+        error = "the registry file " + file.string() + " would not read back as written"
+                + (readError.empty() ? std::string(".") : ": " + readError);
+        return false;
     }
     std::filesystem::rename(temp, file, ec);
     if (ec) {

@@ -29,6 +29,7 @@ struct Api {
     decltype(&vornik_event_fd) eventFd = nullptr;
     decltype(&vornik_do_events) doEvents = nullptr;
     decltype(&vornik_set_pump_hook) setPumpHook = nullptr;
+    decltype(&vornik_interrupt) interrupt = nullptr;
     decltype(&vornik_get_error_info) getErrorInfo = nullptr;
     decltype(&vornik_variant_init) variantInit = nullptr;
     decltype(&vornik_variant_clear) variantClear = nullptr;
@@ -147,6 +148,7 @@ private:
         symbol(api_.eventFd, "vornik_event_fd", error);
         symbol(api_.doEvents, "vornik_do_events", error);
         symbol(api_.setPumpHook, "vornik_set_pump_hook", error);
+        symbol(api_.interrupt, "vornik_interrupt", error);
         symbol(api_.getErrorInfo, "vornik_get_error_info", error);
         symbol(api_.variantInit, "vornik_variant_init", error);
         symbol(api_.variantClear, "vornik_variant_clear", error);

@@ -1,21 +1,21 @@
 #include "platform_factory.h"
 
-#include "no_radio_platform.h"
-#include "platform/sim/sim_module.h"
-#include "platform/sim/sim_radio.h"
-
 #include <cstdlib>
 #include <string_view>
 
-namespace vornik::surface {
+#include "no_radio_platform.h"
+#include "sim/sim_module.h"
+#include "sim/sim_radio.h"
+
+namespace vornik::platform {
 namespace {
 
 constexpr std::string_view kNoRadio = "none";
 constexpr std::string_view kSimulatedRadio = "sim";
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<platform::Platform> createPlatform(std::string& error)
+std::unique_ptr<Platform> CreatePlatform(std::string& error)
 {
     const char* chosen = std::getenv(kRadioVariable);
     const std::string_view radio = chosen ? chosen : "";
@@ -34,4 +34,4 @@ std::unique_ptr<platform::Platform> createPlatform(std::string& error)
     return nullptr;
 }
 
-} // namespace vornik::surface
+}  // namespace vornik::platform

@@ -28,7 +28,7 @@ inline constexpr int kUnreachable = 607;
 inline constexpr int kIncludeCycle = 609;
 inline constexpr int kNoUserDescription = 611;
 inline constexpr int kApplicationProtocol = 612;
-inline constexpr int kNoAdapter = 613;
+// kNoAdapter (613) comes with the platform types.
 inline constexpr int kAttBase = 700;        // 700 + ATT error 0x01 ... 0x11
 inline constexpr int kAttCommonBase = 952;  // 952 ... 955 for ATT 0xFC ... 0xFF
 // An operation this build or backend does not provide; never a success.

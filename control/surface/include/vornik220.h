@@ -220,10 +220,28 @@ VORNIK_API vornik_hresult vornik_advise(vornik_control* ctl, vornik_event_sink s
 // pending; the host then calls DoEvents (or vornik_do_events). The pump
 // hook is called in every round of the control's wait loop while
 // UseWindowsMessages is True, so the host's own events keep flowing.
+//
+// Nesting is bounded: a host that calls DoEvents or a blocking member from
+// an event handler (or from the pump hook) runs the control's wait loop
+// inside itself. Up to 8 levels deep such rounds raise events as usual;
+// deeper ones only complete the control's own requests, while the events
+// that arrive meanwhile (values, advertisements, link changes) are held
+// and delivered, in order, by the outer rounds. The pump hook is not
+// called beyond that depth either.
 typedef void (*vornik_pump_hook)(void* context);
 VORNIK_API int vornik_event_fd(vornik_control* ctl);
 VORNIK_API vornik_hresult vornik_do_events(vornik_control* ctl);
 VORNIK_API vornik_hresult vornik_set_pump_hook(vornik_control* ctl, vornik_pump_hook hook, void* context);
+
+// Ends every wait of the control now in progress: the blocking call fails
+// with error 301 "Interrupted." (number 20302). With Timeout 0 (no time
+// limit) this is the way out of a request that never completes. May be
+// called from any thread and from a signal handler (it only writes to the
+// control's wake-up descriptor), as long as the host still holds a
+// reference. Waits also end when the link they work on changes (Disconnect
+// from an event or the pump hook: error 605) and when the last reference
+// is released inside an event.
+VORNIK_API vornik_hresult vornik_interrupt(vornik_control* ctl);
 
 // ---- error info -----------------------------------------------------------
 typedef struct vornik_error_info {

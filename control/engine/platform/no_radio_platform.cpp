@@ -5,24 +5,24 @@
 
 #include <cstdint>
 
-namespace vornik::surface {
+namespace vornik::platform {
 namespace {
 
 // A watcher that can never start: the engine asks for the adapter first,
 // so this only answers the questions a host may still ask.
-class IdleWatcher final : public platform::AdvertisementWatcher {
+class IdleWatcher final : public AdvertisementWatcher {
 public:
     void Start() override {}
     void Stop() override {}
-    platform::WatcherStatus Status() const override { return platform::WatcherStatus::Stopped; }
-    void SetScanningMode(platform::ScanningMode mode) override { mode_ = mode; }
-    platform::ScanningMode GetScanningMode() const override { return mode_; }
+    WatcherStatus Status() const override { return WatcherStatus::Stopped; }
+    void SetScanningMode(ScanningMode mode) override { mode_ = mode; }
+    ScanningMode GetScanningMode() const override { return mode_; }
     void SetFilter(std::vector<Uuid>) override {}
-    void SetReceivedHandler(std::function<void(const platform::AdvertisementReceived&)>) override {}
-    void SetStoppedHandler(std::function<void(platform::BluetoothError)>) override {}
+    void SetReceivedHandler(std::function<void(const AdvertisementReceived&)>) override {}
+    void SetStoppedHandler(std::function<void(BluetoothError)>) override {}
 
 private:
-    platform::ScanningMode mode_ = platform::ScanningMode::Passive;
+    ScanningMode mode_ = ScanningMode::Passive;
 };
 
 } // namespace
@@ -42,17 +42,17 @@ void NoRadioPlatform::queue(std::function<void()> work)
     [[maybe_unused]] const ssize_t written = write(eventFd_, &one, sizeof one);
 }
 
-void NoRadioPlatform::GetDefaultAdapter(platform::Completion<std::shared_ptr<platform::Adapter>> done)
+void NoRadioPlatform::GetDefaultAdapter(Completion<std::shared_ptr<Adapter>> done)
 {
     queue([done = std::move(done)] { done(nullptr); });
 }
 
-std::shared_ptr<platform::AdvertisementWatcher> NoRadioPlatform::CreateAdvertisementWatcher()
+std::shared_ptr<AdvertisementWatcher> NoRadioPlatform::CreateAdvertisementWatcher()
 {
     return std::make_shared<IdleWatcher>();
 }
 
-void NoRadioPlatform::DeviceFromAddress(std::uint64_t, platform::Completion<std::shared_ptr<platform::Device>> done)
+void NoRadioPlatform::DeviceFromAddress(std::uint64_t, Completion<std::shared_ptr<Device>> done)
 {
     queue([done = std::move(done)] { done(nullptr); });
 }
@@ -72,4 +72,4 @@ void NoRadioPlatform::Dispatch()
         item();
 }
 
-} // namespace vornik::surface
+} // namespace vornik::platform

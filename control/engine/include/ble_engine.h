@@ -41,6 +41,9 @@ public:
     void SetHostPump(std::function<void()> pump) { loop_.SetHostPump(std::move(pump)); }
     // Any thread: ends every wait in progress with 301 "Interrupted.".
     void Interrupt() { loop_.Interrupt(); }
+    // Any thread: the host has let go; every wait, now or later, ends at
+    // once with 301 "Interrupted.".
+    void Shutdown() { loop_.Close(); }
     // Any thread: runs the task on the control's thread in a later round.
     void Post(std::function<void()> task) { loop_.Post(std::move(task)); }
     const std::string& LastError() const { return lastError_; }

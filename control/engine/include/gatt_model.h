@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -87,6 +88,9 @@ public:
     Status FindDescriptor(std::string_view characteristicId, std::string_view descriptorId, DescriptorPtr& out) const;
     // A characteristic by its own Id, whatever service is selected.
     CharacteristicPtr CharacteristicById(std::string_view characteristicId) const;
+    // A characteristic by its attribute handle (unique on one server; the
+    // first record wins should a server repeat one). For value handlers.
+    CharacteristicPtr CharacteristicByHandle(std::uint16_t handle) const;
 
     const std::vector<ServicePtr>& Services() const { return services_; }
     const std::vector<CharacteristicPtr>& CharacteristicsOf(const std::string& serviceId) const;
@@ -117,6 +121,7 @@ private:
     std::vector<ServicePtr> services_;
     std::map<std::string, std::vector<CharacteristicPtr>> characteristics_;
     std::map<std::string, std::vector<DescriptorPtr>> descriptors_;
+    std::unordered_map<std::uint16_t, CharacteristicPtr> characteristicsByHandle_;
     std::vector<CharacteristicPtr> characteristicArray_;
     std::vector<DescriptorPtr> descriptorArray_;
     std::string selectedService_;

@@ -37,13 +37,28 @@ public:
 
     void SetHostPump(std::function<void()> pump) { hostPump_ = std::move(pump); }
 
-    // Any thread: every wait in progress ends with "Interrupted.".
+    // Any thread, also from a signal handler: every wait in progress ends
+    // with "Interrupted.".
     void Interrupt();
     std::uint64_t InterruptGeneration() const { return interrupts_.load(); }
+    // Any thread: this wait and every later one ends with "Interrupted." at
+    // once (the owner is going away).
+    void Close();
+    bool Closed() const { return closed_.load(); }
+
+    // Rounds run inside rounds when a host calls back from an event (a wait,
+    // DoEvents, the pump hook). Beyond kMaxNesting a round only runs the
+    // platform's completions; work that would raise host events is held
+    // (Defer) and run, in order, by the next round at a lower level.
+    static constexpr int kMaxNesting = 8;
+    int Nesting() const { return depth_; }
+    bool HoldsEvents() const { return depth_ > kMaxNesting || !deferred_.empty(); }
+    void Defer(std::function<void()> task) { deferred_.push_back(std::move(task)); }
 
 private:
     void Wake();
     void RunPosted();
+    void RunDeferred();
 
     platform::Platform& platform_;
     std::thread::id owner_;
@@ -53,6 +68,9 @@ private:
     std::deque<std::function<void()>> posted_;
     std::function<void()> hostPump_;
     std::atomic<std::uint64_t> interrupts_{0};
+    std::atomic<bool> closed_{false};
+    int depth_ = 0;
+    std::deque<std::function<void()>> deferred_;
 };
 
 struct WaitOptions {
