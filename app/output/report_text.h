@@ -66,6 +66,8 @@ struct PulseSeries {
     QString Description; // as the memory download words it
     double PulseTime = 0; // ms
     std::vector<double> Values;
+    QString Unit;                // unit of the values (display unit)
+    double SampleIntervalUs = 0; // time between two values; 0 when not known
 };
 
 // Everything a report is made of, passed in explicitly.

@@ -17,6 +17,7 @@
 #include "shell/app_identity.h"
 #include "shell/demo_mode.h"
 #include "shell/table_controller.h"
+#include "ui/chart_commands.h"
 #include "ui/frmProjekt.h"
 #include "ui/report_commands.h"
 
@@ -37,6 +38,8 @@ frmTransfer::frmTransfer(Session& session, QWidget* parent)
     ConnectSignals();
     m_table = std::make_unique<TableController>(m_session, static_cast<TableView&>(*this), *m_prompt);
     m_reports = std::make_unique<ReportCommands>(m_session, *m_table, static_cast<ReportWindow&>(*this), *m_prompt);
+    m_charts = std::make_unique<ChartCommands>(m_session, *m_table, *m_reports, static_cast<ReportWindow&>(*this), m_ui,
+                                               *m_prompt);
     ConnectTableCommands();
     ConnectReportCommands();
     Form_Load();
@@ -152,6 +155,7 @@ void frmTransfer::SetPrompt(Prompt* prompt)
     m_prompt = prompt ? prompt : &m_messageBoxes;
     m_table->SetPrompt(*m_prompt);
     m_reports->SetPrompt(*m_prompt);
+    m_charts->SetPrompt(*m_prompt);
 }
 
 void frmTransfer::Voreinstellungen(QStringView mode)

@@ -15,6 +15,7 @@ class QLabel;
 
 namespace qc {
 
+class ChartCommands;
 class frmProjekt;
 class TableController;
 
@@ -34,6 +35,8 @@ public:
     TableController& table() { return *m_table; }
     // Save, open, clipboard, word processor and print.
     ReportCommands& reports() { return *m_reports; }
+    // Chart button, chart window, spreadsheet export.
+    ChartCommands& charts() { return *m_charts; }
 
     // Message boxes of the window and its table; tests put in their own.
     void SetPrompt(Prompt* prompt);
@@ -128,6 +131,7 @@ private:
     frmProjekt* m_projekt = nullptr;
     std::unique_ptr<TableController> m_table;
     std::unique_ptr<ReportCommands> m_reports;
+    std::unique_ptr<ChartCommands> m_charts;
     bool m_ending = false;
 };
 

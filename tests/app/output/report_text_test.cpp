@@ -241,7 +241,7 @@ TEST(ReportTrigger, ModeAGivesThePulseReportOthersIgnoreIt)
 {
     ReportInput in = BaseInput();
     in.statistics = {QStringLiteral("t 12"), QStringLiteral(" "), QStringLiteral("Anzahl        3")};
-    in.trigger = PulseSeries{QStringLiteral(" t12 "), QStringLiteral("(3 Impulse, 0,5 ms)"), 12.345, {1.5, -2, 0.125}};
+    in.trigger = PulseSeries{QStringLiteral(" t12 "), QStringLiteral("(3 Impulse, 0,5 ms)"), 12.345, {1.5, -2, 0.125}, {}, 0};
     EXPECT_EQ(BuildReportText(report_mode::All, in),
               QStringLiteral("Triggert12 (3 Impulse, 0,5 ms)\r\nAnzahl        3\r\n\r\nImpulszeit 12,34 ms\r\n\r\n"
                              "1,5\r\n-2\r\n0,125\r\n"));
@@ -327,7 +327,7 @@ TEST_F(ReportOfTable, OneMaterialHasOneBlockWithTheUnitOfTheReadings)
 TEST_F(ReportOfTable, TriggerReportOnlyForTheMemoryTable)
 {
     Add(1, "10.0", "FE");
-    const PulseSeries pulses{QStringLiteral("t1"), QStringLiteral("x"), 1, {2.5}};
+    const PulseSeries pulses{QStringLiteral("t1"), QStringLiteral("x"), 1, {2.5}, {}, 0};
     EXPECT_TRUE(FillReportText(report_mode::All, data, {}, kGerman, pulses).startsWith(QStringLiteral("Triggert1 x")));
     data.state.TableMode = kOnlineSlot;
     EXPECT_FALSE(FillReportText(report_mode::All, data, {}, kGerman, pulses).contains(QStringLiteral("Trigger")));
