@@ -422,19 +422,23 @@ void SimCharacteristicObject::ReadCccd(platform::Completion<platform::CccdResult
         std::move(done));
 }
 
-void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Completion<platform::GattResult> done)
+void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Completion<platform::CccdResult> done)
 {
-    using Result = platform::GattResult;
+    using Result = platform::CccdResult;
     auto peripheral = peripheral_;
     std::uint16_t handle = handle_;
     core_->Request<Result>(
         peripheral, SimOp::WriteCccd, handle,
-        [peripheral, handle, value] {
+        [peripheral, handle, value]() mutable {
             SimCharacteristic* chr = peripheral->FindCharacteristic(handle);
             if (chr == nullptr)
                 return Refused<Result>(kAttInvalidHandle);
             if (DescriptorOfKind(*chr, descriptor_uuid::kCccd) == nullptr)
                 return Refused<Result>(kAttAttributeNotFound);
+            if (value != platform::CccdValue::None) {
+                if (const auto chosen = peripheral->StackChosenCccd(*chr))
+                    value = *chosen;
+            }
             bool allowed = value == platform::CccdValue::None ||
                            (value == platform::CccdValue::Notify && (chr->properties & platform::prop::kNotify)) ||
                            (value == platform::CccdValue::Indicate && (chr->properties & platform::prop::kIndicate));
@@ -443,7 +447,9 @@ void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Com
             peripheral->SetCccd(handle, static_cast<std::uint16_t>(value));
             if (SimBehaviour* behaviour = peripheral->Behaviour())
                 behaviour->OnCccdChanged(*peripheral, handle, static_cast<std::uint16_t>(value));
-            return Result{};
+            Result result;
+            result.value = static_cast<platform::CccdValue>(chr->cccd);
+            return result;
         },
         std::move(done));
 }

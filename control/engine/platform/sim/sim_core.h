@@ -119,7 +119,7 @@ public:
     void WriteValue(Bytes value, platform::WriteOption option,
                     platform::Completion<platform::GattResult> done) override;
     void ReadCccd(platform::Completion<platform::CccdResult> done) override;
-    void WriteCccd(platform::CccdValue value, platform::Completion<platform::GattResult> done) override;
+    void WriteCccd(platform::CccdValue value, platform::Completion<platform::CccdResult> done) override;
     void SetValueChangedHandler(ValueChangedHandler handler) override { handler_ = std::move(handler); }
 
     const SimPeripheral* Owner() const { return peripheral_.get(); }
