@@ -128,6 +128,12 @@ public:
     virtual AddressType GetAddressType() const = 0;
     virtual std::string Name() const = 0;
     virtual ConnectionStatus GetConnectionStatus() const = 0;
+    // Opens the link (a device object alone is no connection); Success
+    // only once the link is up, Unreachable when the device does not
+    // answer. Services are resolved afterwards, by the requests below.
+    virtual void Connect(Completion<GattResult> done) = 0;
+    // Closes the link this client opened; completes when it is down.
+    virtual void Disconnect(Completion<GattResult> done) = 0;
     // Uncached; all, or those of one UUID.
     virtual void GetGattServices(std::optional<Uuid> uuid, Completion<ListResult<GattService>> done) = 0;
     // One handler each; an empty function removes it.

@@ -203,6 +203,21 @@ platform::ConnectionStatus SimDeviceObject::GetConnectionStatus() const
     return peripheral_->LinkUp() ? platform::ConnectionStatus::Connected : platform::ConnectionStatus::Disconnected;
 }
 
+// The link of the simulated radio is the peripheral's: a connect answers
+// after the peripheral's latency, Unreachable while it is out of range or
+// with an injected fault.
+void SimDeviceObject::Connect(platform::Completion<platform::GattResult> done)
+{
+    core_->Request<platform::GattResult>(
+        peripheral_, SimOp::Connect, 0, [] { return platform::GattResult{}; }, std::move(done));
+}
+
+void SimDeviceObject::Disconnect(platform::Completion<platform::GattResult> done)
+{
+    core_->Request<platform::GattResult>(
+        peripheral_, SimOp::Disconnect, 0, [] { return platform::GattResult{}; }, std::move(done));
+}
+
 void SimDeviceObject::GetGattServices(std::optional<Uuid> uuid,
                                       platform::Completion<platform::ListResult<platform::GattService>> done)
 {

@@ -165,6 +165,8 @@ public:
     platform::AddressType GetAddressType() const override { return peripheral_->GetAddressType(); }
     std::string Name() const override { return peripheral_->Name(); }
     platform::ConnectionStatus GetConnectionStatus() const override;
+    void Connect(platform::Completion<platform::GattResult> done) override;
+    void Disconnect(platform::Completion<platform::GattResult> done) override;
     void GetGattServices(std::optional<Uuid> uuid,
                          platform::Completion<platform::ListResult<platform::GattService>> done) override;
     void SetConnectionStatusChangedHandler(std::function<void()> handler) override { statusHandler_ = std::move(handler); }

@@ -44,6 +44,8 @@ enum class SimOp {
     WriteDescriptor,
     ReadCccd,
     WriteCccd,
+    Connect,
+    Disconnect,
 };
 
 // A failure the next matching requests get instead of an answer.
