@@ -103,12 +103,21 @@ TEST_P(StackChoice, TheResultSaysWhatIsOn)
 }
 
 using Choice = sim::SimPeripheral::CccdChoice;
+std::string StackChoiceName(const testing::TestParamInfo<StackChoiceCase>& info)
+{
+    const char* choice = info.param.choice == Choice::Asked ? "Asked"
+                         : info.param.choice == Choice::Stack ? "Stack"
+                                                              : "Nothing";
+    return std::string(choice) + "_Prefer" + info.param.preferIndications;
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, StackChoice,
                          testing::Values(StackChoiceCase{Choice::Asked, "True", 2, 0},
                                          StackChoiceCase{Choice::Stack, "True", 1, 0},
                                          StackChoiceCase{Choice::Stack, "False", 1, 0},
                                          StackChoiceCase{Choice::Nothing, "True", 0, 953},
-                                         StackChoiceCase{Choice::Nothing, "False", 0, 953}));
+                                         StackChoiceCase{Choice::Nothing, "False", 0, 953}),
+                         StackChoiceName);
 
 TEST_F(Subscriptions, NeitherNotifyNorIndicateFails602AndSendsNothing)
 {
