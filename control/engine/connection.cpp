@@ -101,7 +101,20 @@ int BleEngine::Connect(const std::string& serverId)
     connection_->connectInProgress = false;
     if (!requested.ok())
         return Done(requested);
-    if (!device) {
+    platform::GattResult linked;
+    if (device) {
+        // A device object is no connection yet: Connected(0) only once the
+        // link is up.
+        connection_->connectInProgress = true;
+        const Status opened = Await<platform::GattResult>(
+            [device](platform::Completion<platform::GattResult> done) { device->Connect(std::move(done)); }, linked);
+        connection_->connectInProgress = false;
+        if (!opened.ok()) {
+            device->Disconnect([](platform::GattResult) {});
+            return Done(opened);
+        }
+    }
+    if (!device || linked.status != platform::GattStatus::Success) {
         Log(LogLevel::Basic, LogType::Connection, failed.text);
         events_.Raise(&EngineEvents::Connected, static_cast<short>(failed.code), failed.text);
         return Done(failed);
@@ -170,6 +183,8 @@ void EngineOps::ReleaseDevice(BleEngine& engine)
     device->SetConnectionStatusChangedHandler({});
     device->SetNameChangedHandler({});
     device->SetGattServicesChangedHandler({});
+    // Nobody waits for the link to go down; the completion only ends the request.
+    device->Disconnect([](platform::GattResult) {});
 }
 
 int BleEngine::GetServerId(std::string& out) const

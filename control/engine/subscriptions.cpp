@@ -76,13 +76,22 @@ Status EngineOps::SetSubscription(BleEngine& engine, CharacteristicRecord& recor
     engine.Log(LogLevel::Basic, LogType::Subscriptions,
                (subscribe ? "Subscribing to characteristic ID " : "Unsubscribing from characteristic ID ") + id + ".");
     const auto characteristic = record.characteristic;
-    platform::GattResult result;
-    Status status = Request<platform::GattResult>(
+    platform::CccdResult result;
+    Status status = Request<platform::CccdResult>(
         engine, session, LogType::Subscriptions,
-        [&](platform::Completion<platform::GattResult> done) { characteristic->WriteCccd(value, std::move(done)); },
+        [&](platform::Completion<platform::CccdResult> done) { characteristic->WriteCccd(value, std::move(done)); },
         result);
     if (!status.ok())
         return status;
+    // The stack may have chosen the other kind; what counts is whether
+    // anything is on now. A subscription that turned nothing on (or an
+    // unsubscription that left something on) is the server's CCCD refusal,
+    // not a success.
+    const bool on = result.value == platform::CccdValue::Notify || result.value == platform::CccdValue::Indicate;
+    if (on != subscribe) {
+        engine.model_.Subscriptions()[record.id] = on;
+        return AttError(gatt::att::kCccdImproperlyConfigured);
+    }
     // Recorded only for the link the CCCD was written on (Request checked).
     engine.model_.Subscriptions()[record.id] = subscribe;
     engine.Log(LogLevel::Basic, LogType::Subscriptions,

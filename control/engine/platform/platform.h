@@ -98,7 +98,12 @@ public:
     virtual void ReadValue(CacheMode mode, Completion<ValueResult> done) = 0;
     virtual void WriteValue(Bytes value, WriteOption option, Completion<GattResult> done) = 0;
     virtual void ReadCccd(Completion<CccdResult> done) = 0;
-    virtual void WriteCccd(CccdValue value, Completion<GattResult> done) = 0;
+    // Turns notifications or indications on (the kind asked for is a wish:
+    // a stack may choose itself where the characteristic offers both, as
+    // BlueZ does) or off (None). A successful result's value says what is
+    // on now. Values arrive only through the value-changed handler, never
+    // as the answer of a ReadValue.
+    virtual void WriteCccd(CccdValue value, Completion<CccdResult> done) = 0;
     // One handler per object; an empty function removes it.
     virtual void SetValueChangedHandler(ValueChangedHandler handler) = 0;
 };
@@ -123,6 +128,12 @@ public:
     virtual AddressType GetAddressType() const = 0;
     virtual std::string Name() const = 0;
     virtual ConnectionStatus GetConnectionStatus() const = 0;
+    // Opens the link (a device object alone is no connection); Success
+    // only once the link is up, Unreachable when the device does not
+    // answer. Services are resolved afterwards, by the requests below.
+    virtual void Connect(Completion<GattResult> done) = 0;
+    // Closes the link this client opened; completes when it is down.
+    virtual void Disconnect(Completion<GattResult> done) = 0;
     // Uncached; all, or those of one UUID.
     virtual void GetGattServices(std::optional<Uuid> uuid, Completion<ListResult<GattService>> done) = 0;
     // One handler each; an empty function removes it.

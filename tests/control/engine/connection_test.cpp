@@ -48,9 +48,78 @@ TEST_F(Connection, ConnectRaisesConnectedOkWithItsLogLine)
     engine_->GetServerName(name);
     EXPECT_EQ(id, "A4C138F0B27D");
     EXPECT_EQ(name, "QN-Sim");
-    // The device object is all Connect asks for; no GATT request yet.
-    EXPECT_EQ(gauge_->Count(SimOp::Any), 1);
+    // The device object and the link; no GATT request yet.
+    EXPECT_EQ(gauge_->Count(SimOp::Any), 2);
     EXPECT_EQ(gauge_->Count(SimOp::DeviceFromAddress), 1);
+    EXPECT_EQ(gauge_->Count(SimOp::Connect), 1);
+}
+
+// A device object is no connection: when the link does not come up, the
+// call fails 604 with Connected(604), holds nothing, and the link request
+// it made is closed again.
+struct LinkFailureCase {
+    const char* name;
+    platform::GattStatus status;
+    bool outOfRange;
+};
+
+class ConnectLink : public Connection, public testing::WithParamInterface<LinkFailureCase> {};
+
+TEST_P(ConnectLink, AFailedLinkFails604AndHoldsNothing)
+{
+    if (GetParam().outOfRange)
+        gauge_->DropLink();
+    else
+        gauge_->InjectFault({SimOp::Connect, 0, GetParam().status, 0x0E, 1});
+    const std::string text = "Connection to server ID A4C138F0B27D was unsuccessful.";
+    EXPECT_EQ(engine_->Connect(kGaugeId), 604);
+    EXPECT_EQ(engine_->LastError(), text);
+    EXPECT_EQ(events_.events, (Events{"Connected(604," + text + ")"}));
+    EXPECT_FALSE(events_.HasLog("1|Connection|Successfully connected to server ID A4C138F0B27D."));
+    std::string id = "stale";
+    engine_->GetServerId(id);
+    EXPECT_EQ(id, "");
+    EXPECT_EQ(engine_->DiscoverServices("", ""), 605);
+    EXPECT_EQ(gauge_->Count(SimOp::Connect), 1);
+    EXPECT_EQ(gauge_->Count(SimOp::DiscoverServices), 0);
+    // The next attempt on a link that answers connects.
+    gauge_->RestoreLink();
+    events_.Clear();
+    EXPECT_EQ(engine_->Connect(kGaugeId), 0);
+    EXPECT_EQ(events_.events, (Events{"Connected(0,OK)"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, ConnectLink,
+                         testing::Values(LinkFailureCase{"OutOfRange", platform::GattStatus::Unreachable, true},
+                                         LinkFailureCase{"Unreachable", platform::GattStatus::Unreachable, false},
+                                         LinkFailureCase{"Refused", platform::GattStatus::ProtocolError, false},
+                                         LinkFailureCase{"Denied", platform::GattStatus::AccessDenied, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Connected(0) comes after the link, not with the device object: a link
+// slower than the timeout fails 301 and raises nothing.
+TEST_F(Connection, ALinkPastTheTimeoutFails301WithoutAnEvent)
+{
+    ASSERT_EQ(engine_->SetTimeout(1), 0);
+    gauge_->SetLatency(SimOp::Connect, std::chrono::milliseconds(1500));
+    EXPECT_EQ(engine_->Connect(kGaugeId), 301);
+    EXPECT_EQ(engine_->LastError(), "Timeout.");
+    EXPECT_TRUE(events_.events.empty());
+    std::string id = "stale";
+    engine_->GetServerId(id);
+    EXPECT_EQ(id, "");
+}
+
+// Disconnect and every release close the link they opened.
+TEST_F(Connection, DisconnectClosesTheLink)
+{
+    ConnectGauge();
+    EXPECT_EQ(engine_->Disconnect(), 0);
+    EXPECT_EQ(gauge_->Count(SimOp::Disconnect), 1);
+    ConnectGauge();
+    ConnectGauge();  // the same server: nothing to do
+    EXPECT_EQ(gauge_->Count(SimOp::Connect), 2);
+    EXPECT_EQ(gauge_->Count(SimOp::Disconnect), 1);
 }
 
 TEST_F(Connection, ConnectingToTheConnectedOnlineServerDoesNothing)

@@ -71,6 +71,54 @@ INSTANTIATE_TEST_SUITE_P(Cases, CccdValue,
                          testing::Values(CccdCase{"True", 6, 2}, CccdCase{"False", 6, 1}, CccdCase{"True", 3, 1},
                                          CccdCase{"False", 9, 2}, CccdCase{"True", 9, 2}));
 
+// What the stack turns on, against what was asked: the result's kind is
+// what counts. A subscription that turned nothing on fails with the CCCD
+// refusal (953) and leaves the characteristic unsubscribed.
+struct StackChoiceCase {
+    sim::SimPeripheral::CccdChoice choice;
+    const char* preferIndications;
+    std::uint16_t cccd;
+    int result;
+};
+
+class StackChoice : public Subscriptions, public testing::WithParamInterface<StackChoiceCase> {};
+
+TEST_P(StackChoice, TheResultSaysWhatIsOn)
+{
+    gauge_->SetCccdChoice(GetParam().choice);
+    Config(std::string("PreferIndications=") + GetParam().preferIndications);
+    EXPECT_EQ(engine_->Subscribe(svc_, both_), GetParam().result);
+    EXPECT_EQ(gauge_->Cccd(6), GetParam().cccd);
+    bool subscribed = !GetParam().result;
+    ASSERT_EQ(engine_->GetCharacteristicSubscribed(1, subscribed), 0);
+    EXPECT_EQ(subscribed, GetParam().result == 0);
+    EXPECT_EQ(events_.CountPrefix("Subscribed("), GetParam().result == 0 ? 1 : 0);
+    if (GetParam().result != 0) {
+        EXPECT_NE(engine_->LastError().find("(CCCD) improperly configured."), std::string::npos) << engine_->LastError();
+    }
+    // Off again: the result says nothing is on.
+    gauge_->SetCccdChoice(sim::SimPeripheral::CccdChoice::Asked);
+    EXPECT_EQ(engine_->Unsubscribe(svc_, both_), 0);
+    EXPECT_EQ(gauge_->Cccd(6), 0);
+}
+
+using Choice = sim::SimPeripheral::CccdChoice;
+std::string StackChoiceName(const testing::TestParamInfo<StackChoiceCase>& info)
+{
+    const char* choice = info.param.choice == Choice::Asked ? "Asked"
+                         : info.param.choice == Choice::Stack ? "Stack"
+                                                              : "Nothing";
+    return std::string(choice) + "_Prefer" + info.param.preferIndications;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StackChoice,
+                         testing::Values(StackChoiceCase{Choice::Asked, "True", 2, 0},
+                                         StackChoiceCase{Choice::Stack, "True", 1, 0},
+                                         StackChoiceCase{Choice::Stack, "False", 1, 0},
+                                         StackChoiceCase{Choice::Nothing, "True", 0, 953},
+                                         StackChoiceCase{Choice::Nothing, "False", 0, 953}),
+                         StackChoiceName);
+
 TEST_F(Subscriptions, NeitherNotifyNorIndicateFails602AndSendsNothing)
 {
     EXPECT_EQ(engine_->Subscribe(svc_, plain_), 602);

@@ -219,6 +219,21 @@ TEST_F(Values, ANotificationArrivesAsValueWithItsBytesInValueValueB)
     EXPECT_EQ(after, "");
 }
 
+// The answer of a read is the read's own Value event, never a second one
+// through the notification path; a cached read raises none.
+TEST_F(Values, AReadIsNotRaisedAsANotification)
+{
+    ASSERT_EQ(engine_->Subscribe(svc_, command_), 0);
+    events_.Clear();
+    std::string value;
+    ASSERT_EQ(engine_->ReadValue(svc_, command_, "", value), 0);
+    ASSERT_EQ(engine_->Select(svc_, command_), 0);
+    ASSERT_EQ(engine_->QueryCharacteristicCachedVal(0, value), 0);
+    EXPECT_EQ(value, Bytes({'o', 'k', 0x00, 0xFF}));
+    engine_->DoEvents();
+    EXPECT_EQ(events_.events, (Events{"Value(000100000000,000100030000,," + kCommandUuid + ",,6F 6B 00 FF)"}));
+}
+
 TEST_F(Values, ValuesNeedAConnection)
 {
     ASSERT_EQ(engine_->Disconnect(), 0);

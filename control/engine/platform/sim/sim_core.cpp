@@ -203,6 +203,21 @@ platform::ConnectionStatus SimDeviceObject::GetConnectionStatus() const
     return peripheral_->LinkUp() ? platform::ConnectionStatus::Connected : platform::ConnectionStatus::Disconnected;
 }
 
+// The link of the simulated radio is the peripheral's: a connect answers
+// after the peripheral's latency, Unreachable while it is out of range or
+// with an injected fault.
+void SimDeviceObject::Connect(platform::Completion<platform::GattResult> done)
+{
+    core_->Request<platform::GattResult>(
+        peripheral_, SimOp::Connect, 0, [] { return platform::GattResult{}; }, std::move(done));
+}
+
+void SimDeviceObject::Disconnect(platform::Completion<platform::GattResult> done)
+{
+    core_->Request<platform::GattResult>(
+        peripheral_, SimOp::Disconnect, 0, [] { return platform::GattResult{}; }, std::move(done));
+}
+
 void SimDeviceObject::GetGattServices(std::optional<Uuid> uuid,
                                       platform::Completion<platform::ListResult<platform::GattService>> done)
 {
@@ -422,19 +437,23 @@ void SimCharacteristicObject::ReadCccd(platform::Completion<platform::CccdResult
         std::move(done));
 }
 
-void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Completion<platform::GattResult> done)
+void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Completion<platform::CccdResult> done)
 {
-    using Result = platform::GattResult;
+    using Result = platform::CccdResult;
     auto peripheral = peripheral_;
     std::uint16_t handle = handle_;
     core_->Request<Result>(
         peripheral, SimOp::WriteCccd, handle,
-        [peripheral, handle, value] {
+        [peripheral, handle, value]() mutable {
             SimCharacteristic* chr = peripheral->FindCharacteristic(handle);
             if (chr == nullptr)
                 return Refused<Result>(kAttInvalidHandle);
             if (DescriptorOfKind(*chr, descriptor_uuid::kCccd) == nullptr)
                 return Refused<Result>(kAttAttributeNotFound);
+            if (value != platform::CccdValue::None) {
+                if (const auto chosen = peripheral->StackChosenCccd(*chr))
+                    value = *chosen;
+            }
             bool allowed = value == platform::CccdValue::None ||
                            (value == platform::CccdValue::Notify && (chr->properties & platform::prop::kNotify)) ||
                            (value == platform::CccdValue::Indicate && (chr->properties & platform::prop::kIndicate));
@@ -443,7 +462,9 @@ void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Com
             peripheral->SetCccd(handle, static_cast<std::uint16_t>(value));
             if (SimBehaviour* behaviour = peripheral->Behaviour())
                 behaviour->OnCccdChanged(*peripheral, handle, static_cast<std::uint16_t>(value));
-            return Result{};
+            Result result;
+            result.value = static_cast<platform::CccdValue>(chr->cccd);
+            return result;
         },
         std::move(done));
 }

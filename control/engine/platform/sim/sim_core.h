@@ -125,7 +125,7 @@ public:
     void WriteValue(Bytes value, platform::WriteOption option,
                     platform::Completion<platform::GattResult> done) override;
     void ReadCccd(platform::Completion<platform::CccdResult> done) override;
-    void WriteCccd(platform::CccdValue value, platform::Completion<platform::GattResult> done) override;
+    void WriteCccd(platform::CccdValue value, platform::Completion<platform::CccdResult> done) override;
     void SetValueChangedHandler(ValueChangedHandler handler) override { handler_ = std::move(handler); }
 
     const SimPeripheral* Owner() const { return peripheral_.get(); }
@@ -171,6 +171,8 @@ public:
     platform::AddressType GetAddressType() const override { return peripheral_->GetAddressType(); }
     std::string Name() const override { return peripheral_->Name(); }
     platform::ConnectionStatus GetConnectionStatus() const override;
+    void Connect(platform::Completion<platform::GattResult> done) override;
+    void Disconnect(platform::Completion<platform::GattResult> done) override;
     void GetGattServices(std::optional<Uuid> uuid,
                          platform::Completion<platform::ListResult<platform::GattService>> done) override;
     void SetConnectionStatusChangedHandler(std::function<void()> handler) override { statusHandler_ = std::move(handler); }

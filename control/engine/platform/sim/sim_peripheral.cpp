@@ -311,6 +311,27 @@ void SimPeripheral::SetCccd(std::uint16_t characteristic, std::uint16_t value)
             descriptor.value = Bytes{static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8)};
 }
 
+void SimPeripheral::SetCccdChoice(CccdChoice choice)
+{
+    std::lock_guard lock(mutex_);
+    cccdChoice_ = choice;
+}
+
+std::optional<platform::CccdValue> SimPeripheral::StackChosenCccd(const SimCharacteristic& chr) const
+{
+    std::lock_guard lock(mutex_);
+    switch (cccdChoice_) {
+    case CccdChoice::Asked:
+        return std::nullopt;
+    case CccdChoice::Stack:
+        return (chr.properties & platform::prop::kNotify) ? platform::CccdValue::Notify
+                                                          : platform::CccdValue::Indicate;
+    case CccdChoice::Nothing:
+        return platform::CccdValue::None;
+    }
+    return std::nullopt;
+}
+
 void SimPeripheral::SetName(std::string name)
 {
     {

@@ -44,6 +44,8 @@ enum class SimOp {
     WriteDescriptor,
     ReadCccd,
     WriteCccd,
+    Connect,
+    Disconnect,
 };
 
 // A failure the next matching requests get instead of an answer.
@@ -172,6 +174,15 @@ public:
     std::uint16_t Cccd(std::uint16_t characteristic);
     // The value a client's CCCD write stores (also through the descriptor).
     void SetCccd(std::uint16_t characteristic, std::uint16_t value);
+    // Which kind a client's subscription turns on. Asked: the kind the
+    // client asks for. Stack: notify where the characteristic offers it,
+    // else indicate, whatever was asked (as BlueZ chooses). Nothing: the
+    // write succeeds but turns nothing on (a faulty stack).
+    enum class CccdChoice { Asked, Stack, Nothing };
+    void SetCccdChoice(CccdChoice choice);
+    // The kind a subscription to chr turns on instead of the asked one;
+    // none when the client's wish holds.
+    std::optional<platform::CccdValue> StackChosenCccd(const SimCharacteristic& chr) const;
 
     void SetBehaviour(std::shared_ptr<SimBehaviour> behaviour) { behaviour_ = std::move(behaviour); }
     SimBehaviour* Behaviour() const { return behaviour_.get(); }
@@ -218,6 +229,7 @@ private:
     mutable std::mutex mutex_;  // name, link, faults, counters
     std::string name_;
     bool linkUp_ = true;
+    CccdChoice cccdChoice_ = CccdChoice::Asked;
     SimAdvertising advertising_;
     std::vector<SimService> services_;
     std::uint16_t nextHandle_ = 1;

@@ -57,9 +57,9 @@ protected:
             [&](auto done) { chr.WriteValue(std::move(value), option, std::move(done)); });
     }
 
-    platform::GattResult WriteCccd(platform::GattCharacteristic& chr, platform::CccdValue value)
+    platform::CccdResult WriteCccd(platform::GattCharacteristic& chr, platform::CccdValue value)
     {
-        return Await<platform::GattResult>([&](auto done) { chr.WriteCccd(value, std::move(done)); });
+        return Await<platform::CccdResult>([&](auto done) { chr.WriteCccd(value, std::move(done)); });
     }
 
     std::shared_ptr<SimPeripheral> peripheral_;
@@ -233,6 +233,34 @@ TEST_F(SimGatt, NotificationsNeedTheCccdAndArriveOnTheLoopThread)
     EXPECT_EQ(received[0], (Bytes{2, 3}));
     EXPECT_EQ(receiver, std::this_thread::get_id());
     EXPECT_EQ(Read(*command, platform::CacheMode::Cached).value, (Bytes{2, 3}));
+}
+
+// A CCCD write answers with what is on now; a read's answer never goes to
+// the value-changed handler.
+TEST_F(SimGatt, CccdResultSaysTheKindAndReadsStayOffTheHandler)
+{
+    auto command = Characteristic(command_);
+    int handled = 0;
+    command->SetValueChangedHandler([&](platform::GattCharacteristic&, const Bytes&) { ++handled; });
+    struct Case {
+        SimPeripheral::CccdChoice choice;
+        platform::CccdValue asked;
+        platform::CccdValue on;
+    };
+    using C = SimPeripheral::CccdChoice;
+    using V = platform::CccdValue;
+    for (const Case& c : {Case{C::Asked, V::Indicate, V::Indicate}, Case{C::Asked, V::Notify, V::Notify},
+                          Case{C::Stack, V::Indicate, V::Notify}, Case{C::Nothing, V::Notify, V::None},
+                          Case{C::Stack, V::None, V::None}}) {
+        peripheral_->SetCccdChoice(c.choice);
+        const platform::CccdResult result = WriteCccd(*command, c.asked);
+        ASSERT_EQ(result.status, GattStatus::Success);
+        EXPECT_EQ(result.value, c.on);
+        EXPECT_EQ(peripheral_->Cccd(command_), static_cast<std::uint16_t>(c.on));
+        Read(*command, platform::CacheMode::Uncached);
+        loop_.RunRound(10ms, false);
+        EXPECT_EQ(handled, 0);
+    }
 }
 
 TEST_F(SimGatt, TimedNotificationsRepeatUntilStopped)
