@@ -86,7 +86,7 @@ bool RecordLines(const fs::path& path, const std::string& text, std::vector<std:
     return true;
 }
 
-bool LoadMemories(const fs::path& folder, GaugeSpec& gauge, std::string& error)
+bool LoadMemories(const fs::path& folder, GaugeSetup& gauge, std::string& error)
 {
     std::vector<fs::path> entries;
     std::error_code code;
@@ -147,7 +147,7 @@ bool LoadMemories(const fs::path& folder, GaugeSpec& gauge, std::string& error)
 
 }  // namespace
 
-bool ParseDescription(const std::string& text, GaugeSpec& gauge, std::string& error)
+bool ParseDescription(const std::string& text, GaugeSetup& gauge, std::string& error)
 {
     const std::vector<std::string> lines = Lines(text);
     struct Setting {
@@ -199,7 +199,7 @@ bool ParseDescription(const std::string& text, GaugeSpec& gauge, std::string& er
     return true;
 }
 
-bool LoadGaugeFolder(const fs::path& folder, GaugeSpec& gauge, std::string& error)
+bool LoadGaugeFolder(const fs::path& folder, GaugeSetup& gauge, std::string& error)
 {
     const fs::path description = folder / kDescriptionFile;
     std::string text;
@@ -212,16 +212,16 @@ bool LoadGaugeFolder(const fs::path& folder, GaugeSpec& gauge, std::string& erro
     return LoadMemories(folder, gauge, error);
 }
 
-bool LoadContentFolder(const fs::path& folder, std::vector<GaugeSpec>& gauges, std::string& error)
+bool LoadContentFolder(const fs::path& folder, std::vector<GaugeSetup>& gauges, std::string& error)
 {
     std::error_code code;
     if (!fs::is_directory(folder, code)) {
         error = folder.string() + ": not a folder";
         return false;
     }
-    std::vector<GaugeSpec> loaded;
+    std::vector<GaugeSetup> loaded;
     if (fs::exists(folder / kDescriptionFile, code)) {
-        GaugeSpec gauge;
+        GaugeSetup gauge;
         if (!LoadGaugeFolder(folder, gauge, error))
             return false;
         loaded.push_back(std::move(gauge));
@@ -238,7 +238,7 @@ bool LoadContentFolder(const fs::path& folder, std::vector<GaugeSpec>& gauges, s
         }
         std::sort(folders.begin(), folders.end());
         for (const fs::path& sub : folders) {
-            GaugeSpec gauge;
+            GaugeSetup gauge;
             if (!LoadGaugeFolder(sub, gauge, error))
                 return false;
             loaded.push_back(std::move(gauge));
@@ -249,7 +249,7 @@ bool LoadContentFolder(const fs::path& folder, std::vector<GaugeSpec>& gauges, s
         return false;
     }
     std::set<std::uint64_t> addresses;
-    for (const GaugeSpec& gauge : loaded) {
+    for (const GaugeSetup& gauge : loaded) {
         if (!addresses.insert(gauge.address).second) {
             error = folder.string() + ": two gauges with the address " + AddressText(gauge.address);
             return false;

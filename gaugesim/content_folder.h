@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "gauge_spec.h"
+#include "gauge_setup.h"
 
 namespace quen::gaugesim {
 
@@ -21,10 +21,10 @@ inline constexpr const char* kDescriptionFile = "gauge.txt";
 inline constexpr std::uintmax_t kMaxContentFileSize = 16u << 20;
 
 // False with a reason naming the file (and line) that is wrong.
-bool LoadGaugeFolder(const std::filesystem::path& folder, GaugeSpec& gauge, std::string& error);
-bool LoadContentFolder(const std::filesystem::path& folder, std::vector<GaugeSpec>& gauges, std::string& error);
+bool LoadGaugeFolder(const std::filesystem::path& folder, GaugeSetup& gauge, std::string& error);
+bool LoadContentFolder(const std::filesystem::path& folder, std::vector<GaugeSetup>& gauges, std::string& error);
 
 // A description file's text applied to a gauge; false with "line N: ...".
-bool ParseDescription(const std::string& text, GaugeSpec& gauge, std::string& error);
+bool ParseDescription(const std::string& text, GaugeSetup& gauge, std::string& error);
 
 }  // namespace quen::gaugesim

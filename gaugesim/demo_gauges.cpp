@@ -86,7 +86,7 @@ private:
 
 const GaugeTime kDemoStart{2024, 11, 4, 8, 0, 0};
 
-std::vector<std::string> Records(const GaugeSpec& gauge, int count, std::uint64_t seed, const GaugeTime& start)
+std::vector<std::string> Records(const GaugeSetup& gauge, int count, std::uint64_t seed, const GaugeTime& start)
 {
     DemoRandom random(gauge.address ^ seed);
     std::vector<std::string> records;
@@ -133,7 +133,7 @@ void Statistics(FileHeader& header, const std::vector<float>& values)
 }
 
 // An "m" file of `count` readings; every 97th record is flagged invalid.
-MemoryFile FullFile(const GaugeSpec& gauge, const std::string& name, std::uint8_t number, int count,
+MemoryFile FullFile(const GaugeSetup& gauge, const std::string& name, std::uint8_t number, int count,
                     std::uint64_t seed)
 {
     DemoRandom random(gauge.address ^ seed);
@@ -158,7 +158,7 @@ MemoryFile FullFile(const GaugeSpec& gauge, const std::string& name, std::uint8_
 
 // Every probe code 0 ... 15 twice, the second round flagged invalid where
 // the code is odd: the decoder's probe texts and skipping in one file.
-MemoryFile ProbeSweepFile(const GaugeSpec& gauge, const std::string& name, std::uint8_t number)
+MemoryFile ProbeSweepFile(const GaugeSetup& gauge, const std::string& name, std::uint8_t number)
 {
     DemoRandom random(gauge.address ^ 0x5EE9);
     const GaugeTime start = AddSeconds(kDemoStart, 86400LL * number);
@@ -175,7 +175,7 @@ MemoryFile ProbeSweepFile(const GaugeSpec& gauge, const std::string& name, std::
     return {name, FileHeaderBytes(Header("Probe codes", number, start, 32)) + records};
 }
 
-MemoryFile SimpleFile(const GaugeSpec& gauge, const std::string& name, std::uint8_t number, int count)
+MemoryFile SimpleFile(const GaugeSetup& gauge, const std::string& name, std::uint8_t number, int count)
 {
     DemoRandom random(gauge.address ^ 0x51);
     std::string records;
@@ -191,7 +191,7 @@ MemoryFile SimpleFile(const GaugeSpec& gauge, const std::string& name, std::uint
 }
 
 // A trace: a pulse rising and decaying, with its statistics and pulse time.
-MemoryFile TraceFile(const GaugeSpec& gauge, const std::string& name, std::uint8_t number, int count)
+MemoryFile TraceFile(const GaugeSetup& gauge, const std::string& name, std::uint8_t number, int count)
 {
     std::string records;
     std::vector<float> values;
@@ -218,27 +218,27 @@ std::vector<std::string> ModelKeys()
     return keys;
 }
 
-bool ModelDefaults(const std::string& key, GaugeSpec& spec)
+bool ModelDefaults(const std::string& key, GaugeSetup& setup)
 {
     for (const Model& model : kModels) {
         if (key != model.key)
             continue;
-        spec = GaugeSpec{};
-        spec.model = model.key;
-        spec.name = model.name;
-        spec.address = model.address;
-        spec.gaugeClass = model.gaugeClass;
-        spec.service = model.service;
-        spec.quen00 = model.quen00;
-        spec.gpi = model.gpi;
-        spec.battery = model.battery;
-        spec.reading = model.reading;
+        setup = GaugeSetup{};
+        setup.model = model.key;
+        setup.name = model.name;
+        setup.address = model.address;
+        setup.gaugeClass = model.gaugeClass;
+        setup.service = model.service;
+        setup.quen00 = model.quen00;
+        setup.gpi = model.gpi;
+        setup.battery = model.battery;
+        setup.reading = model.reading;
         return true;
     }
     return false;
 }
 
-std::vector<RecordMemory> DemoRecordMemories(const GaugeSpec& gauge)
+std::vector<RecordMemory> DemoRecordMemories(const GaugeSetup& gauge)
 {
     return {
         {"1", Records(gauge, kDemoReadings, 1, kDemoStart)},
@@ -248,7 +248,7 @@ std::vector<RecordMemory> DemoRecordMemories(const GaugeSpec& gauge)
     };
 }
 
-std::vector<MemoryFile> DemoMemoryFiles(const GaugeSpec& gauge)
+std::vector<MemoryFile> DemoMemoryFiles(const GaugeSetup& gauge)
 {
     std::vector<MemoryFile> files{
         FullFile(gauge, "m0001", 1, 300, 1),
@@ -263,11 +263,11 @@ std::vector<MemoryFile> DemoMemoryFiles(const GaugeSpec& gauge)
     return files;
 }
 
-std::vector<GaugeSpec> BuiltInGauges()
+std::vector<GaugeSetup> BuiltInGauges()
 {
-    std::vector<GaugeSpec> gauges;
+    std::vector<GaugeSetup> gauges;
     for (const Model& model : kModels) {
-        GaugeSpec gauge;
+        GaugeSetup gauge;
         ModelDefaults(model.key, gauge);
         if (gauge.gaugeClass == GaugeClass::MemoryService)
             gauge.memories = DemoRecordMemories(gauge);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gauge_spec.h"
+#include "gauge_setup.h"
 
 namespace quen::gaugesim {
 
@@ -15,14 +15,14 @@ namespace quen::gaugesim {
 std::vector<std::string> ModelKeys();
 
 // The model's gauge without memories; false for an unknown key.
-bool ModelDefaults(const std::string& model, GaugeSpec& spec);
+bool ModelDefaults(const std::string& model, GaugeSetup& setup);
 
 // Every model with its demo content.
-std::vector<GaugeSpec> BuiltInGauges();
+std::vector<GaugeSetup> BuiltInGauges();
 
 // Demo content, made up the same way on every run.
-std::vector<RecordMemory> DemoRecordMemories(const GaugeSpec& gauge);
-std::vector<MemoryFile> DemoMemoryFiles(const GaugeSpec& gauge);
+std::vector<RecordMemory> DemoRecordMemories(const GaugeSetup& gauge);
+std::vector<MemoryFile> DemoMemoryFiles(const GaugeSetup& gauge);
 
 // Demo memory sizes (readings).
 inline constexpr int kDemoReadings = 250;

@@ -54,12 +54,12 @@ constexpr std::uint8_t kFlagsGeneralDiscoverable = 0x06;
 
 }  // namespace
 
-GaugePeripheral::GaugePeripheral(GaugeSpec spec) : state_(std::move(spec)), address_(state_.Spec().address) {}
+GaugePeripheral::GaugePeripheral(GaugeSetup setup) : state_(std::move(setup)), address_(state_.Setup().address) {}
 
-std::shared_ptr<GaugePeripheral> GaugePeripheral::Create(vornik::sim::SimRadio& radio, GaugeSpec spec)
+std::shared_ptr<GaugePeripheral> GaugePeripheral::Create(vornik::sim::SimRadio& radio, GaugeSetup setup)
 {
-    auto gauge = std::make_shared<GaugePeripheral>(std::move(spec));
-    const GaugeSpec& built = gauge->state_.Spec();
+    auto gauge = std::make_shared<GaugePeripheral>(std::move(setup));
+    const GaugeSetup& built = gauge->state_.Setup();
     auto peripheral = radio.AddPeripheral(built.address, built.name);
     peripheral->Advertising().data.localName = built.name;
     peripheral->Advertising().data.flags = kFlagsGeneralDiscoverable;
@@ -71,8 +71,8 @@ std::shared_ptr<GaugePeripheral> GaugePeripheral::Create(vornik::sim::SimRadio& 
 
 void GaugePeripheral::Build(SimPeripheral& peripheral)
 {
-    const GaugeSpec& spec = state_.Spec();
-    const bool alternative = spec.service == MainService::Alternative;
+    const GaugeSetup& setup = state_.Setup();
+    const bool alternative = setup.service == MainService::Alternative;
     const auto main = peripheral.AddService(ToUuid(alternative ? gatt::kAlternativeService : gatt::kMainService));
     command_ = peripheral.AddCharacteristic(main, ToUuid(gatt::kCommand), prop::kRead | prop::kWrite);
     peripheral.AddCharacteristic(main, ToUuid(gatt::kTrace), prop::kRead | prop::kNotify);
@@ -88,9 +88,9 @@ void GaugePeripheral::Build(SimPeripheral& peripheral)
 std::string GaugePeripheral::Configure(const std::string& line)
 {
     std::lock_guard lock(mutex_);
-    const auto intervalBefore = state_.Spec().liveInterval;
+    const auto intervalBefore = state_.Setup().liveInterval;
     std::string error = state_.Configure(line, std::time(nullptr));
-    if (error.empty() && state_.Spec().liveInterval != intervalBefore)
+    if (error.empty() && state_.Setup().liveInterval != intervalBefore)
         if (auto peripheral = peripheral_.lock())
             RestartLiveTimer(*peripheral);
     return error;
@@ -117,7 +117,7 @@ bool GaugePeripheral::LinkDropsAt(SimPeripheral& peripheral)
         return false;
     peripheral.DropLink();
     std::weak_ptr<SimPeripheral> weak = peripheral_;
-    peripheral.After(state_.Spec().faults.linkReturn, [weak] {
+    peripheral.After(state_.Setup().faults.linkReturn, [weak] {
         if (auto back = weak.lock())
             back->RestoreLink();
     });
@@ -172,7 +172,7 @@ void GaugePeripheral::RestartLiveTimer(SimPeripheral& peripheral)
         peripheral.StopTimer(liveTimer_);
         liveTimer_ = 0;
     }
-    const auto interval = state_.Spec().liveInterval;
+    const auto interval = state_.Setup().liveInterval;
     if (interval.count() <= 0 || peripheral.Cccd(live_) == 0)
         return;
     std::weak_ptr<GaugePeripheral> weak = weak_from_this();

@@ -16,7 +16,7 @@ class GaugePeripheral : public vornik::sim::SimBehaviour,
                         public std::enable_shared_from_this<GaugePeripheral> {
 public:
     // Adds the gauge to the radio.
-    static std::shared_ptr<GaugePeripheral> Create(vornik::sim::SimRadio& radio, GaugeSpec spec);
+    static std::shared_ptr<GaugePeripheral> Create(vornik::sim::SimRadio& radio, GaugeSetup setup);
 
     std::uint64_t Address() const { return address_; }
     // A run-time setting ("fault = silent", "reply_delay = 0"); "" or why not.
@@ -31,7 +31,7 @@ public:
     void OnCccdChanged(vornik::sim::SimPeripheral& peripheral, std::uint16_t characteristic,
                        std::uint16_t value) override;
 
-    explicit GaugePeripheral(GaugeSpec spec);
+    explicit GaugePeripheral(GaugeSetup setup);
 
 private:
     void Build(vornik::sim::SimPeripheral& peripheral);

@@ -109,14 +109,14 @@ bool IsFixedSetting(const std::string& key)
     return std::find(std::begin(kFixedKeys), std::end(kFixedKeys), key) != std::end(kFixedKeys);
 }
 
-std::string ApplyFault(GaugeSpec& spec, const std::string& value)
+std::string ApplyFault(GaugeSetup& setup, const std::string& value)
 {
     const std::vector<std::string> words = Words(value);
     if (words.empty())
         return "fault: no mode given";
     const std::string& mode = words[0];
     const std::size_t arguments = words.size() - 1;
-    FaultModes& faults = spec.faults;
+    FaultModes& faults = setup.faults;
     long number = 0;
     auto argument = [&](std::size_t i, long low, long high, long fallback) -> bool {
         if (arguments < i) {
@@ -171,46 +171,46 @@ std::string ApplyFault(GaugeSpec& spec, const std::string& value)
 namespace {
 
 // Each group answers nullopt for a key that is not one of its own.
-std::optional<std::string> ApplyIdentity(GaugeSpec& spec, const std::string& key, const std::string& value,
+std::optional<std::string> ApplyIdentity(GaugeSetup& setup, const std::string& key, const std::string& value,
                                          std::time_t hostNow)
 {
     if (key == "name") {
         if (value.empty() || value.size() > kMaxNameLength || !Printable(value))
             return "name: 1 to " + std::to_string(kMaxNameLength) + " printable characters";
-        spec.name = value;
+        setup.name = value;
     } else if (key == "address") {
-        if (!ParseAddress(value, spec.address))
+        if (!ParseAddress(value, setup.address))
             return "address: twelve hexadecimal digits, not \"" + value + "\"";
     } else if (key == "class") {
         if (value != "4" && value != "5")
             return "class: 4 or 5, not \"" + value + "\"";
-        spec.gaugeClass = value == "4" ? GaugeClass::MemoryService : GaugeClass::MemoryFiles;
+        setup.gaugeClass = value == "4" ? GaugeClass::MemoryService : GaugeClass::MemoryFiles;
     } else if (key == "service") {
         if (value != "main" && value != "alternative")
             return "service: main or alternative, not \"" + value + "\"";
-        spec.service = value == "main" ? MainService::Main : MainService::Alternative;
+        setup.service = value == "main" ? MainService::Main : MainService::Alternative;
     } else if (key == "quen00" || key == "gpi" || key == "battery") {
         if (!IdentificationText(value))
             return key + ": printable text without \"!\"";
-        (key == "quen00" ? spec.quen00 : key == "gpi" ? spec.gpi : spec.battery) = value;
+        (key == "quen00" ? setup.quen00 : key == "gpi" ? setup.gpi : setup.battery) = value;
     } else if (key == "clock") {
         GaugeTime time;
         std::time_t when = hostNow;
         if (value != "host" && (!ParseClockText(value, time) || !FromGaugeTime(time, when)))
             return "clock: \"host\" or yyyy-mm-dd/hh:nn:ss, not \"" + value + "\"";
-        spec.clockOffsetSeconds = static_cast<std::int64_t>(when) - static_cast<std::int64_t>(hostNow);
+        setup.clockOffsetSeconds = static_cast<std::int64_t>(when) - static_cast<std::int64_t>(hostNow);
     } else {
         return std::nullopt;
     }
     return std::string();
 }
 
-std::optional<std::string> ApplyReadingStyle(GaugeSpec& spec, const std::string& key, const std::string& value)
+std::optional<std::string> ApplyReadingStyle(GaugeSetup& setup, const std::string& key, const std::string& value)
 {
     if (key == "live_unit" || key == "live_material") {
         if (value.empty() || value.size() > (key == "live_unit" ? 4u : 3u) || !Printable(value))
             return key + ": 1 to " + (key == "live_unit" ? "4" : "3") + " printable characters";
-        (key == "live_unit" ? spec.reading.unit : spec.reading.material) = value;
+        (key == "live_unit" ? setup.reading.unit : setup.reading.material) = value;
     } else if (key == "live_range") {
         const std::vector<std::string> words = Words(value);
         double low = 0.0;
@@ -218,17 +218,17 @@ std::optional<std::string> ApplyReadingStyle(GaugeSpec& spec, const std::string&
         if (words.size() != 2 || !ParseDouble(words[0], low) || !ParseDouble(words[1], high) || low > high ||
             std::fabs(low) > 1e6 || std::fabs(high) > 1e6)
             return "live_range: two numbers, low and high (within +-1000000)";
-        spec.reading.low = low;
-        spec.reading.high = high;
+        setup.reading.low = low;
+        setup.reading.high = high;
     } else if (key == "live_decimals") {
         long decimals = 0;
         if (!ParseLong(value, 0, 3, decimals))
             return "live_decimals: 0 to 3";
-        spec.reading.decimals = static_cast<int>(decimals);
+        setup.reading.decimals = static_cast<int>(decimals);
     } else if (key == "dual_probe") {
         if (value != "yes" && value != "no")
             return "dual_probe: yes or no";
-        spec.reading.dualProbe = value == "yes";
+        setup.reading.dualProbe = value == "yes";
     } else {
         return std::nullopt;
     }
@@ -237,26 +237,26 @@ std::optional<std::string> ApplyReadingStyle(GaugeSpec& spec, const std::string&
 
 }  // namespace
 
-std::string ApplySetting(GaugeSpec& spec, const std::string& key, const std::string& value, std::time_t hostNow)
+std::string ApplySetting(GaugeSetup& setup, const std::string& key, const std::string& value, std::time_t hostNow)
 {
     if (key == "model")
         return "model: given once, before the other settings";
-    if (auto result = ApplyIdentity(spec, key, value, hostNow))
+    if (auto result = ApplyIdentity(setup, key, value, hostNow))
         return *result;
-    if (auto result = ApplyReadingStyle(spec, key, value))
+    if (auto result = ApplyReadingStyle(setup, key, value))
         return *result;
     if (key == "reply_delay")
-        return Millis(key, value, spec.replyDelay);
+        return Millis(key, value, setup.replyDelay);
     if (key == "live_interval")
-        return Millis(key, value, spec.liveInterval);
+        return Millis(key, value, setup.liveInterval);
     if (key == "echo") {
         if (value != "stripped" && value != "written")
             return "echo: stripped or written, not \"" + value + "\"";
-        spec.echo = value == "stripped" ? EchoStyle::Stripped : EchoStyle::Written;
+        setup.echo = value == "stripped" ? EchoStyle::Stripped : EchoStyle::Written;
         return {};
     }
     if (key == "fault")
-        return ApplyFault(spec, value);
+        return ApplyFault(setup, value);
     return "unknown key \"" + key + "\"";
 }
 

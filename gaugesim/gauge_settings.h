@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-#include "gauge_spec.h"
+#include "gauge_setup.h"
 
 namespace quen::gaugesim {
 
@@ -20,9 +20,9 @@ bool IsFixedSetting(const std::string& key);
 
 // Applies one setting; "" on success, else the reason (nothing changed).
 // `hostNow` anchors "clock" (the gauge clock is kept as an offset).
-std::string ApplySetting(GaugeSpec& spec, const std::string& key, const std::string& value, std::time_t hostNow);
+std::string ApplySetting(GaugeSetup& setup, const std::string& key, const std::string& value, std::time_t hostNow);
 
 // "silent", "late 3000", "link-loss 4", "none", ...; "" or the reason.
-std::string ApplyFault(GaugeSpec& spec, const std::string& value);
+std::string ApplyFault(GaugeSetup& setup, const std::string& value);
 
 }  // namespace quen::gaugesim

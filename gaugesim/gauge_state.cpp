@@ -81,7 +81,7 @@ std::string WithoutNumbers(const std::string& reply)
     return text;
 }
 
-GaugeState::GaugeState(GaugeSpec spec) : spec_(std::move(spec)), random_(spec_.address * 2654435761ULL + 1) {}
+GaugeState::GaugeState(GaugeSetup setup) : setup_(std::move(setup)), random_(setup_.address * 2654435761ULL + 1) {}
 
 std::string GaugeState::Configure(const std::string& line, std::time_t hostNow)
 {
@@ -92,13 +92,13 @@ std::string GaugeState::Configure(const std::string& line, std::time_t hostNow)
         return error.empty() ? "empty setting" : error;
     if (IsFixedSetting(key))
         return "\"" + key + "\" is fixed once the gauge exists";
-    const int linkLossBefore = spec_.faults.linkLossAt;
-    GaugeSpec changed = spec_;
+    const int linkLossBefore = setup_.faults.linkLossAt;
+    GaugeSetup changed = setup_;
     error = ApplySetting(changed, key, value, hostNow);
     if (!error.empty())
         return error;
-    spec_ = std::move(changed);
-    if (spec_.faults.linkLossAt != linkLossBefore)
+    setup_ = std::move(changed);
+    if (setup_.faults.linkLossAt != linkLossBefore)
         requests_ = 0;  // "the k-th request" counts from the moment it was set
     return {};
 }
@@ -106,15 +106,15 @@ std::string GaugeState::Configure(const std::string& line, std::time_t hostNow)
 std::string GaugeState::WriteCommand(const std::string& written, Clock::time_point now, std::time_t hostNow)
 {
     std::string echo = written;
-    if (spec_.echo == EchoStyle::Stripped && !echo.empty() && echo.front() == protocol::kStart)
+    if (setup_.echo == EchoStyle::Stripped && !echo.empty() && echo.front() == protocol::kStart)
         echo.erase(0, 1);
     pending_.reset();
-    if (spec_.faults.silent)
+    if (setup_.faults.silent)
         return echo;
     std::string reply = Answer(written, hostNow);
-    if (spec_.faults.garbage)
+    if (setup_.faults.garbage)
         reply = Garbage();
-    else if (spec_.faults.nonNumeric)
+    else if (setup_.faults.nonNumeric)
         reply = WithoutNumbers(reply);
     pending_ = PendingReply{std::move(reply), now};
     return echo;
@@ -122,7 +122,7 @@ std::string GaugeState::WriteCommand(const std::string& written, Clock::time_poi
 
 std::optional<std::string> GaugeState::DueReply(Clock::time_point now)
 {
-    const auto delay = spec_.faults.lateReply.count() > 0 ? spec_.faults.lateReply : spec_.replyDelay;
+    const auto delay = setup_.faults.lateReply.count() > 0 ? setup_.faults.lateReply : setup_.replyDelay;
     if (!pending_ || now - pending_->written < delay)
         return std::nullopt;
     std::string reply = std::move(pending_->text);
@@ -135,18 +135,18 @@ std::string GaugeState::Answer(const std::string& text, std::time_t hostNow)
     const Command command = ParseCommand(text);
     if (!command.wellFormed)
         return ErrorReply(command.name);
-    const bool files = spec_.gaugeClass == GaugeClass::MemoryFiles;
+    const bool files = setup_.gaugeClass == GaugeClass::MemoryFiles;
     const std::string& name = command.name;
     if (name == protocol::kIdentify)
-        return Reply(protocol::kIdentify, spec_.quen00);
+        return Reply(protocol::kIdentify, setup_.quen00);
     if (name == protocol::kBattery)
-        return Reply(protocol::kBattery, spec_.battery);
+        return Reply(protocol::kBattery, setup_.battery);
     if (name == protocol::kGetClock)
         return Reply(protocol::kGetClock, ClockText(ClockNow(hostNow)));
     if (name == protocol::kSetClock)
         return AnswerSetClock(command.argument, hostNow);
     if (files && name == protocol::kProbeInfo)
-        return Reply(protocol::kProbeInfo, spec_.gpi);
+        return Reply(protocol::kProbeInfo, setup_.gpi);
     if (files && name == protocol::kList)
         return Listing();
     if (files && name == protocol::kOpen)
@@ -164,7 +164,7 @@ std::string GaugeState::AnswerSetClock(const std::string& argument, std::time_t 
     std::time_t when = 0;
     if (!ParseClockText(argument, time) || !FromGaugeTime(time, when))
         return Reply(protocol::kSetClock, std::to_string(protocol::kResultFailed));
-    spec_.clockOffsetSeconds = static_cast<std::int64_t>(when) - static_cast<std::int64_t>(hostNow);
+    setup_.clockOffsetSeconds = static_cast<std::int64_t>(when) - static_cast<std::int64_t>(hostNow);
     return Reply(protocol::kSetClock, std::to_string(protocol::kResultOk));
 }
 
@@ -172,9 +172,9 @@ std::string GaugeState::Listing() const
 {
     // "$ls?0003 files m0001 s0002 t0003!": 14 characters before the names.
     char prefix[32];
-    std::snprintf(prefix, sizeof prefix, "$ls?%04zu files", spec_.files.size() % 10000);
+    std::snprintf(prefix, sizeof prefix, "$ls?%04zu files", setup_.files.size() % 10000);
     std::string text = prefix;
-    for (const MemoryFile& file : spec_.files)
+    for (const MemoryFile& file : setup_.files)
         text += " " + file.name;
     return text + protocol::kEnd;
 }
@@ -182,13 +182,13 @@ std::string GaugeState::Listing() const
 std::string GaugeState::AnswerOpen(const std::string& argument)
 {
     // "$fr?m0001!" -> "$fr?3 1234!" (handle, size); "$fr?0 0!" for no such file.
-    for (std::size_t i = 0; i < spec_.files.size(); ++i) {
-        if (spec_.files[i].name != argument)
+    for (std::size_t i = 0; i < setup_.files.size(); ++i) {
+        if (setup_.files[i].name != argument)
             continue;
         const int handle = nextHandle_;
         nextHandle_ = nextHandle_ >= 32767 ? 1 : nextHandle_ + 1;
         open_[handle] = OpenFile{i, 0};
-        const std::uint64_t size = spec_.files[i].bytes.size() + spec_.faults.sizeOverstatement;
+        const std::uint64_t size = setup_.files[i].bytes.size() + setup_.faults.sizeOverstatement;
         return Reply(protocol::kOpen, std::to_string(handle) + " " + std::to_string(size));
     }
     return Reply(protocol::kOpen, "0 0");
@@ -207,7 +207,7 @@ std::string GaugeState::AnswerRead(const std::string& argument)
     auto found = open_.find(static_cast<int>(handle));
     if (found == open_.end())
         return Reply(protocol::kRead, std::to_string(handle) + " " + std::to_string(protocol::kResultFailed) + " 00");
-    const std::string& bytes = spec_.files[found->second.file].bytes;
+    const std::string& bytes = setup_.files[found->second.file].bytes;
     const std::size_t position = std::min(found->second.position, bytes.size());
     const std::size_t n = std::min({static_cast<std::size_t>(count), protocol::kMaxBlock, bytes.size() - position});
     found->second.position = position + n;
@@ -224,7 +224,7 @@ std::string GaugeState::AnswerClose(const std::string& argument)
     auto found = open_.find(static_cast<int>(handle));
     if (found == open_.end())
         return Reply(protocol::kClose, std::to_string(handle) + " " + std::to_string(protocol::kResultFailed));
-    const int result = spec_.faults.closeResult;
+    const int result = setup_.faults.closeResult;
     if (result == protocol::kResultOk)
         open_.erase(found);
     return Reply(protocol::kClose, std::to_string(handle) + " " + std::to_string(result));
@@ -233,10 +233,10 @@ std::string GaugeState::AnswerClose(const std::string& argument)
 std::string GaugeState::DirectoryText() const
 {
     // "3\n1,250\n2,0\n3,5000": the count, then one "name,count" line each.
-    std::string text = std::to_string(spec_.memories.size());
-    for (const RecordMemory& memory : spec_.memories) {
+    std::string text = std::to_string(setup_.memories.size());
+    for (const RecordMemory& memory : setup_.memories) {
         const long listed = std::max<long>(0, static_cast<long>(memory.records.size()) +
-                                                  spec_.faults.directoryCountOffset);
+                                                  setup_.faults.directoryCountOffset);
         text += "\n" + memory.name + "," + std::to_string(listed);
     }
     return text;
@@ -249,14 +249,14 @@ void GaugeState::Select(const std::string& written)
     dataPosition_ = 0;
     if (name == protocol::kReleaseSelection)
         return;
-    for (std::size_t i = 0; i < spec_.memories.size(); ++i)
-        if (spec_.memories[i].name == name)
+    for (std::size_t i = 0; i < setup_.memories.size(); ++i)
+        if (setup_.memories[i].name == name)
             selected_ = i;
     long wanted = 0;
     if (!selected_ && ParseNumber(name, wanted)) {  // "01" selects memory "1"
-        for (std::size_t i = 0; i < spec_.memories.size(); ++i) {
+        for (std::size_t i = 0; i < setup_.memories.size(); ++i) {
             long number = 0;
-            if (ParseNumber(spec_.memories[i].name, number) && number == wanted)
+            if (ParseNumber(setup_.memories[i].name, number) && number == wanted)
                 selected_ = i;
         }
     }
@@ -266,7 +266,7 @@ std::string GaugeState::NextData()
 {
     if (!selected_)
         return {};
-    const std::vector<std::string>& records = spec_.memories[*selected_].records;
+    const std::vector<std::string>& records = setup_.memories[*selected_].records;
     std::string value;
     for (std::size_t n = 0; n < protocol::kRecordsPerRead && dataPosition_ < records.size(); ++n) {
         if (n > 0)
@@ -278,12 +278,12 @@ std::string GaugeState::NextData()
 
 GaugeTime GaugeState::ClockNow(std::time_t hostNow) const
 {
-    return ToGaugeTime(static_cast<std::time_t>(hostNow + spec_.clockOffsetSeconds));
+    return ToGaugeTime(static_cast<std::time_t>(hostNow + setup_.clockOffsetSeconds));
 }
 
 std::string GaugeState::NextLiveValue(std::time_t hostNow)
 {
-    const ReadingStyle& style = spec_.reading;
+    const ReadingStyle& style = setup_.reading;
     RecordReading reading{++liveNumber_, RandomReading(), style.decimals, style.unit, style.material,
                           ClockNow(hostNow)};
     if (!style.dualProbe)
@@ -300,9 +300,9 @@ std::string GaugeState::NextLiveValue(std::time_t hostNow)
 bool GaugeState::CountRequest()
 {
     ++requests_;
-    if (spec_.faults.linkLossAt <= 0 || requests_ != spec_.faults.linkLossAt)
+    if (setup_.faults.linkLossAt <= 0 || requests_ != setup_.faults.linkLossAt)
         return false;
-    spec_.faults.linkLossAt = 0;  // once
+    setup_.faults.linkLossAt = 0;  // once
     return true;
 }
 
@@ -318,7 +318,7 @@ std::uint64_t GaugeState::Random()
 double GaugeState::RandomReading()
 {
     const double unit = static_cast<double>(Random() % 1000001) / 1000000.0;
-    return spec_.reading.low + unit * (spec_.reading.high - spec_.reading.low);
+    return setup_.reading.low + unit * (setup_.reading.high - setup_.reading.low);
 }
 
 std::string GaugeState::Garbage()

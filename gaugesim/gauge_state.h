@@ -12,7 +12,7 @@
 #include <string>
 
 #include "gauge_records.h"
-#include "gauge_spec.h"
+#include "gauge_setup.h"
 
 namespace quen::gaugesim {
 
@@ -42,9 +42,9 @@ class GaugeState {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit GaugeState(GaugeSpec spec);
+    explicit GaugeState(GaugeSetup setup);
 
-    const GaugeSpec& Spec() const { return spec_; }
+    const GaugeSetup& Setup() const { return setup_; }
     // A run-time change in the syntax of the description file; "" or why
     // it was refused.
     std::string Configure(const std::string& line, std::time_t hostNow);
@@ -91,11 +91,11 @@ private:
     std::uint64_t Random();
     double RandomReading();
 
-    GaugeSpec spec_;
+    GaugeSetup setup_;
     std::optional<PendingReply> pending_;
     std::map<int, OpenFile> open_;
     int nextHandle_ = 1;
-    std::optional<std::size_t> selected_;  // index into spec_.memories
+    std::optional<std::size_t> selected_;  // index into setup_.memories
     std::size_t dataPosition_ = 0;
     int liveNumber_ = 0;
     int requests_ = 0;

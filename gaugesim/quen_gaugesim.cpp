@@ -18,7 +18,7 @@
 namespace {
 
 using quen::gaugesim::GaugePeripheral;
-using quen::gaugesim::GaugeSpec;
+using quen::gaugesim::GaugeSetup;
 
 std::mutex registryMutex;
 std::vector<std::weak_ptr<GaugePeripheral>> registry;
@@ -38,9 +38,9 @@ std::shared_ptr<GaugePeripheral> FindGauge(const char* address)
     return nullptr;
 }
 
-const std::vector<GaugeSpec>& BuiltIn()
+const std::vector<GaugeSetup>& BuiltIn()
 {
-    static const std::vector<GaugeSpec> gauges = quen::gaugesim::BuiltInGauges();
+    static const std::vector<GaugeSetup> gauges = quen::gaugesim::BuiltInGauges();
     return gauges;
 }
 
@@ -48,7 +48,7 @@ int Populate(vornik::sim::SimRadio* radio)
 {
     if (radio == nullptr)
         return 1;
-    std::vector<GaugeSpec> gauges;
+    std::vector<GaugeSetup> gauges;
     const char* folder = std::getenv(QUEN_GAUGESIM_DIR_VARIABLE);
     if (folder != nullptr && *folder != '\0') {
         std::string error;
@@ -60,7 +60,7 @@ int Populate(vornik::sim::SimRadio* radio)
         gauges = BuiltIn();
     }
     std::lock_guard lock(registryMutex);
-    for (GaugeSpec& gauge : gauges)
+    for (GaugeSetup& gauge : gauges)
         registry.push_back(GaugePeripheral::Create(*radio, std::move(gauge)));
     return 0;
 }

@@ -29,7 +29,7 @@ protected:
     }
     std::string Error()
     {
-        std::vector<GaugeSpec> gauges;
+        std::vector<GaugeSetup> gauges;
         std::string error;
         EXPECT_FALSE(LoadContentFolder(root, gauges, error));
         // Paths in messages are given relative to the test folder.
@@ -51,7 +51,7 @@ TEST_F(ContentFolder, GaugesLoadInFolderOrder)
     Write("a/s0001", std::string("\0\x01\xFF", 3));
     Write("a/m0001", "");
     Write("notes.md", "files beside the gauge folders are not gauges");
-    std::vector<GaugeSpec> gauges;
+    std::vector<GaugeSetup> gauges;
     std::string error;
     ASSERT_TRUE(LoadContentFolder(root, gauges, error)) << error;
     ASSERT_EQ(gauges.size(), 2u);
@@ -73,7 +73,7 @@ TEST_F(ContentFolder, GaugesLoadInFolderOrder)
 TEST_F(ContentFolder, OneGaugeFolder)
 {
     Write("gauge.txt", "model = Zinto\n");
-    std::vector<GaugeSpec> gauges;
+    std::vector<GaugeSetup> gauges;
     std::string error;
     ASSERT_TRUE(LoadContentFolder(root, gauges, error)) << error;
     ASSERT_EQ(gauges.size(), 1u);
@@ -126,7 +126,7 @@ TEST_F(ContentFolder, ErrorsNameTheFileAndLine)
 
 TEST_F(ContentFolder, NotAFolder)
 {
-    std::vector<GaugeSpec> gauges;
+    std::vector<GaugeSetup> gauges;
     std::string error;
     EXPECT_FALSE(LoadContentFolder(root / "missing", gauges, error));
     EXPECT_EQ(error, (root / "missing").string() + ": not a folder");
@@ -140,7 +140,7 @@ TEST_F(ContentFolder, OversizedFileIsRefused)
         big.seekp(static_cast<std::streamoff>(kMaxContentFileSize));
         big.put('x');
     }
-    std::vector<GaugeSpec> gauges;
+    std::vector<GaugeSetup> gauges;
     std::string error;
     EXPECT_FALSE(LoadContentFolder(root, gauges, error));
     EXPECT_NE(error.find("m0001: larger than 16777216 bytes"), std::string::npos) << error;

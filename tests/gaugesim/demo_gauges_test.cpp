@@ -79,12 +79,12 @@ TEST(DemoGauges, OneGaugePerModelRowFoundAndDetectedByName)
         {"BODUN", "PLB", "OEM2", GaugeClass::MemoryService},
         {"Thickness", "PLB", "X", GaugeClass::MemoryService},
     };
-    const std::vector<GaugeSpec> gauges = BuiltInGauges();
+    const std::vector<GaugeSetup> gauges = BuiltInGauges();
     ASSERT_EQ(gauges.size(), std::size(expected));
     std::set<std::uint64_t> addresses;
     int alternative = 0;
     for (std::size_t i = 0; i < gauges.size(); ++i) {
-        const GaugeSpec& gauge = gauges[i];
+        const GaugeSetup& gauge = gauges[i];
         SCOPED_TRACE(gauge.name);
         EXPECT_EQ(gauge.model, expected[i].model);
         EXPECT_TRUE(PassesListFilter(gauge.name));
@@ -108,7 +108,7 @@ TEST(DemoGauges, OneGaugePerModelRowFoundAndDetectedByName)
 
 TEST(DemoGauges, ClassFourMemories)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         if (gauge.gaugeClass != GaugeClass::MemoryService)
             continue;
         SCOPED_TRACE(gauge.model);
@@ -143,7 +143,7 @@ std::uint16_t Word(const std::string& bytes, std::size_t at)
 
 TEST(DemoGauges, ClassFiveFilesInTheDownloadLayout)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         if (gauge.gaugeClass != GaugeClass::MemoryFiles)
             continue;
         SCOPED_TRACE(gauge.model);
@@ -180,8 +180,8 @@ TEST(DemoGauges, ClassFiveFilesInTheDownloadLayout)
 
 TEST(DemoGauges, SameContentOnEveryRun)
 {
-    const std::vector<GaugeSpec> first = BuiltInGauges();
-    const std::vector<GaugeSpec> second = BuiltInGauges();
+    const std::vector<GaugeSetup> first = BuiltInGauges();
+    const std::vector<GaugeSetup> second = BuiltInGauges();
     ASSERT_EQ(first.size(), second.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         ASSERT_EQ(first[i].files.size(), second[i].files.size());

@@ -14,7 +14,7 @@ class GaugeFaults : public ::testing::Test {
 protected:
     void Open(const std::string& model, const std::vector<std::string>& lines)
     {
-        GaugeSpec gauge;
+        GaugeSetup gauge;
         ASSERT_TRUE(ModelDefaults(model, gauge));
         session = std::make_unique<GaugeSession>();
         ASSERT_TRUE(session->Created()) << session->CreateError();
@@ -95,7 +95,7 @@ TEST_F(GaugeFaults, LinkComesBackAfterTheLoss)
     EXPECT_EQ(session->Read(gatt::kDirectory).substr(0, 1), "!");
     ASSERT_TRUE(session->PumpUntil([&] { return !session->EventsOf(VORNIK_EVENT_Disconnected).empty(); }));
     session->PumpFor(5);
-    GaugeSpec gauge;
+    GaugeSetup gauge;
     ASSERT_TRUE(ModelDefaults("BODUN", gauge));
     ASSERT_TRUE(session->Connect(AddressText(gauge.address)));
     // Once: the requests after the return are answered.
@@ -166,12 +166,12 @@ TEST_F(GaugeFaults, EveryFaultUnderEveryRequestOfADownload)
             if (linkLoss) {
                 ASSERT_TRUE(session->PumpUntil([&] { return !session->EventsOf(VORNIK_EVENT_Disconnected).empty(); }));
                 session->PumpFor(5);
-                GaugeSpec gauge;
+                GaugeSetup gauge;
                 ASSERT_TRUE(ModelDefaults(model, gauge));
                 ASSERT_TRUE(session->Connect(AddressText(gauge.address)));
             }
             ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
-            GaugeSpec gauge;
+            GaugeSetup gauge;
             ASSERT_TRUE(ModelDefaults(model, gauge));
             EXPECT_EQ(session->Command("$gcv!"), "$gcv?" + gauge.battery + "!");
         }

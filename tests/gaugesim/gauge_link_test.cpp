@@ -14,19 +14,19 @@
 namespace quen::gaugesim::test {
 namespace {
 
-const GaugeSpec& Gauge(const std::string& model)
+const GaugeSetup& Gauge(const std::string& model)
 {
-    static const std::vector<GaugeSpec> gauges = BuiltInGauges();
-    for (const GaugeSpec& gauge : gauges)
+    static const std::vector<GaugeSetup> gauges = BuiltInGauges();
+    for (const GaugeSetup& gauge : gauges)
         if (gauge.model == model)
             return gauge;
     throw std::logic_error("no model " + model);
 }
 
-std::vector<GaugeSpec> GaugesOfClass(GaugeClass gaugeClass)
+std::vector<GaugeSetup> GaugesOfClass(GaugeClass gaugeClass)
 {
-    std::vector<GaugeSpec> out;
-    for (const GaugeSpec& gauge : BuiltInGauges())
+    std::vector<GaugeSetup> out;
+    for (const GaugeSetup& gauge : BuiltInGauges())
         if (gauge.gaugeClass == gaugeClass)
             out.push_back(gauge);
     return out;
@@ -61,7 +61,7 @@ std::map<char, std::string> IdentificationKeys(const std::string& reply, std::si
 
 class GaugeLink : public ::testing::Test {
 protected:
-    void Open(const GaugeSpec& gauge)
+    void Open(const GaugeSetup& gauge)
     {
         session = std::make_unique<GaugeSession>();
         ASSERT_TRUE(session->Created()) << session->CreateError();
@@ -101,7 +101,7 @@ TEST_F(GaugeLink, EveryGaugeAdvertisesOnceWithItsNameAndAddress)
     ASSERT_TRUE(scan.Created()) << scan.CreateError();
     ASSERT_EQ(scan.control().put(VORNIK_DISPID_ActiveScanning, {boolean(true)}), VORNIK_S_OK);
     ASSERT_EQ(scan.control().call(VORNIK_DISPID_StartScanning, {str("")}), VORNIK_S_OK) << lastError().description;
-    const std::vector<GaugeSpec> gauges = BuiltInGauges();
+    const std::vector<GaugeSetup> gauges = BuiltInGauges();
     std::map<std::string, std::string> seen;
     auto collect = [&] {
         for (const Event& e : scan.EventsOf(VORNIK_EVENT_Advertisement))
@@ -111,13 +111,13 @@ TEST_F(GaugeLink, EveryGaugeAdvertisesOnceWithItsNameAndAddress)
     ASSERT_TRUE(scan.PumpUntil(collect));
     scan.control().call(VORNIK_DISPID_StopScanning, {});
     ASSERT_EQ(seen.size(), gauges.size());
-    for (const GaugeSpec& gauge : gauges)
+    for (const GaugeSetup& gauge : gauges)
         EXPECT_EQ(seen[AddressText(gauge.address)], gauge.name) << gauge.model;
 }
 
 TEST_F(GaugeLink, GattLayoutOfEveryGauge)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         SCOPED_TRACE(gauge.model);
         Open(gauge);
         const bool alternative = gauge.service == MainService::Alternative;
@@ -140,7 +140,7 @@ TEST_F(GaugeLink, GattLayoutOfEveryGauge)
 // rules for the command path and the memory path.
 TEST_F(GaugeLink, ProgramDiscoveryMakesBothPathsReady)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         SCOPED_TRACE(gauge.model);
         GaugeSession link;
         ASSERT_TRUE(link.Created()) << link.CreateError();
@@ -253,7 +253,7 @@ TEST_F(GaugeLink, ClockIsSetAndReadBack)
 
 TEST_F(GaugeLink, IdentificationRepliesParseIntoTheKeys)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         SCOPED_TRACE(gauge.model);
         Open(gauge);
         const auto keys = IdentificationKeys(session->Command("$quen00!"), 7);
@@ -273,7 +273,7 @@ TEST_F(GaugeLink, IdentificationRepliesParseIntoTheKeys)
 
 TEST_F(GaugeLink, FileBlocksReassembleToTheExactFileBytes)
 {
-    for (const GaugeSpec& gauge : GaugesOfClass(GaugeClass::MemoryFiles)) {
+    for (const GaugeSetup& gauge : GaugesOfClass(GaugeClass::MemoryFiles)) {
         Open(gauge);
         for (const MemoryFile& file : gauge.files) {
             SCOPED_TRACE(gauge.model + " " + file.name);
@@ -300,14 +300,14 @@ TEST_F(GaugeLink, ReadCountsAreCappedAtTheBlockSize)
 
 TEST_F(GaugeLink, DirectoryListsEveryMemoryWithItsCount)
 {
-    const GaugeSpec& gauge = Gauge("PEL");
+    const GaugeSetup& gauge = Gauge("PEL");
     Open(gauge);
     EXPECT_EQ(session->Read(gatt::kDirectory), "4\n1,250\n2,0\n3,5000\n4,12");
 }
 
 TEST_F(GaugeLink, MemoryOfTwelveReadingsIsThreeReadsAndTheEmptyOne)
 {
-    const GaugeSpec& gauge = Gauge("BODUN");
+    const GaugeSetup& gauge = Gauge("BODUN");
     Open(gauge);
     ASSERT_EQ(session->Write(gatt::kDirectory, "4"), "");
     const std::vector<std::string>& records = gauge.memories[3].records;
@@ -331,7 +331,7 @@ TEST_F(GaugeLink, MemoryOfTwelveReadingsIsThreeReadsAndTheEmptyOne)
 
 TEST_F(GaugeLink, EveryClassFourMemoryComesBackRecordForRecord)
 {
-    for (const GaugeSpec& gauge : {Gauge("GV-8"), Gauge("Thickness")}) {
+    for (const GaugeSetup& gauge : {Gauge("GV-8"), Gauge("Thickness")}) {
         Open(gauge);
         for (const RecordMemory& memory : gauge.memories) {
             SCOPED_TRACE(gauge.model + " memory " + memory.name);
@@ -361,7 +361,7 @@ TEST_F(GaugeLink, UnknownMemorySelectsNothing)
 
 TEST_F(GaugeLink, LiveReadingsArriveWhileSubscribedAndStopAfterwards)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         SCOPED_TRACE(gauge.model);
         Open(gauge);
         const std::string memory = session->ServiceOf(gatt::kMemoryService);

@@ -85,21 +85,21 @@ TEST(ApplySetting, RefusalsLeaveTheGaugeUnchanged)
          "size-overstated, close-fails)"},
         {{"colour", "red"}, "unknown key \"colour\""},
     };
-    GaugeSpec original;
+    GaugeSetup original;
     ASSERT_TRUE(ModelDefaults("QV", original));
     for (const auto& [setting, error] : cases) {
-        GaugeSpec spec = original;
-        EXPECT_EQ(ApplySetting(spec, setting.first, setting.second, kHostNow), error) << setting.first;
-        EXPECT_EQ(spec.name, original.name);
-        EXPECT_EQ(spec.faults, original.faults);
-        EXPECT_EQ(spec.replyDelay, original.replyDelay);
+        GaugeSetup setup = original;
+        EXPECT_EQ(ApplySetting(setup, setting.first, setting.second, kHostNow), error) << setting.first;
+        EXPECT_EQ(setup.name, original.name);
+        EXPECT_EQ(setup.faults, original.faults);
+        EXPECT_EQ(setup.replyDelay, original.replyDelay);
     }
 }
 
 TEST(ApplySetting, EachKeyTakesEffect)
 {
-    GaugeSpec spec;
-    ASSERT_TRUE(ModelDefaults("PEL", spec));
+    GaugeSetup setup;
+    ASSERT_TRUE(ModelDefaults("PEL", setup));
     const std::pair<const char*, const char*> settings[] = {
         {"name", "PELLAX FE 2"},   {"address", "a1b2c3d4e5f6"}, {"class", "5"},       {"service", "alternative"},
         {"quen00", "S:1 A:0"},     {"gpi", "T:x"},              {"battery", "n/a"},   {"clock", "2024-12-05/10:15:30"},
@@ -108,38 +108,38 @@ TEST(ApplySetting, EachKeyTakesEffect)
         {"fault", "garbage"},      {"fault", "count-mismatch"}, {"fault", "link-loss 4"},
     };
     for (const auto& [key, value] : settings)
-        ASSERT_EQ(ApplySetting(spec, key, value, kHostNow), "") << key;
-    EXPECT_EQ(spec.name, "PELLAX FE 2");
-    EXPECT_EQ(spec.address, 0xA1B2C3D4E5F6ULL);
-    EXPECT_EQ(spec.gaugeClass, GaugeClass::MemoryFiles);
-    EXPECT_EQ(spec.service, MainService::Alternative);
-    EXPECT_EQ(spec.quen00, "S:1 A:0");
-    EXPECT_EQ(spec.gpi, "T:x");
-    EXPECT_EQ(spec.battery, "n/a");
+        ASSERT_EQ(ApplySetting(setup, key, value, kHostNow), "") << key;
+    EXPECT_EQ(setup.name, "PELLAX FE 2");
+    EXPECT_EQ(setup.address, 0xA1B2C3D4E5F6ULL);
+    EXPECT_EQ(setup.gaugeClass, GaugeClass::MemoryFiles);
+    EXPECT_EQ(setup.service, MainService::Alternative);
+    EXPECT_EQ(setup.quen00, "S:1 A:0");
+    EXPECT_EQ(setup.gpi, "T:x");
+    EXPECT_EQ(setup.battery, "n/a");
     std::time_t when = 0;
     ASSERT_TRUE(FromGaugeTime({2024, 12, 5, 10, 15, 30}, when));
-    EXPECT_EQ(spec.clockOffsetSeconds, static_cast<std::int64_t>(when - kHostNow));
-    EXPECT_EQ(spec.replyDelay, 250ms);
-    EXPECT_EQ(spec.liveInterval, 1000ms);
-    EXPECT_EQ(spec.echo, EchoStyle::Written);
-    EXPECT_EQ(spec.reading.unit, "mils");
-    EXPECT_EQ(spec.reading.material, "NFE");
-    EXPECT_EQ(spec.reading.low, -1.5);
-    EXPECT_EQ(spec.reading.high, 2.25);
-    EXPECT_EQ(spec.reading.decimals, 3);
-    EXPECT_FALSE(spec.reading.dualProbe);
+    EXPECT_EQ(setup.clockOffsetSeconds, static_cast<std::int64_t>(when - kHostNow));
+    EXPECT_EQ(setup.replyDelay, 250ms);
+    EXPECT_EQ(setup.liveInterval, 1000ms);
+    EXPECT_EQ(setup.echo, EchoStyle::Written);
+    EXPECT_EQ(setup.reading.unit, "mils");
+    EXPECT_EQ(setup.reading.material, "NFE");
+    EXPECT_EQ(setup.reading.low, -1.5);
+    EXPECT_EQ(setup.reading.high, 2.25);
+    EXPECT_EQ(setup.reading.decimals, 3);
+    EXPECT_FALSE(setup.reading.dualProbe);
     FaultModes faults;
     faults.garbage = true;
     faults.directoryCountOffset = 2;
     faults.linkLossAt = 4;
-    EXPECT_EQ(spec.faults, faults);
-    ASSERT_EQ(ApplySetting(spec, "fault", "none", kHostNow), "");
-    EXPECT_EQ(spec.faults, FaultModes{});
-    ASSERT_EQ(ApplySetting(spec, "fault", "late", kHostNow), "");
-    EXPECT_EQ(spec.faults.lateReply, 3000ms);
-    EXPECT_EQ(spec.replyDelay, 250ms);
-    ASSERT_EQ(ApplySetting(spec, "clock", "host", kHostNow), "");
-    EXPECT_EQ(spec.clockOffsetSeconds, 0);
+    EXPECT_EQ(setup.faults, faults);
+    ASSERT_EQ(ApplySetting(setup, "fault", "none", kHostNow), "");
+    EXPECT_EQ(setup.faults, FaultModes{});
+    ASSERT_EQ(ApplySetting(setup, "fault", "late", kHostNow), "");
+    EXPECT_EQ(setup.faults.lateReply, 3000ms);
+    EXPECT_EQ(setup.replyDelay, 250ms);
+    ASSERT_EQ(ApplySetting(setup, "clock", "host", kHostNow), "");
+    EXPECT_EQ(setup.clockOffsetSeconds, 0);
 }
 
 TEST(Address, TextAndBack)

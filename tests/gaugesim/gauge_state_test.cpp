@@ -9,11 +9,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-GaugeSpec Model(const std::string& key)
+GaugeSetup Model(const std::string& key)
 {
-    GaugeSpec spec;
-    EXPECT_TRUE(ModelDefaults(key, spec));
-    return spec;
+    GaugeSetup setup;
+    EXPECT_TRUE(ModelDefaults(key, setup));
+    return setup;
 }
 
 const std::time_t kHostNow = 1733390130;  // a fixed host time
@@ -28,9 +28,9 @@ std::string Repeat(const std::string& text, int times)
 
 TEST(GaugeState, EchoThenReplyWhenTheDelayHasPassed)
 {
-    GaugeSpec spec = Model("QV");
-    spec.replyDelay = 100ms;
-    GaugeState state(spec);
+    GaugeSetup setup = Model("QV");
+    setup.replyDelay = 100ms;
+    GaugeState state(setup);
     const auto t0 = GaugeState::Clock::time_point{} + 10s;
     EXPECT_EQ(state.WriteCommand("$gcv!", t0, kHostNow), "$gcv!");
     EXPECT_EQ(state.DueReply(t0), std::nullopt);
@@ -45,11 +45,11 @@ TEST(GaugeState, EchoThenReplyWhenTheDelayHasPassed)
 
 TEST(GaugeState, EchoKeepsTheWrittenBytesUnlessStripped)
 {
-    GaugeSpec spec = Model("PEL");
-    GaugeState state(spec);
+    GaugeSetup setup = Model("PEL");
+    GaugeState state(setup);
     EXPECT_EQ(state.WriteCommand("$slt?2024-12-05/10:15:30!\r\n", {}, kHostNow), "$slt?2024-12-05/10:15:30!\r\n");
-    spec.echo = EchoStyle::Stripped;
-    GaugeState stripped(spec);
+    setup.echo = EchoStyle::Stripped;
+    GaugeState stripped(setup);
     EXPECT_EQ(stripped.WriteCommand("$fc?3!", {}, kHostNow), "fc?3!");
 }
 
@@ -65,9 +65,9 @@ TEST(GaugeState, ClockIsAnOffsetFromTheHostClock)
 
 TEST(GaugeState, HandlesAreNumberedAndFilesReadToTheEnd)
 {
-    GaugeSpec spec = Model("QV");
-    spec.files = {{"m1", std::string(70, '\xAB')}, {"s2", "xyz"}};
-    GaugeState state(spec);
+    GaugeSetup setup = Model("QV");
+    setup.files = {{"m1", std::string(70, '\xAB')}, {"s2", "xyz"}};
+    GaugeState state(setup);
     EXPECT_EQ(state.Answer("$ls!", kHostNow), "$ls?0002 files m1 s2!");
     EXPECT_EQ(state.Answer("$fr?m1!", kHostNow), "$fr?1 70!");
     EXPECT_EQ(state.Answer("$fr?s2!", kHostNow), "$fr?2 3!");
@@ -110,9 +110,9 @@ TEST(GaugeState, MalformedCommandsGetTheErrorReply)
 TEST(GaugeState, AnyBytesGetAReplyAndNothingBreaks)
 {
     for (const std::string& model : ModelKeys()) {
-        GaugeSpec spec = Model(model);
-        spec.files = DemoMemoryFiles(spec);
-        GaugeState state(spec);
+        GaugeSetup setup = Model(model);
+        setup.files = DemoMemoryFiles(setup);
+        GaugeState state(setup);
         for (int b = 0; b < 256; ++b) {
             const std::string byte(1, static_cast<char>(b));
             for (const std::string& text : {byte, "$" + byte + "!", "$rd?1 " + byte + "!"}) {
@@ -124,15 +124,15 @@ TEST(GaugeState, AnyBytesGetAReplyAndNothingBreaks)
         }
         EXPECT_EQ(state.Answer("$" + std::string(1 << 20, 'a') + "!", kHostNow).size(), 6u + (1 << 20));
         EXPECT_EQ(state.Answer("$fr?" + std::string(1 << 20, 'm') + "!", kHostNow),
-                  spec.gaugeClass == GaugeClass::MemoryFiles ? "$fr?0 0!" : "$err?fr!");
+                  setup.gaugeClass == GaugeClass::MemoryFiles ? "$fr?0 0!" : "$err?fr!");
     }
 }
 
 TEST(GaugeState, ClassFourDataInReadsOfFiveThenEmpty)
 {
-    GaugeSpec spec = Model("PEL");
-    spec.memories = {{"1", {"a", "b", "c", "d", "e", "f", "g"}}, {"2", {}}};
-    GaugeState state(spec);
+    GaugeSetup setup = Model("PEL");
+    setup.memories = {{"1", {"a", "b", "c", "d", "e", "f", "g"}}, {"2", {}}};
+    GaugeState state(setup);
     EXPECT_EQ(state.DirectoryText(), "2\n1,7\n2,0");
     EXPECT_EQ(state.NextData(), "");  // nothing selected
     state.Select(" 1\r\n");
@@ -173,10 +173,10 @@ TEST(GaugeState, FaultsShapeTheReply)
         {"close-fails 3", "$fc?0!", "$fc?0 1!"},  // an unknown handle is a failure anyway
     };
     for (const Case& c : cases) {
-        GaugeSpec spec = Model("QV");
-        spec.files = DemoMemoryFiles(spec);
-        spec.replyDelay = 0ms;
-        GaugeState state(spec);
+        GaugeSetup setup = Model("QV");
+        setup.files = DemoMemoryFiles(setup);
+        setup.replyDelay = 0ms;
+        GaugeState state(setup);
         ASSERT_EQ(state.Configure(std::string("fault = ") + c.fault, kHostNow), "");
         const std::string echo = state.WriteCommand(c.command, {}, kHostNow);
         EXPECT_EQ(state.DueReply({}).value_or(echo), c.value) << c.fault;

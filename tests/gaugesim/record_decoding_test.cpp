@@ -31,7 +31,7 @@ QString ShownMaterial(const std::string& material)
 
 TEST(RecordDecoding, EveryClassFourRecordFillsOneRowWithItsColumns)
 {
-    for (const GaugeSpec& gauge : BuiltInGauges()) {
+    for (const GaugeSetup& gauge : BuiltInGauges()) {
         if (gauge.gaugeClass != GaugeClass::MemoryService)
             continue;
         SCOPED_TRACE(gauge.model);
@@ -58,7 +58,7 @@ TEST(RecordDecoding, EveryClassFourRecordFillsOneRowWithItsColumns)
 
 TEST(RecordDecoding, DualProbeLiveValueGivesTwoRows)
 {
-    GaugeSpec gauge;
+    GaugeSetup gauge;
     ASSERT_TRUE(ModelDefaults("PEL", gauge));
     GaugeState state(gauge);
     const QString value = QString::fromStdString(state.NextLiveValue(1733390130));

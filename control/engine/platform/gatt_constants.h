@@ -1,4 +1,4 @@
-// Numbers of the Bluetooth Core Specification that the engine, the
+// Numbers the Bluetooth standard assigns that the engine, the
 // backends and the simulated radio share: 16-bit descriptor UUIDs and ATT
 // error codes. One place defines each.
 #pragma once

@@ -60,7 +60,7 @@ struct MemoryFile {
     std::string bytes;
 };
 
-struct GaugeSpec {
+struct GaugeSetup {
     std::string model;  // row of the model table: "PEL", "QV", "GV-4", ...
     std::string name;   // advertised name
     std::uint64_t address = 0;
