@@ -15,6 +15,7 @@
 #include "data/record_text.h"
 #include "data/units.h"
 #include "output/report_text.h"
+#include "reading_rows.h"
 
 namespace qc {
 namespace {
@@ -39,24 +40,10 @@ QString Fixture(const char* name) { return QStringLiteral(QC_FIXTURES_DIR "/") +
 
 Reading Row(int number, double value, const QString& unit, const QString& material, const QString& time)
 {
-    Reading r;
-    r.Number = static_cast<qint16>(number);
-    r.Value = value;
-    r.Unit = unit;
-    r.Material = material;
-    r.TimeText = time;
-    r.DateText = QStringLiteral(" ");
-    return r;
+    return test::Row(number, value, unit, material, time, QStringLiteral(" "));
 }
 
-Reading Dated(int number, double value, const QString& unit, const QString& material, const QDateTime& when,
-              const QLocale& locale)
-{
-    Reading r = Row(number, value, unit, material, LocaleTimeText(when.time(), locale));
-    r.DateTime = when;
-    r.DateText = LocaleDateText(when.date(), locale);
-    return r;
-}
+using test::DatedRow;
 
 DeviceProfile Profile(bool dateMode)
 {
@@ -111,8 +98,8 @@ TEST(MesWriter, DateModeFileEqualsTheHandWrittenFixture)
                      QStringLiteral("Anzahl              2")};
     in.limits.TargetValue = 80;
     in.limits.TargetText = QStringLiteral("80");
-    in.rows = {Dated(1, 12.3, M, QStringLiteral("FE"), QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)), kDe),
-               Dated(4711, -0.5, M, QStringLiteral("DNF"), QDateTime(QDate(2024, 12, 6), QTime(0, 0)), kDe)};
+    in.rows = {DatedRow(1, 12.3, M, QStringLiteral("FE"), QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)), kDe),
+               DatedRow(4711, -0.5, M, QStringLiteral("DNF"), QDateTime(QDate(2024, 12, 6), QTime(0, 0)), kDe)};
     EXPECT_EQ(MesFileBytes(BuildReportText(report_mode::All, in)), ReadAll(Fixture("date_mode.mes")));
 }
 
@@ -136,7 +123,7 @@ TEST(MesReader, HandWrittenFilesOpen)
     ASSERT_FALSE(d.error);
     ASSERT_EQ(d.content.rows.size(), 2u);
     ExpectSameRow(d.content.rows[1],
-                  Dated(4711, -0.5, M, QStringLiteral("DNF"), QDateTime(QDate(2024, 12, 6), QTime(0, 0)), kDe), true,
+                  DatedRow(4711, -0.5, M, QStringLiteral("DNF"), QDateTime(QDate(2024, 12, 6), QTime(0, 0)), kDe), true,
                   "2");
 }
 
@@ -152,7 +139,7 @@ TEST(MesReader, FilesOpenInEitherMode)
         const MesReadResult d = ReadMesFile(Fixture("date_mode.mes"), {dateMode, kDe});
         ASSERT_EQ(d.content.rows.size(), 2u) << "the first reading is no date line";
         ExpectSameRow(d.content.rows[0],
-                      Dated(1, 12.3, M, QStringLiteral("FE"), QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)), kDe),
+                      DatedRow(1, 12.3, M, QStringLiteral("FE"), QDateTime(QDate(2024, 12, 5), QTime(10, 15, 30)), kDe),
                       true, "date form");
     }
 }
@@ -429,7 +416,7 @@ TEST_P(MesRoundTrip, SaveThenOpenGivesTheSameRows)
         const double value = FormatValue(raw, unit, profile, c.locale).RoundedValue;
         const QString material = c.materials ? materials[i % materials.size()] : QString();
         const QDateTime when = start.addSecs(i * 37);
-        rows.push_back(c.dateMode ? Dated(i, value, unit, material, when, c.locale)
+        rows.push_back(c.dateMode ? DatedRow(i, value, unit, material, when, c.locale)
                                   : Row(i, value, unit, material, when.time().toString(QStringLiteral("HH:mm:ss"))));
     }
     ReportInput in;
@@ -474,7 +461,7 @@ TEST(MesRoundTripAcrossLocales, ValuesAndDateTimesSurvive)
         in.profile = Profile(true);
         const QDateTime start(QDate(2024, 1, 1), QTime(0, 0, 0));
         for (int i = 1; i <= kMaxRows; ++i)
-            in.rows.push_back(Dated(i, (i % 2 ? -1 : 1) * (i % 700) / 10.0, M, QStringLiteral("FE"),
+            in.rows.push_back(DatedRow(i, (i % 2 ? -1 : 1) * (i % 700) / 10.0, M, QStringLiteral("FE"),
                                     start.addSecs(i * 3671), writer));
         const MesContent back = ParseMesText(BuildReportText(report_mode::All, in), {false, reader});
         ASSERT_EQ(back.rows.size(), in.rows.size());

@@ -6,6 +6,7 @@
 #include "data/units.h"
 #include "output/report_text.h"
 #include "shell/texts.h"
+#include "../data/reading_rows.h"
 
 namespace qc {
 namespace {
@@ -16,24 +17,10 @@ const QLocale kEn(QLocale::English, QLocale::UnitedStates);
 
 Reading Row(int number, double value, const QString& unit, const QString& material, const QString& time)
 {
-    Reading r;
-    r.Number = static_cast<qint16>(number);
-    r.Value = value;
-    r.Unit = unit;
-    r.Material = material;
-    r.TimeText = time;
-    r.DateText = QStringLiteral("05.12.2024");
-    return r;
+    return test::Row(number, value, unit, material, time, QStringLiteral("05.12.2024"));
 }
 
-Reading DatedRow(int number, double value, const QString& unit, const QString& material, const QDateTime& when,
-                 const QLocale& locale)
-{
-    Reading r = Row(number, value, unit, material, LocaleTimeText(when.time(), locale));
-    r.DateTime = when;
-    r.DateText = LocaleDateText(when.date(), locale);
-    return r;
-}
+using test::DatedRow;
 
 Reading Undated(Reading r)
 {
@@ -279,10 +266,7 @@ protected:
     }
     void Add(int number, const char* value, const char* material)
     {
-        const QString record = QString::number(number).rightJustified(4) + QStringLiteral("  ") +
-                               QString::fromLatin1(value).rightJustified(10) + QStringLiteral(" \u00B5m  ") + u' ' +
-                               QString::fromLatin1(material).leftJustified(3) + QStringLiteral(" 2024-12-05 10:15:30");
-        data.FillMessdaten(record, QDateTime(QDate(2024, 12, 5), QTime(11, 0, 0)));
+        data.FillMessdaten(test::GaugeRecord(number, value, material), QDateTime(QDate(2024, 12, 5), QTime(11, 0, 0)));
     }
     MeasurementData data;
 };

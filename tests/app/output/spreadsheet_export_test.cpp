@@ -12,6 +12,7 @@
 #include "output/spreadsheet_export.h"
 #include "shell/texts.h"
 #include "xlsx_readback.h"
+#include "../data/reading_rows.h"
 
 namespace qc {
 namespace {
@@ -484,10 +485,8 @@ protected:
     }
     void Add(int number, const char* value, const char* material, const char* unit = " \u00B5m  ")
     {
-        const QString record = QString::number(number).rightJustified(4) + QStringLiteral("  ") +
-                               QString::fromLatin1(value).rightJustified(10) + QString::fromUtf8(unit) + u' ' +
-                               QString::fromLatin1(material).leftJustified(3) + QStringLiteral(" 2024-12-05 10:15:30");
-        data.FillMessdaten(record, QDateTime(QDate(2024, 12, 5), QTime(11, 0, 0)));
+        data.FillMessdaten(test::GaugeRecord(number, value, material, unit),
+                           QDateTime(QDate(2024, 12, 5), QTime(11, 0, 0)));
     }
     MeasurementData data;
 };
