@@ -26,6 +26,7 @@ BleEngine::BleEngine(std::unique_ptr<platform::Platform> platform)
       connection_(std::make_unique<ConnectionState>()),
       scan_(std::make_unique<ScanState>())
 {
+    platform_->SetRequestTimeout(timeoutSeconds_);
 }
 
 BleEngine::~BleEngine()
@@ -72,6 +73,8 @@ Status BleEngine::CheckResult(const platform::GattResult& result, LogType type)
     const int protocolCode = result.protocolError.value_or(0);
     Log(LogLevel::Basic, type,
         "BLE Result Status: " + std::string(name) + " (Protocol Code: " + std::to_string(protocolCode) + ").");
+    if (!result.detail.empty())
+        Log(LogLevel::Detailed, type, "BLE Result Detail: " + result.detail);
     switch (result.status) {
     case platform::GattStatus::Success:
         return Status::Ok();
@@ -110,6 +113,7 @@ int BleEngine::GetTimeout(short& out) const
 int BleEngine::SetTimeout(short seconds)
 {
     timeoutSeconds_ = std::max<short>(seconds, 0);
+    platform_->SetRequestTimeout(timeoutSeconds_);
     return 0;
 }
 

@@ -29,6 +29,9 @@ enum class GattStatus : int { Success = 0, Unreachable = 1, ProtocolError = 2, A
 struct GattResult {
     GattStatus status = GattStatus::Success;
     std::optional<std::uint8_t> protocolError;  // ATT error code when the server refused
+    // The stack's own words for a failure (its error name and message),
+    // for the log; empty on success.
+    std::string detail;
 };
 
 struct ValueResult : GattResult {
@@ -244,6 +247,11 @@ public:
     virtual std::shared_ptr<AdvertisementWatcher> CreateAdvertisementWatcher() = 0;
     // Null when the address is unknown.
     virtual void DeviceFromAddress(std::uint64_t address, Completion<std::shared_ptr<Device>> done) = 0;
+
+    // The control's Timeout in seconds (0: no limit). A backend's own
+    // deadlines (bus calls, waiting for a link to resolve) are never
+    // shorter, so the control's wait is what ends a request.
+    virtual void SetRequestTimeout(int seconds) { (void)seconds; }
 
     // Descriptors that become readable when Dispatch() has work; fixed for
     // the platform's lifetime.

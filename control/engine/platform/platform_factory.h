@@ -9,9 +9,10 @@
 
 namespace vornik::platform {
 
-// Environment variable naming the radio: "sim" for the simulated radio
-// (with the peripherals of the module VORNIK_SIM_MODULE names);
-// unset or "none" gives a platform without an adapter, so every radio
+// Environment variable naming the radio: unset or "bluez" for BlueZ on
+// the system bus; "sim" for the simulated radio (with the peripherals of the
+// module VORNIK_SIM_MODULE names); "none" for no radio. Where BlueZ cannot
+// be reached (no system bus) the control has no adapter either: every radio
 // operation fails with "No Bluetooth adapter found." instead of pretending.
 inline constexpr const char* kRadioVariable = "VORNIK220_RADIO";
 

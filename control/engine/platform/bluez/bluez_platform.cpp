@@ -1,0 +1,938 @@
+#include "bluez_platform.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "../advertisement_sections.h"
+#include "../gatt_constants.h"
+#include "bluez_core.h"
+#include "bluez_text.h"
+
+namespace vornik::bluez {
+namespace {
+
+using namespace platform;
+using Options = std::map<std::string, sdbus::Variant>;
+
+GattResult Ok() { return {}; }
+
+GattResult Unreachable(std::string detail)
+{
+    GattResult result;
+    result.status = GattStatus::Unreachable;
+    result.detail = std::move(detail);
+    return result;
+}
+
+GattResult Failed(const CallError& error, Request request) { return MapError(error.name, error.message, request); }
+
+template <class Result>
+Result WithStatus(const GattResult& status)
+{
+    Result result;
+    static_cast<GattResult&>(result) = status;
+    return result;
+}
+
+Uuid UuidOf(const Properties* properties)
+{
+    const auto text = Get<std::string>(properties, "UUID");
+    return text ? ParseUuid(*text).value_or(Uuid{}) : Uuid{};
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix)
+{
+    return text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0 && text[prefix.size()] == '/';
+}
+
+// Turns notifications or indications of the characteristic at path on
+// or off. BlueZ chooses the kind itself: notify where the characteristic
+// offers it, else indicate.
+void SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on, Completion<GattResult> done)
+{
+    core->Call(path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
+               [core, path, on, done](sdbus::MethodReply*, const CallError* error) {
+                   if (!error) {
+                       done(Ok());
+                       return;
+                   }
+                   // Stopping what is not on, or starting what is, has
+                   // the outcome asked for.
+                   const bool notifying =
+                       Get<bool>(core->PropertiesOf(path, kCharacteristicInterface), "Notifying").value_or(false);
+                   if (notifying == on && core->Object(path)) {
+                       done(Ok());
+                       return;
+                   }
+                   done(Failed(*error, Request::Write));
+               });
+}
+
+CccdValue NotifyingKind(const Properties* characteristic)
+{
+    if (!Get<bool>(characteristic, "Notifying").value_or(false))
+        return CccdValue::None;
+    const std::uint16_t bits = PropertiesFromFlags(
+        Get<std::vector<std::string>>(characteristic, "Flags").value_or(std::vector<std::string>{}));
+    return (bits & prop::kNotify) || !(bits & prop::kIndicate) ? CccdValue::Notify : CccdValue::Indicate;
+}
+
+Bytes CccdBytes(CccdValue value) { return {static_cast<std::uint8_t>(static_cast<std::uint16_t>(value) & 0xFF), 0}; }
+
+// ----------------------------------------------------------------------
+
+class BluezDescriptor final : public GattDescriptor {
+public:
+    BluezDescriptor(std::shared_ptr<Core> core, std::string path, std::string characteristicPath)
+        : core_(std::move(core))
+        , path_(std::move(path))
+        , characteristicPath_(std::move(characteristicPath))
+        , handle_(HandleFromPath(path_, "desc").value_or(0))
+        , uuid_(UuidOf(core_->PropertiesOf(path_, kDescriptorInterface)))
+    {
+    }
+
+    std::uint16_t AttributeHandle() const override { return handle_; }
+    Uuid GetUuid() const override { return uuid_; }
+
+    bool IsCccd() const { return uuid_ == Uuid::FromShort(gatt::descriptor::kCccd); }
+
+    void ReadValue(CacheMode mode, Completion<ValueResult> done) override
+    {
+        if (IsCccd()) {
+            // BlueZ keeps the configuration itself; it is what Notifying
+            // says.
+            core_->Post([core = core_, path = characteristicPath_, done] {
+                const Properties* characteristic = core->PropertiesOf(path, kCharacteristicInterface);
+                if (!characteristic) {
+                    done(WithStatus<ValueResult>(Unreachable("The characteristic is gone.")));
+                    return;
+                }
+                ValueResult result;
+                result.value = CccdBytes(NotifyingKind(characteristic));
+                done(result);
+            });
+            return;
+        }
+        if (mode == CacheMode::Cached) {
+            if (auto cached = Get<Bytes>(core_->PropertiesOf(path_, kDescriptorInterface), "Value")) {
+                core_->Post([done, value = std::move(*cached)] {
+                    ValueResult result;
+                    result.value = value;
+                    done(result);
+                });
+                return;
+            }
+        }
+        core_->Call(
+            path_, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
+            [done](sdbus::MethodReply* reply, const CallError* error) {
+                if (error) {
+                    done(WithStatus<ValueResult>(Failed(*error, Request::Read)));
+                    return;
+                }
+                ValueResult result;
+                try {
+                    *reply >> result.value;
+                } catch (const sdbus::Error& e) {
+                    done(WithStatus<ValueResult>(Unreachable("Malformed reply: " + e.getMessage())));
+                    return;
+                }
+                done(result);
+            });
+    }
+
+    void WriteValue(Bytes value, Completion<GattResult> done) override
+    {
+        if (IsCccd()) {
+            // BlueZ refuses raw writes here: the configuration is asked
+            // for through StartNotify and StopNotify.
+            if (value.size() != 2) {
+                core_->Post([done] {
+                    GattResult result;
+                    result.status = GattStatus::ProtocolError;
+                    result.protocolError = 0x0D; // invalid attribute value length
+                    result.detail = "A configuration value is two bytes.";
+                    done(result);
+                });
+                return;
+            }
+            SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0, std::move(done));
+            return;
+        }
+        core_->Call(
+            path_, kDescriptorInterface, "WriteValue",
+            [&value](sdbus::MethodCall& call) { call << value << Options{}; },
+            [done](sdbus::MethodReply*, const CallError* error) {
+                done(error ? Failed(*error, Request::Write) : Ok());
+            });
+    }
+
+private:
+    std::shared_ptr<Core> core_;
+    std::string path_;
+    std::string characteristicPath_;
+    std::uint16_t handle_;
+    Uuid uuid_;
+};
+
+// ----------------------------------------------------------------------
+
+class BluezCharacteristic final : public GattCharacteristic,
+                                  public Listener,
+                                  public std::enable_shared_from_this<BluezCharacteristic> {
+public:
+    BluezCharacteristic(std::shared_ptr<Core> core, std::string path)
+        : core_(std::move(core))
+        , path_(std::move(path))
+        ,
+        // The path carries the declaration handle; the value follows it.
+        handle_(static_cast<std::uint16_t>(HandleFromPath(path_, "char").value_or(0) + 1))
+        , uuid_(UuidOf(core_->PropertiesOf(path_, kCharacteristicInterface)))
+        , properties_(PropertiesFromFlags(
+              Get<std::vector<std::string>>(core_->PropertiesOf(path_, kCharacteristicInterface), "Flags")
+                  .value_or(std::vector<std::string>{})))
+    {
+    }
+
+    std::uint16_t AttributeHandle() const override { return handle_; }
+    Uuid GetUuid() const override { return uuid_; }
+    std::uint16_t Properties() const override { return properties_; }
+
+    std::vector<PresentationFormat> PresentationFormats() const override
+    {
+        std::vector<PresentationFormat> formats;
+        for (const std::string& path : DescriptorsOf(Uuid::FromShort(gatt::descriptor::kPresentationFormat))) {
+            const auto value = Get<Bytes>(core_->PropertiesOf(path, kDescriptorInterface), "Value");
+            if (!value || value->size() != 7)
+                continue;
+            PresentationFormat format;
+            format.formatType = (*value)[0];
+            format.exponent = static_cast<std::int8_t>((*value)[1]);
+            format.unit = Uuid::FromShort(static_cast<std::uint16_t>((*value)[2] | (*value)[3] << 8));
+            formats.push_back(format);
+        }
+        return formats;
+    }
+
+    std::string UserDescription() const override
+    {
+        for (const std::string& path : DescriptorsOf(Uuid::FromShort(gatt::descriptor::kUserDescription)))
+            if (const auto value = Get<Bytes>(core_->PropertiesOf(path, kDescriptorInterface), "Value"))
+                return std::string(value->begin(), value->end());
+        return {};
+    }
+
+    void GetDescriptors(std::optional<Uuid> uuid, Completion<ListResult<GattDescriptor>> done) override
+    {
+        auto self = shared_from_this();
+        core_->Post([self, uuid, done] {
+            if (!self->core_->Object(self->path_)) {
+                done(WithStatus<ListResult<GattDescriptor>>(Unreachable("The characteristic is gone.")));
+                return;
+            }
+            auto list = std::make_shared<ListResult<GattDescriptor>>();
+            std::vector<std::string> detailsToRead;
+            for (const std::string& path : self->core_->Children(kDescriptorInterface, "Characteristic", self->path_)) {
+                auto descriptor = std::make_shared<BluezDescriptor>(self->core_, path, self->path_);
+                const Uuid kind = descriptor->GetUuid();
+                const bool detail = kind == Uuid::FromShort(gatt::descriptor::kUserDescription) ||
+                                    kind == Uuid::FromShort(gatt::descriptor::kPresentationFormat);
+                if (detail && !Get<Bytes>(self->core_->PropertiesOf(path, kDescriptorInterface), "Value"))
+                    detailsToRead.push_back(path);
+                if (!uuid || kind == *uuid)
+                    list->objects.push_back(std::move(descriptor));
+            }
+            // The user description and presentation formats are details
+            // of the characteristic: read them now, so the answers after
+            // this completion know them. A failed read leaves the detail
+            // empty.
+            auto remaining = std::make_shared<std::size_t>(detailsToRead.size());
+            if (*remaining == 0) {
+                done(std::move(*list));
+                return;
+            }
+            for (const std::string& path : detailsToRead)
+                self->core_->Call(
+                    path, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
+                    [list, remaining, done](sdbus::MethodReply*, const CallError*) {
+                        if (--*remaining == 0)
+                            done(std::move(*list));
+                    });
+        });
+    }
+
+    void ReadValue(CacheMode mode, Completion<ValueResult> done) override
+    {
+        if (mode == CacheMode::Cached) {
+            if (auto cached = Get<Bytes>(core_->PropertiesOf(path_, kCharacteristicInterface), "Value")) {
+                core_->Post([done, value = std::move(*cached)] {
+                    ValueResult result;
+                    result.value = value;
+                    done(result);
+                });
+                return;
+            }
+        }
+        ++readsInFlight_;
+        auto self = shared_from_this();
+        core_->Call(
+            path_, kCharacteristicInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
+            [self, done](sdbus::MethodReply* reply, const CallError* error) {
+                --self->readsInFlight_;
+                ValueResult result;
+                if (error) {
+                    result = WithStatus<ValueResult>(Failed(*error, Request::Read));
+                } else {
+                    try {
+                        *reply >> result.value;
+                    } catch (const sdbus::Error& e) {
+                        result = WithStatus<ValueResult>(Unreachable("Malformed reply: " + e.getMessage()));
+                    }
+                }
+                self->ReleaseHeld(error ? nullptr : &result.value);
+                done(std::move(result));
+            });
+    }
+
+    void WriteValue(Bytes value, WriteOption option, Completion<GattResult> done) override
+    {
+        const std::string type = option == WriteOption::WithResponse ? "request" : "command";
+        core_->Call(
+            path_, kCharacteristicInterface, "WriteValue",
+            [&](sdbus::MethodCall& call) {
+                call << value << Options{{"type", sdbus::Variant(type)}};
+            },
+            [done](sdbus::MethodReply*, const CallError* error) {
+                done(error ? Failed(*error, Request::Write) : Ok());
+            });
+    }
+
+    void ReadCccd(Completion<CccdResult> done) override
+    {
+        core_->Post([core = core_, path = path_, done] {
+            const auto* characteristic = core->PropertiesOf(path, kCharacteristicInterface);
+            if (!characteristic) {
+                done(WithStatus<CccdResult>(Unreachable("The characteristic is gone.")));
+                return;
+            }
+            CccdResult result;
+            result.value = NotifyingKind(characteristic);
+            done(result);
+        });
+    }
+
+    void WriteCccd(CccdValue value, Completion<CccdResult> done) override
+    {
+        const bool on = value != CccdValue::None;
+        SetNotifying(core_, path_, on, [core = core_, path = path_, on, done](GattResult outcome) {
+            CccdResult result = WithStatus<CccdResult>(outcome);
+            if (outcome.status == GattStatus::Success && on) {
+                // Notifying may still be on its way as a signal: the
+                // call's success says it is on, the flags say which kind.
+                bluez::Properties assumed;
+                if (const auto* known = core->PropertiesOf(path, kCharacteristicInterface))
+                    assumed = *known;
+                assumed["Notifying"] = sdbus::Variant(true);
+                result.value = NotifyingKind(&assumed);
+            }
+            done(result);
+        });
+    }
+
+    void SetValueChangedHandler(ValueChangedHandler handler) override { handler_ = std::move(handler); }
+
+    void OnChanged(const std::string& path, const std::string& interface, const bluez::Properties& changed) override
+    {
+        if (path != path_ || interface != kCharacteristicInterface)
+            return;
+        auto value = Get<Bytes>(&changed, "Value");
+        if (!value)
+            return;
+        // BlueZ sets Value after a read too, just before the read's reply:
+        // held until the reply says which change was the read's.
+        if (readsInFlight_ > 0) {
+            held_.push_back(std::move(*value));
+            return;
+        }
+        Deliver(*value);
+    }
+    void OnAdded(const std::string&, const Interfaces&) override { }
+    void OnRemoved(const std::string&, const std::vector<std::string>&) override { }
+
+private:
+    std::vector<std::string> DescriptorsOf(const Uuid& uuid) const
+    {
+        std::vector<std::string> out;
+        for (const std::string& path : core_->Children(kDescriptorInterface, "Characteristic", path_))
+            if (UuidOf(core_->PropertiesOf(path, kDescriptorInterface)) == uuid)
+                out.push_back(path);
+        return out;
+    }
+
+    void ReleaseHeld(const Bytes* readValue)
+    {
+        if (readValue) {
+            const auto echo = std::find(held_.begin(), held_.end(), *readValue);
+            if (echo != held_.end())
+                held_.erase(echo);
+        }
+        if (readsInFlight_ > 0)
+            return;
+        std::vector<Bytes> held;
+        held.swap(held_);
+        for (const Bytes& value : held)
+            Deliver(value);
+    }
+
+    void Deliver(const Bytes& value)
+    {
+        if (handler_) {
+            auto keep = shared_from_this(); // the handler may drop the last reference
+            ValueChangedHandler handler = handler_;
+            handler(*this, value);
+        }
+    }
+
+    std::shared_ptr<Core> core_;
+    std::string path_;
+    std::uint16_t handle_;
+    Uuid uuid_;
+    std::uint16_t properties_;
+    ValueChangedHandler handler_;
+    int readsInFlight_ = 0;
+    std::vector<Bytes> held_;
+};
+
+// ----------------------------------------------------------------------
+
+template <class Object>
+std::vector<std::shared_ptr<Object>> Made(const std::shared_ptr<Core>& core, const std::vector<std::string>& paths,
+                                          const std::optional<Uuid>& uuid, const char* interface)
+{
+    std::vector<std::shared_ptr<Object>> out;
+    for (const std::string& path : paths) {
+        if (uuid && UuidOf(core->PropertiesOf(path, interface)) != *uuid)
+            continue;
+        auto object = std::make_shared<Object>(core, path);
+        if constexpr (std::is_base_of_v<Listener, Object>)
+            core->Listen(object);
+        out.push_back(std::move(object));
+    }
+    return out;
+}
+
+std::vector<std::string> ByHandle(std::vector<std::string> paths, std::string_view kind)
+{
+    std::sort(paths.begin(), paths.end(), [kind](const std::string& a, const std::string& b) {
+        return HandleFromPath(a, kind).value_or(0) < HandleFromPath(b, kind).value_or(0);
+    });
+    return paths;
+}
+
+class BluezService final : public GattService {
+public:
+    BluezService(std::shared_ptr<Core> core, std::string path)
+        : core_(std::move(core))
+        , path_(std::move(path))
+        , handle_(HandleFromPath(path_, "service").value_or(0))
+        , uuid_(UuidOf(core_->PropertiesOf(path_, kServiceInterface)))
+    {
+    }
+
+    std::uint16_t AttributeHandle() const override { return handle_; }
+    Uuid GetUuid() const override { return uuid_; }
+
+    void GetIncludedServices(std::optional<Uuid> uuid, Completion<ListResult<GattService>> done) override
+    {
+        core_->Post([core = core_, path = path_, uuid, done] {
+            const auto* service = core->PropertiesOf(path, kServiceInterface);
+            if (!service) {
+                done(WithStatus<ListResult<GattService>>(Unreachable("The service is gone.")));
+                return;
+            }
+            std::vector<std::string> included;
+            for (const auto& member :
+                 Get<std::vector<sdbus::ObjectPath>>(service, "Includes").value_or(std::vector<sdbus::ObjectPath>{}))
+                if (core->PropertiesOf(member, kServiceInterface))
+                    included.push_back(member);
+            ListResult<GattService> result;
+            for (auto& made : Made<BluezService>(core, ByHandle(included, "service"), uuid, kServiceInterface))
+                result.objects.push_back(std::move(made));
+            done(std::move(result));
+        });
+    }
+
+    void GetCharacteristics(std::optional<Uuid> uuid, Completion<ListResult<GattCharacteristic>> done) override
+    {
+        core_->Post([core = core_, path = path_, uuid, done] {
+            if (!core->PropertiesOf(path, kServiceInterface)) {
+                done(WithStatus<ListResult<GattCharacteristic>>(Unreachable("The service is gone.")));
+                return;
+            }
+            ListResult<GattCharacteristic> result;
+            const auto paths = ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char");
+            for (auto& made : Made<BluezCharacteristic>(core, paths, uuid, kCharacteristicInterface))
+                result.objects.push_back(std::move(made));
+            done(std::move(result));
+        });
+    }
+
+private:
+    std::shared_ptr<Core> core_;
+    std::string path_;
+    std::uint16_t handle_;
+    Uuid uuid_;
+};
+
+// ----------------------------------------------------------------------
+
+class BluezDevice final : public Device, public Listener, public std::enable_shared_from_this<BluezDevice> {
+public:
+    BluezDevice(std::shared_ptr<Core> core, std::string path, std::uint64_t address)
+        : core_(std::move(core))
+        , path_(std::move(path))
+        , address_(address)
+    {
+    }
+    ~BluezDevice() override
+    {
+        if (resolveTimer_)
+            core_->CancelTimer(resolveTimer_);
+    }
+
+    std::uint64_t Address() const override { return address_; }
+    AddressType GetAddressType() const override
+    {
+        return Get<std::string>(Props(), "AddressType").value_or("public") == "random" ? AddressType::Random
+                                                                                       : AddressType::Public;
+    }
+    std::string Name() const override { return Get<std::string>(Props(), "Name").value_or(""); }
+    ConnectionStatus GetConnectionStatus() const override
+    {
+        return Get<bool>(Props(), "Connected").value_or(false) ? ConnectionStatus::Connected
+                                                               : ConnectionStatus::Disconnected;
+    }
+
+    void Connect(Completion<GattResult> done) override
+    {
+        auto self = shared_from_this();
+        core_->Call(path_, kDeviceInterface, "Connect", nullptr,
+                    [self, done](sdbus::MethodReply*, const CallError* error) {
+                        if (error && error->name != "org.bluez.Error.AlreadyConnected") {
+                            done(Failed(*error, Request::Other));
+                            return;
+                        }
+                        self->AwaitResolved(done);
+                    });
+    }
+
+    void Disconnect(Completion<GattResult> done) override
+    {
+        auto self = shared_from_this();
+        core_->Call(path_, kDeviceInterface, "Disconnect", nullptr,
+                    [self, done](sdbus::MethodReply*, const CallError* error) {
+                        // Down already, or gone: what was asked for.
+                        if (!error || error->name == "org.bluez.Error.NotConnected" || !self->Props())
+                            done(Ok());
+                        else
+                            done(Failed(*error, Request::Other));
+                    });
+    }
+
+    void GetGattServices(std::optional<Uuid> uuid, Completion<ListResult<GattService>> done) override
+    {
+        auto self = shared_from_this();
+        core_->Post([self, uuid, done] {
+            if (self->GetConnectionStatus() != ConnectionStatus::Connected) {
+                done(WithStatus<ListResult<GattService>>(Unreachable("The device is not connected.")));
+                return;
+            }
+            std::vector<std::string> primary;
+            for (const std::string& path : self->core_->Children(kServiceInterface, "Device", self->path_))
+                if (Get<bool>(self->core_->PropertiesOf(path, kServiceInterface), "Primary").value_or(true))
+                    primary.push_back(path);
+            ListResult<GattService> result;
+            for (auto& made : Made<BluezService>(self->core_, ByHandle(primary, "service"), uuid, kServiceInterface))
+                result.objects.push_back(std::move(made));
+            done(std::move(result));
+        });
+    }
+
+    void SetConnectionStatusChangedHandler(std::function<void()> handler) override
+    {
+        connectionHandler_ = std::move(handler);
+    }
+    void SetNameChangedHandler(std::function<void()> handler) override { nameHandler_ = std::move(handler); }
+    void SetGattServicesChangedHandler(std::function<void(const std::string&)> handler) override
+    {
+        servicesHandler_ = std::move(handler);
+    }
+
+    void OnChanged(const std::string& path, const std::string& interface, const bluez::Properties& changed) override
+    {
+        if (path != path_ || interface != kDeviceInterface)
+            return;
+        auto keep = shared_from_this();
+        if (Get<bool>(&changed, "ServicesResolved").value_or(false))
+            FinishResolving(Ok());
+        if (auto connected = Get<bool>(&changed, "Connected")) {
+            if (!*connected)
+                FinishResolving(Unreachable("The link went down while services were resolved."));
+            Call(connectionHandler_);
+        }
+        if (changed.count("Name"))
+            Call(nameHandler_);
+    }
+
+    void OnAdded(const std::string& path, const Interfaces& interfaces) override
+    {
+        if (StartsWith(path, path_) && interfaces.count(kServiceInterface) && servicesHandler_ &&
+            GetConnectionStatus() == ConnectionStatus::Connected) {
+            auto keep = shared_from_this();
+            auto handler = servicesHandler_;
+            handler(FormatUuid(UuidOf(&interfaces.at(kServiceInterface))));
+        }
+    }
+
+    void OnRemoved(const std::string& path, const std::vector<std::string>& interfaces) override
+    {
+        auto keep = shared_from_this();
+        const auto has = [&](const char* name) {
+            return std::find(interfaces.begin(), interfaces.end(), name) != interfaces.end();
+        };
+        if (path == path_ && has(kDeviceInterface)) {
+            // Removed while held: the link is down for good.
+            FinishResolving(Unreachable("The device was removed."));
+            Call(connectionHandler_);
+        } else if (StartsWith(path, path_) && has(kServiceInterface) && servicesHandler_) {
+            auto handler = servicesHandler_;
+            handler(std::string());
+        }
+    }
+
+private:
+    const bluez::Properties* Props() const { return core_->PropertiesOf(path_, kDeviceInterface); }
+
+    static void Call(const std::function<void()>& handler)
+    {
+        if (handler) {
+            auto copy = handler;
+            copy();
+        }
+    }
+
+    // Connected is not enough: the services are usable once BlueZ says
+    // they are resolved.
+    void AwaitResolved(Completion<GattResult> done)
+    {
+        if (Get<bool>(Props(), "ServicesResolved").value_or(false)) {
+            done(Ok());
+            return;
+        }
+        resolving_.push_back(std::move(done));
+        if (resolveTimer_ || !core_->WaitLimit())
+            return;
+        std::weak_ptr<BluezDevice> weak = weak_from_this();
+        resolveTimer_ = core_->After(*core_->WaitLimit(), [weak] {
+            if (auto self = weak.lock()) {
+                self->resolveTimer_ = 0;
+                self->FinishResolving(Unreachable("The services were not resolved in time."));
+            }
+        });
+    }
+
+    void FinishResolving(const GattResult& result)
+    {
+        if (resolveTimer_) {
+            core_->CancelTimer(resolveTimer_);
+            resolveTimer_ = 0;
+        }
+        std::vector<Completion<GattResult>> waiting;
+        waiting.swap(resolving_);
+        for (auto& done : waiting)
+            done(result);
+    }
+
+    std::shared_ptr<Core> core_;
+    std::string path_;
+    std::uint64_t address_;
+    std::function<void()> connectionHandler_;
+    std::function<void()> nameHandler_;
+    std::function<void(const std::string&)> servicesHandler_;
+    std::vector<Completion<GattResult>> resolving_;
+    std::uint64_t resolveTimer_ = 0;
+};
+
+// ----------------------------------------------------------------------
+
+class BluezAdapter final : public Adapter {
+public:
+    explicit BluezAdapter(bool lowEnergy)
+        : lowEnergy_(lowEnergy)
+    {
+    }
+    bool IsLowEnergySupported() const override { return lowEnergy_; }
+
+private:
+    bool lowEnergy_;
+};
+
+class BluezWatcher final : public AdvertisementWatcher,
+                           public Listener,
+                           public std::enable_shared_from_this<BluezWatcher> {
+public:
+    explicit BluezWatcher(std::shared_ptr<Core> core)
+        : core_(std::move(core))
+    {
+    }
+
+    void Start() override
+    {
+        if (starting_ || status_ == WatcherStatus::Started || status_ == WatcherStatus::Stopping)
+            return;
+        starting_ = true;
+        stopAsked_ = false;
+        status_ = WatcherStatus::Created;
+        auto self = shared_from_this();
+        core_->WhenReady([self] { self->BeginDiscovery(); });
+    }
+
+    void Stop() override
+    {
+        if (starting_) {
+            stopAsked_ = true;
+            return;
+        }
+        if (status_ != WatcherStatus::Started)
+            return;
+        status_ = WatcherStatus::Stopping;
+        auto self = shared_from_this();
+        core_->Call(adapter_, kAdapterInterface, "StopDiscovery", nullptr,
+                    [self](sdbus::MethodReply*, const CallError*) {
+                        // Failing to stop means the adapter stopped anyway
+                        // (gone, switched off): the scan is over either way.
+                        if (self->status_ == WatcherStatus::Stopping)
+                            self->Finish(WatcherStatus::Stopped, BluetoothError::Success);
+                    });
+    }
+
+    WatcherStatus Status() const override { return status_; }
+    // BlueZ scans actively only; the mode is kept for the engine's sake.
+    void SetScanningMode(ScanningMode mode) override { mode_ = mode; }
+    ScanningMode GetScanningMode() const override { return mode_; }
+    void SetFilter(std::vector<Uuid> serviceUuids) override { filter_ = std::move(serviceUuids); }
+    void SetReceivedHandler(std::function<void(const AdvertisementReceived&)> handler) override
+    {
+        receivedHandler_ = std::move(handler);
+    }
+    void SetStoppedHandler(std::function<void(BluetoothError)> handler) override
+    {
+        stoppedHandler_ = std::move(handler);
+    }
+
+    void OnChanged(const std::string& path, const std::string& interface, const bluez::Properties& changed) override
+    {
+        if (status_ != WatcherStatus::Started)
+            return;
+        if (path == adapter_ && interface == kAdapterInterface) {
+            if (!Get<bool>(&changed, "Powered").value_or(true))
+                Finish(WatcherStatus::Aborted, BluetoothError::RadioNotAvailable);
+            return;
+        }
+        static const std::array<const char*, 6> kAdvertised{
+            "RSSI", "ManufacturerData", "ServiceData", "TxPower", "Name", "UUIDs"};
+        if (interface == kDeviceInterface && StartsWith(path, adapter_) &&
+            std::any_of(kAdvertised.begin(), kAdvertised.end(), [&](const char* name) { return changed.count(name); }))
+            Report(path);
+    }
+
+    void OnAdded(const std::string& path, const Interfaces& interfaces) override
+    {
+        if (status_ == WatcherStatus::Started && interfaces.count(kDeviceInterface) && StartsWith(path, adapter_))
+            Report(path);
+    }
+
+    void OnRemoved(const std::string& path, const std::vector<std::string>&) override
+    {
+        if (status_ == WatcherStatus::Started && path == adapter_ && !core_->Object(adapter_))
+            Finish(WatcherStatus::Aborted, BluetoothError::RadioNotAvailable);
+    }
+
+private:
+    void BeginDiscovery()
+    {
+        adapter_ = core_->AdapterPath();
+        if (adapter_.empty()) {
+            Abort(BluetoothError::RadioNotAvailable);
+            return;
+        }
+        Options filter{{"Transport", sdbus::Variant(std::string("le"))}, {"DuplicateData", sdbus::Variant(true)}};
+        if (!filter_.empty()) {
+            std::vector<std::string> uuids;
+            for (const Uuid& uuid : filter_)
+                uuids.push_back(FormatUuid(uuid));
+            filter["UUIDs"] = sdbus::Variant(uuids);
+        }
+        auto self = shared_from_this();
+        core_->Call(
+            adapter_, kAdapterInterface, "SetDiscoveryFilter", [&](sdbus::MethodCall& call) { call << filter; },
+            [self](sdbus::MethodReply*, const CallError* error) {
+                if (error) {
+                    self->Abort(BluetoothError::OtherError);
+                    return;
+                }
+                self->core_->Call(self->adapter_, kAdapterInterface, "StartDiscovery", nullptr,
+                                  [self](sdbus::MethodReply*, const CallError* failed) {
+                                      // InProgress: this client's discovery runs already.
+                                      if (failed && failed->name != "org.bluez.Error.InProgress") {
+                                          self->Abort(failed->name == "org.bluez.Error.NotReady"
+                                                          ? BluetoothError::RadioNotAvailable
+                                                          : BluetoothError::OtherError);
+                                          return;
+                                      }
+                                      self->starting_ = false;
+                                      self->status_ = WatcherStatus::Started;
+                                      if (self->stopAsked_)
+                                          self->Stop();
+                                  });
+            });
+    }
+
+    void Abort(BluetoothError error)
+    {
+        starting_ = false;
+        Finish(WatcherStatus::Aborted, error);
+    }
+
+    void Finish(WatcherStatus status, BluetoothError error)
+    {
+        status_ = status;
+        if (stoppedHandler_) {
+            auto keep = shared_from_this();
+            auto handler = stoppedHandler_;
+            handler(error);
+        }
+    }
+
+    // BlueZ shows the fields of what it received, merged per device; the
+    // advertisement reported is rebuilt from them (see the README).
+    void Report(const std::string& path)
+    {
+        const auto* device = core_->PropertiesOf(path, kDeviceInterface);
+        const auto address = ParseAddress(Get<std::string>(device, "Address").value_or(""));
+        const auto rssi = Get<std::int16_t>(device, "RSSI");
+        if (!address || !rssi || !receivedHandler_)
+            return; // known from earlier, not heard in this scan
+        AdvertisementReceived received;
+        received.address = *address;
+        received.rawSignalStrengthInDBm = *rssi;
+        received.type = AdvertisementType::ConnectableUndirected;
+        AdvertisementFields fields;
+        if (const auto flags = Get<Bytes>(device, "AdvertisingFlags"); flags && !flags->empty())
+            fields.flags = (*flags)[0];
+        for (const std::string& text :
+             Get<std::vector<std::string>>(device, "UUIDs").value_or(std::vector<std::string>{}))
+            if (const auto uuid = ParseUuid(text))
+                fields.serviceUuids.push_back(*uuid);
+        fields.localName = Get<std::string>(device, "Name").value_or("");
+        if (const auto tx = Get<std::int16_t>(device, "TxPower"))
+            fields.txPower = static_cast<std::int8_t>(std::clamp<std::int16_t>(*tx, -128, 127));
+        using DataMap = std::map<std::string, sdbus::Variant>;
+        for (const auto& [text, value] : Get<DataMap>(device, "ServiceData").value_or(DataMap{})) {
+            const auto uuid = ParseUuid(text);
+            if (uuid && value.containsValueOfType<Bytes>())
+                fields.serviceData.emplace_back(*uuid, value.get<Bytes>());
+        }
+        using MakerMap = std::map<std::uint16_t, sdbus::Variant>;
+        for (const auto& [company, value] : Get<MakerMap>(device, "ManufacturerData").value_or(MakerMap{}))
+            if (value.containsValueOfType<Bytes>())
+                fields.manufacturerData.push_back(ManufacturerData{company, value.get<Bytes>()});
+        received.advertisement.localName = fields.localName;
+        received.advertisement.flags = fields.flags;
+        received.advertisement.serviceUuids = fields.serviceUuids;
+        received.advertisement.manufacturerData = fields.manufacturerData;
+        received.advertisement.dataSections = BuildDataSections(fields);
+        auto keep = shared_from_this();
+        auto handler = receivedHandler_;
+        handler(received);
+    }
+
+    std::shared_ptr<Core> core_;
+    std::string adapter_;
+    WatcherStatus status_ = WatcherStatus::Created;
+    bool starting_ = false;
+    bool stopAsked_ = false;
+    ScanningMode mode_ = ScanningMode::Passive;
+    std::vector<Uuid> filter_;
+    std::function<void(const AdvertisementReceived&)> receivedHandler_;
+    std::function<void(BluetoothError)> stoppedHandler_;
+};
+
+} // namespace
+
+std::unique_ptr<BluezPlatform> BluezPlatform::Open(std::string& error)
+{
+    auto core = Core::Open(error);
+    if (!core)
+        return nullptr;
+    return std::unique_ptr<BluezPlatform>(new BluezPlatform(std::move(core)));
+}
+
+BluezPlatform::BluezPlatform(std::shared_ptr<Core> core)
+    : core_(std::move(core))
+{
+}
+BluezPlatform::~BluezPlatform() = default;
+
+void BluezPlatform::GetDefaultAdapter(Completion<std::shared_ptr<Adapter>> done)
+{
+    core_->WhenReady([core = core_, done] {
+        const std::string path = core->AdapterPath();
+        if (path.empty()) {
+            done(nullptr);
+            return;
+        }
+        // Roles lists "central" on adapters that can be an LE central;
+        // older bluetoothd versions do not have it.
+        const auto roles = Get<std::vector<std::string>>(core->PropertiesOf(path, kAdapterInterface), "Roles");
+        const bool lowEnergy = !roles || std::find(roles->begin(), roles->end(), "central") != roles->end();
+        done(std::make_shared<BluezAdapter>(lowEnergy));
+    });
+}
+
+std::shared_ptr<AdvertisementWatcher> BluezPlatform::CreateAdvertisementWatcher()
+{
+    auto watcher = std::make_shared<BluezWatcher>(core_);
+    core_->Listen(watcher);
+    return watcher;
+}
+
+void BluezPlatform::DeviceFromAddress(std::uint64_t address, Completion<std::shared_ptr<Device>> done)
+{
+    core_->WhenReady([core = core_, address, done] {
+        const std::string adapter = core->AdapterPath();
+        if (adapter.empty()) {
+            done(nullptr);
+            return;
+        }
+        for (const std::string& path : core->Children(kDeviceInterface, "Adapter", adapter)) {
+            const auto known = Get<std::string>(core->PropertiesOf(path, kDeviceInterface), "Address");
+            if (known && ParseAddress(*known) == address) {
+                auto device = std::make_shared<BluezDevice>(core, path, address);
+                core->Listen(device);
+                done(device);
+                return;
+            }
+        }
+        done(nullptr);
+    });
+}
+
+void BluezPlatform::SetRequestTimeout(int seconds) { core_->SetRequestTimeout(seconds); }
+
+std::vector<int> BluezPlatform::PollDescriptors() const { return core_->PollDescriptors(); }
+
+void BluezPlatform::Dispatch() { core_->Dispatch(); }
+
+} // namespace vornik::bluez
