@@ -411,6 +411,17 @@ std::vector<std::string> Core::Children(const std::string& interface, const std:
     return out;
 }
 
+void Core::Remember(const std::string& path, const std::string& interface, const std::string& name,
+                    sdbus::Variant value)
+{
+    auto object = objects_.find(path);
+    if (object == objects_.end())
+        return;
+    auto properties = object->second.find(interface);
+    if (properties != object->second.end())
+        properties->second[name] = std::move(value);
+}
+
 std::string Core::AdapterPath() const
 {
     const char* chosen = std::getenv(kAdapterVariableName);

@@ -103,6 +103,9 @@ public:
     // handle order within one parent).
     std::vector<std::string> Children(const std::string& interface, const std::string& owner,
                                       const std::string& ownerPath) const;
+    // Notes a value bluetoothd answered with, as it notes it itself (some
+    // versions do not signal it).
+    void Remember(const std::string& path, const std::string& interface, const std::string& name, sdbus::Variant value);
     // The adapter in use: the one kAdapterVariable names, or the first
     // powered one; empty when there is none.
     std::string AdapterPath() const;

@@ -203,7 +203,7 @@ public:
     {
         std::vector<PresentationFormat> formats;
         for (const std::string& path : DescriptorsOf(Uuid::FromShort(gatt::descriptor::kPresentationFormat))) {
-            const auto value = Get<Bytes>(core_->PropertiesOf(path, kDescriptorInterface), "Value");
+            const auto value = DetailValue(path);
             if (!value || value->size() != 7)
                 continue;
             PresentationFormat format;
@@ -218,7 +218,7 @@ public:
     std::string UserDescription() const override
     {
         for (const std::string& path : DescriptorsOf(Uuid::FromShort(gatt::descriptor::kUserDescription)))
-            if (const auto value = Get<Bytes>(core_->PropertiesOf(path, kDescriptorInterface), "Value"))
+            if (const auto value = DetailValue(path))
                 return std::string(value->begin(), value->end());
         return {};
     }
@@ -255,7 +255,16 @@ public:
             for (const std::string& path : detailsToRead)
                 self->core_->Call(
                     path, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
-                    [list, remaining, done](sdbus::MethodReply*, const CallError*) {
+                    [core = self->core_, path, list, remaining, done](sdbus::MethodReply* reply, const CallError*) {
+                        try {
+                            if (reply) {
+                                Bytes value;
+                                *reply >> value;
+                                core->Remember(path, kDescriptorInterface, "Value", sdbus::Variant(value));
+                            }
+                        } catch (const sdbus::Error&) {
+                            // A malformed answer leaves the detail empty.
+                        }
                         if (--*remaining == 0)
                             done(std::move(*list));
                     });
@@ -361,6 +370,13 @@ public:
     void OnRemoved(const std::string&, const std::vector<std::string>&) override { }
 
 private:
+    // The descriptor's value as bluetoothd holds it (or as read during
+    // discovery).
+    std::optional<Bytes> DetailValue(const std::string& path) const
+    {
+        return Get<Bytes>(core_->PropertiesOf(path, kDescriptorInterface), "Value");
+    }
+
     std::vector<std::string> DescriptorsOf(const Uuid& uuid) const
     {
         std::vector<std::string> out;
@@ -793,8 +809,17 @@ private:
                                       }
                                       self->starting_ = false;
                                       self->status_ = WatcherStatus::Started;
-                                      if (self->stopAsked_)
+                                      if (self->stopAsked_) {
                                           self->Stop();
+                                          return;
+                                      }
+                                      // Devices heard lately (BlueZ keeps an
+                                      // RSSI only for those) are reported as
+                                      // their first advertisement.
+                                      for (const std::string& path :
+                                           self->core_->Children(kDeviceInterface, "Adapter", self->adapter_))
+                                          if (self->status_ == WatcherStatus::Started)
+                                              self->Report(path);
                                   });
             });
     }

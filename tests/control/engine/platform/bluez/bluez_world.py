@@ -1,0 +1,214 @@
+"""A private system bus with a mock bluetoothd (python-dbusmock's bluez5
+template) holding one adapter and one gauge-like device with GATT services,
+for the BlueZ backend's tests.
+
+Prints "ready <bus address>" once the world is built, then runs one command
+per line from standard input (a Python statement using the helpers below)
+and answers "ok" or "error <text>". Everything it started ends when standard
+input closes, also when the test that started it dies.
+"""
+
+import ctypes
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+
+import dbus
+from dbusmock import DBusTestCase
+
+BLUEZ = "org.bluez"
+MOCK = "org.freedesktop.DBus.Mock"
+ADAPTER = "/org/bluez/hci0"
+ADDRESS = "E8:C0:4D:00:04:04"
+DEVICE = ADAPTER + "/dev_E8_C0_4D_00_04_04"
+DEVICE_IFACE = "org.bluez.Device1"
+SERVICE_IFACE = "org.bluez.GattService1"
+CHAR_IFACE = "org.bluez.GattCharacteristic1"
+DESC_IFACE = "org.bluez.GattDescriptor1"
+PROPS = "org.freedesktop.DBus.Properties"
+
+
+def base_uuid(short):
+    return "%08x-0000-1000-8000-00805f9b34fb" % short
+
+
+def die_with_parent():
+    libc = ctypes.CDLL(None)
+    libc.prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
+CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+# Method bodies run inside the mock: they act as bluetoothd does.
+CONNECT = ("self.UpdateProperties('org.bluez.Device1', {'Connected': dbus.Boolean(True)})\n"
+           "self.UpdateProperties('org.bluez.Device1', {'ServicesResolved': dbus.Boolean(True)})")
+DISCONNECT = ("if not self.props['org.bluez.Device1']['Connected']:\n"
+              "    raise dbus.exceptions.DBusException('Not Connected', name='org.bluez.Error.NotConnected')\n"
+              "self.UpdateProperties('org.bluez.Device1', {'ServicesResolved': dbus.Boolean(False), 'Connected': dbus.Boolean(False)})")
+# bluetoothd sets Value from a read's answer (a PropertiesChanged) before it
+# sends the reply.
+READ = ("v = dbus.Array(self.props[IFACE].get('Value', []), signature='y')\n"
+        "self.props[IFACE]['Value'] = v\n"
+        "self.EmitSignal('org.freedesktop.DBus.Properties', 'PropertiesChanged', 'sa{sv}as', "
+        "[IFACE, {'Value': dbus.Array(v, signature='y', variant_level=1)}, []])\n"
+        "ret = v")
+WRITE = ("self.props[IFACE]['Value'] = dbus.Array(args[0], signature='y')\n"
+         "self.props[IFACE]['WriteType'] = dbus.String(args[1].get('type', ''))")
+START_NOTIFY = "self.UpdateProperties('org.bluez.GattCharacteristic1', {'Notifying': dbus.Boolean(True)})"
+STOP_NOTIFY = "self.UpdateProperties('org.bluez.GattCharacteristic1', {'Notifying': dbus.Boolean(False)})"
+
+
+class World:
+    def __init__(self):
+        self.folder = tempfile.TemporaryDirectory()
+        config = os.path.join(self.folder.name, "system.conf")
+        with open(config, "w", encoding="utf-8") as f:
+            f.write(CONFIG)
+        self.daemon = subprocess.Popen(["dbus-daemon", "--nofork", "--print-address=1", "--config-file=" + config],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                       preexec_fn=die_with_parent)
+        self.address = self.daemon.stdout.readline().strip()
+        os.environ["DBUS_SYSTEM_BUS_ADDRESS"] = self.address
+        self.bus = dbus.bus.BusConnection(self.address)
+        self.mock = None
+        self.start_mock()
+
+    def start_mock(self):
+        self.mock = subprocess.Popen([sys.executable, "-m", "dbusmock", "--system", "--template", "bluez5"],
+                                     stdout=subprocess.DEVNULL, preexec_fn=die_with_parent)
+        # dbusmock's own wait for the name, bounded (ten seconds).
+        DBusTestCase.wait_for_bus_object(BLUEZ, "/", system_bus=True, timeout=100)
+        if self.mock.poll() is not None:
+            raise RuntimeError("the mock bluetoothd ended")
+
+    def stop_mock(self):
+        if self.mock and self.mock.poll() is None:
+            self.mock.terminate()
+            self.mock.wait(10)
+
+    def close(self):
+        self.stop_mock()
+        self.daemon.terminate()
+        self.daemon.wait(10)
+        self.folder.cleanup()
+
+    def obj(self, path, iface=MOCK):
+        return dbus.Interface(self.bus.get_object(BLUEZ, path), iface)
+
+    def build(self, connect_code=CONNECT):
+        root = self.obj("/org/bluez", "org.bluez.Mock")
+        root.AddAdapter("hci0", "inspector")
+        root.AddDevice("hci0", ADDRESS, "PELLAX DUAL FE")
+        device = self.obj(DEVICE)
+        device.AddMethod(DEVICE_IFACE, "Connect", "", "", connect_code)
+        device.AddMethod(DEVICE_IFACE, "Disconnect", "", "", DISCONNECT)
+        # Main service 0x0010 (includes 0x0030), battery 0x0030 (secondary).
+        self.service("service0010", 0xFFF0, True, ["service0030"])
+        self.characteristic("service0010/char0011", 0xFFF1, ["read", "write", "write-without-response"], b"echo")
+        self.descriptor("service0010/char0011/desc0013", 0x2901, None)
+        self.descriptor("service0010/char0011/desc0014", 0x2904, None)
+        self.characteristic("service0010/char0015", 0xFFF2, ["read", "notify", "indicate"], b"")
+        self.descriptor("service0010/char0015/desc0017", 0x2902, b"\0\0")
+        self.characteristic("service0010/char0018", 0xFFF3, ["read", "write"], b"x")
+        self.service("service0030", 0x180F, False, [])
+        self.characteristic("service0030/char0031", 0x2A19, ["read", "notify"], b"\x55")
+        # Answers of the detail descriptors, as the gauge holds them.
+        self.set_read("service0010/char0011/desc0013", "ret = dbus.Array(b'Echo', signature='y')", DESC_IFACE)
+        self.set_read("service0010/char0011/desc0014",
+                      "ret = dbus.Array(b'\\x06\\xfe\\x01\\x27\\x01\\x00\\x00', signature='y')", DESC_IFACE)
+
+    def service(self, name, short, primary, includes):
+        path = DEVICE + "/" + name
+        self.obj("/").AddObject(path, SERVICE_IFACE, {
+            "UUID": base_uuid(short), "Primary": dbus.Boolean(primary), "Device": dbus.ObjectPath(DEVICE),
+            "Includes": dbus.Array([dbus.ObjectPath(DEVICE + "/" + i) for i in includes], signature="o"),
+        }, [])
+
+    def characteristic(self, name, short, flags, value):
+        path = DEVICE + "/" + name
+        service = path.rsplit("/", 1)[0]
+        self.obj("/").AddObject(path, CHAR_IFACE, {
+            "UUID": base_uuid(short), "Service": dbus.ObjectPath(service),
+            "Value": dbus.Array(value, signature="y"), "Notifying": dbus.Boolean(False),
+            "Flags": dbus.Array(flags, signature="s"),
+        }, [
+            ("ReadValue", "a{sv}", "ay", READ.replace("IFACE", repr(CHAR_IFACE))),
+            ("WriteValue", "aya{sv}", "", WRITE.replace("IFACE", repr(CHAR_IFACE))),
+            ("StartNotify", "", "", START_NOTIFY),
+            ("StopNotify", "", "", STOP_NOTIFY),
+        ])
+
+    def descriptor(self, name, short, value):
+        path = DEVICE + "/" + name
+        props = {"UUID": base_uuid(short), "Characteristic": dbus.ObjectPath(path.rsplit("/", 1)[0])}
+        if value is not None:
+            props["Value"] = dbus.Array(value, signature="y")
+        self.obj("/").AddObject(path, DESC_IFACE, props, [
+            ("ReadValue", "a{sv}", "ay", "ret = dbus.Array(self.props[IFACE].get('Value', []), signature='y')"
+             .replace("IFACE", repr(DESC_IFACE))),
+            ("WriteValue", "aya{sv}", "", "self.props[IFACE]['Value'] = dbus.Array(args[0], signature='y')"
+             .replace("IFACE", repr(DESC_IFACE))),
+        ])
+
+    # Helpers the tests call by name.
+    def set_read(self, name, code, iface=CHAR_IFACE):
+        self.obj(DEVICE + "/" + name).AddMethod(iface, "ReadValue", "a{sv}", "ay", code)
+
+    def set_method(self, name, iface, method, in_sig, code):
+        self.obj(DEVICE + "/" + name if name else DEVICE).AddMethod(iface, method, in_sig, "", code)
+
+    def fail(self, name, iface, method, in_sig, out_sig, error, message):
+        code = "raise dbus.exceptions.DBusException(%r, name=%r)" % (message, error)
+        self.obj(DEVICE + "/" + name if name else DEVICE).AddMethod(iface, method, in_sig, out_sig, code)
+
+    def update(self, name, iface, props):
+        self.obj(DEVICE + "/" + name if name else DEVICE).UpdateProperties(iface, props)
+
+    def notify(self, name, data):
+        self.update(name, CHAR_IFACE, {"Value": dbus.Array(bytes.fromhex(data), signature="y")})
+
+    def write_type(self, name):
+        return str(self.obj(DEVICE + "/" + name, PROPS).Get(CHAR_IFACE, "WriteType"))
+
+    def remove_device(self):
+        self.obj(ADAPTER, "org.bluez.Adapter1").RemoveDevice(dbus.ObjectPath(DEVICE))
+
+    def switch_off(self):
+        self.obj(ADAPTER).UpdateProperties("org.bluez.Adapter1", {"Powered": False})
+
+
+def main():
+    world = World()
+    try:
+        build = os.environ.get("BLUEZ_WORLD_BUILD", "1") == "1"
+        if build:
+            world.build()
+        print("ready " + world.address, flush=True)
+        for line in sys.stdin:
+            line = line.strip()
+            if not line:
+                continue
+            try:
+                result = eval(line, dict(globals(), w=world))  # pylint: disable=eval-used
+                print("ok" if result is None else "ok " + str(result), flush=True)
+            except Exception as e:  # pylint: disable=broad-except
+                print("error " + str(e).replace("\n", " "), flush=True)
+    finally:
+        world.close()
+
+
+if __name__ == "__main__":
+    main()
