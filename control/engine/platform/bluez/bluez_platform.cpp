@@ -813,13 +813,15 @@ private:
                                           self->Stop();
                                           return;
                                       }
-                                      // Devices heard lately (BlueZ keeps an
-                                      // RSSI only for those) are reported as
-                                      // their first advertisement.
-                                      for (const std::string& path :
-                                           self->core_->Children(kDeviceInterface, "Adapter", self->adapter_))
-                                          if (self->status_ == WatcherStatus::Started)
-                                              self->Report(path);
+                                      // Devices heard lately (BlueZ keeps an RSSI only for
+                                      // those) are their first advertisements, reported
+                                      // after the start itself.
+                                      self->core_->After(std::chrono::milliseconds(0), [self] {
+                                          for (const std::string& path :
+                                               self->core_->Children(kDeviceInterface, "Adapter", self->adapter_))
+                                              if (self->status_ == WatcherStatus::Started)
+                                                  self->Report(path);
+                                      });
                                   });
             });
     }

@@ -249,9 +249,9 @@ TEST_F(BluezControl, LinkLossAndRemovalEndTheConnection)
         std::string action;
     };
     for (const Row& row : {Row{"link loss", "w.update('', 'org.bluez.Device1', {'Connected': dbus.Boolean(False)})"},
-                           Row{"device removed", "w.remove_device()"}}) {
+                           Row{"device removed", "w.remove_device()"}, Row{"bluetoothd ends", "w.stop_mock()"}}) {
         SCOPED_TRACE(row.what);
-        if (row.what == "device removed") {
+        if (row.what != "link loss") {
             control.reset();
             world.reset();
             Start(true);
@@ -280,6 +280,41 @@ TEST_F(BluezControl, ADeadlineEndsAnUnansweredReadAndItsLateAnswerReachesNobody)
     events.clear();
     EXPECT_EQ(read(kEcho), "fresh");
     EXPECT_EQ(eventsOf(VORNIK_EVENT_Value).size(), 1u);
+}
+
+TEST_F(BluezControl, TheLinkComesBackAfterALoss)
+{
+    connectAndDiscover();
+    ASSERT_EQ(world->Do("w.update('', 'org.bluez.Device1', {'Connected': False})"), "");
+    ASSERT_TRUE(pumpUntil([&] { return !eventsOf(VORNIK_EVENT_Disconnected).empty(); }));
+    ASSERT_EQ(world->Do("w.update('', 'org.bluez.Device1', {'Connected': True})"), "");
+    ASSERT_TRUE(pumpUntil([&] { return eventsOf(VORNIK_EVENT_Connected).size() >= 2; }));
+    EXPECT_EQ(eventsOf(VORNIK_EVENT_Connected)[1].texts[0], "0");
+    EXPECT_EQ(read(kEcho), "echo");
+}
+
+void InterruptFromPump(void* context)
+{
+    auto* control = static_cast<Control*>(context);
+    vornik_interrupt(control->get());
+}
+
+TEST_F(BluezControl, InterruptEndsAWaitWithoutTimeLimitWhileTheLoopRuns)
+{
+    connectAndDiscover();
+    ASSERT_EQ(control->put(VORNIK_DISPID_Timeout, {i2(0)}), VORNIK_S_OK);
+    ASSERT_EQ(world->Do("w.set_read('service0010/char0011', \"import time\\ntime.sleep(2)\\nret = "
+                        "dbus.Array(b'late', signature='y')\")"),
+              "");
+    // The host's pump runs during the wait (the loop keeps going) and is
+    // where the host asks the wait to end.
+    ASSERT_EQ(vornik_set_pump_hook(control->get(), &InterruptFromPump, control.get()), VORNIK_S_OK);
+    EXPECT_EQ(read(kEcho).substr(0, 1), "!");
+    EXPECT_EQ(lastError().number, 20302) << lastError().description;
+    EXPECT_EQ(lastError().description, "Interrupted.");
+    ASSERT_EQ(vornik_set_pump_hook(control->get(), nullptr, nullptr), VORNIK_S_OK);
+    ASSERT_EQ(world->Do("w.set_read('service0010/char0011', \"ret = dbus.Array(b'fresh', signature='y')\")"), "");
+    EXPECT_EQ(read(kEcho), "fresh");
 }
 
 TEST_F(BluezControl, ScanReportsTheAdvertisedFields)
