@@ -180,6 +180,16 @@ class World:
     def notify(self, name, data):
         self.update(name, CHAR_IFACE, {"Value": dbus.Array(bytes.fromhex(data), signature="y")})
 
+    def burst(self, name, count):
+        """count value changes of one characteristic, sent as fast as the mock can."""
+        self.obj(DEVICE + "/" + name).AddMethod(
+            CHAR_IFACE, "Burst", "u", "",
+            "for i in range(args[0]):\n"
+            "    self.EmitSignal('org.freedesktop.DBus.Properties', 'PropertiesChanged', 'sa{sv}as', "
+            "['org.bluez.GattCharacteristic1', {'Value': dbus.Array([i & 0x7F, 1], signature='y', "
+            "variant_level=1)}, []])")
+        self.obj(DEVICE + "/" + name, CHAR_IFACE).Burst(dbus.UInt32(count), timeout=600)
+
     def write_type(self, name):
         return str(self.obj(DEVICE + "/" + name, PROPS).Get(CHAR_IFACE, "WriteType"))
 

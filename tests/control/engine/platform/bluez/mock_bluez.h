@@ -74,9 +74,20 @@ public:
     // the "ok" or the error text after "error".
     std::string Do(const std::string& expression)
     {
-        const std::string line = expression + "\n";
-        if (write(toChild_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        if (!Send(expression))
             return "error write";
+        return Answer();
+    }
+
+    // Do() in two halves, for work the caller does while the helper runs.
+    bool Send(const std::string& expression)
+    {
+        const std::string line = expression + "\n";
+        return write(toChild_, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    }
+
+    std::string Answer()
+    {
         const std::string answer = ReadLine(std::chrono::seconds(30));
         if (answer == "ok")
             return "";
