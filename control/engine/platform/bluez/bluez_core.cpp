@@ -85,13 +85,30 @@ bool Core::Start(std::string& error)
     return true;
 }
 
+void Core::Shutdown()
+{
+    // Queued work, timers and pending calls hold the objects that hold this
+    // core: dropping them ends those references. Pending calls and matches
+    // refer to the connection: released first, then the connection.
+    busLost_ = true;
+    std::deque<std::function<void()>> due;
+    due.swap(due_);
+    std::map<std::uint64_t, Timer> timers;
+    timers.swap(timers_);
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(whenReady_);
+    auto proxies = std::move(proxies_);
+    proxies_.clear();
+    proxies.clear();
+    matches_.clear();
+    listeners_.clear();
+    objects_.clear();
+    bus_.reset();
+}
+
 Core::~Core()
 {
-    // Pending calls and matches refer to the connection: release them
-    // first, then the connection.
-    proxies_.clear();
-    matches_.clear();
-    bus_.reset();
+    Shutdown();
     for (int fd : {eventFd_, timerFd_, busWatch_})
         if (fd >= 0)
             close(fd);
@@ -99,12 +116,16 @@ Core::~Core()
 
 void Core::Post(std::function<void()> work)
 {
+    if (!bus_)
+        return; // shut down: nobody runs it
     due_.push_back(std::move(work));
     Signal(eventFd_);
 }
 
 std::uint64_t Core::After(std::chrono::milliseconds delay, std::function<void()> work)
 {
+    if (!bus_)
+        return 0;
     const std::uint64_t id = nextTimer_++;
     timers_[id] = Timer{Clock::now() + delay, std::move(work)};
     Rearm();
@@ -130,8 +151,11 @@ std::uint64_t Core::CallTimeoutMicros() const
 
 void Core::Dispatch()
 {
+    const auto keep = shared_from_this(); // work may drop the last other owner
     Drain(eventFd_);
     Drain(timerFd_);
+    if (!bus_)
+        return;
     if (!busLost_) {
         try {
             while (bus_->processPendingRequest()) { }
@@ -151,7 +175,7 @@ void Core::Dispatch()
     // One at a time from the front: work that runs a nested round (a
     // host calling back from an event) continues with the next item, in
     // order.
-    while (!due_.empty()) {
+    while (bus_ && !due_.empty()) {
         std::function<void()> work = std::move(due_.front());
         due_.pop_front();
         work();
@@ -161,6 +185,8 @@ void Core::Dispatch()
 
 void Core::Rearm()
 {
+    if (!bus_)
+        return;
     std::uint64_t nextMicros = std::numeric_limits<std::uint64_t>::max();
     if (!busLost_) {
         try {
@@ -220,6 +246,8 @@ void Core::Call(const std::string& path, const std::string& interface, const std
     auto fail = [this, &done](std::string name, std::string message) {
         Post([done, error = CallError{std::move(name), std::move(message)}] { done(nullptr, &error); });
     };
+    if (!bus_)
+        return;
     if (busLost_) {
         fail("org.freedesktop.DBus.Error.Disconnected", "The system bus connection is closed.");
         return;

@@ -75,6 +75,11 @@ public:
     Core(const Core&) = delete;
     Core& operator=(const Core&) = delete;
 
+    // Ends all work: pending calls, timers and queued work are dropped and
+    // the connection is closed. Objects the engine still holds then answer
+    // nothing; nothing refers to them from here any more.
+    void Shutdown();
+
     std::vector<int> PollDescriptors() const { return {eventFd_, timerFd_, busWatch_}; }
     void Dispatch();
 

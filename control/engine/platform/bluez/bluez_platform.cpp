@@ -910,7 +910,7 @@ BluezPlatform::BluezPlatform(std::shared_ptr<Core> core)
     : core_(std::move(core))
 {
 }
-BluezPlatform::~BluezPlatform() = default;
+BluezPlatform::~BluezPlatform() { core_->Shutdown(); }
 
 void BluezPlatform::GetDefaultAdapter(Completion<std::shared_ptr<Adapter>> done)
 {

@@ -293,6 +293,21 @@ TEST_F(BluezControl, TheLinkComesBackAfterALoss)
     EXPECT_EQ(read(kEcho), "echo");
 }
 
+TEST_F(BluezControl, ServicesChangesReachTheHostAndGoneObjectsFailClearly)
+{
+    connectAndDiscover();
+    ASSERT_EQ(world->Do("w.add_service_later('service0040', 0x180A)"), "");
+    ASSERT_TRUE(pumpUntil([&] { return !eventsOf(VORNIK_EVENT_ServerUpdate).empty(); }));
+    // A characteristic bluetoothd no longer has: the read fails, nothing
+    // hangs and nothing crashes.
+    ASSERT_EQ(world->Do("w.remove_object('service0010/char0018', CHAR_IFACE)"), "");
+    ASSERT_TRUE(pumpUntil([&] { return eventsOf(VORNIK_EVENT_ServerUpdate).size() >= 1; }));
+    EXPECT_EQ(read(kPlain).substr(0, 1), "!");
+    EXPECT_NE(control->call(VORNIK_DISPID_WriteValue, {str(kMain), str(kPlain), str(""), str("v")}), VORNIK_S_OK);
+    EXPECT_NE(control->call(VORNIK_DISPID_Subscribe, {str(kMain), str(kPlain)}), VORNIK_S_OK);
+    EXPECT_EQ(read(kEcho), "echo");  // the rest of the device still answers
+}
+
 void InterruptFromPump(void* context)
 {
     auto* control = static_cast<Control*>(context);

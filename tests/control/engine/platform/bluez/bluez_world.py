@@ -196,6 +196,20 @@ class World:
     def remove_device(self):
         self.obj(ADAPTER, "org.bluez.Adapter1").RemoveDevice(dbus.ObjectPath(DEVICE))
 
+    def add_service_later(self, name, short):
+        """A service appearing on a connected device, as after a services change."""
+        self.service(name, short, True, [])
+        path = DEVICE + "/" + name
+        props = self.obj(path, PROPS).GetAll(SERVICE_IFACE)
+        self.obj("/").EmitSignal("org.freedesktop.DBus.ObjectManager", "InterfacesAdded", "oa{sa{sv}}",
+                                 [dbus.ObjectPath(path), dbus.Dictionary({SERVICE_IFACE: props}, signature="sa{sv}")])
+
+    def remove_object(self, name, iface):
+        path = DEVICE + "/" + name
+        self.obj("/").RemoveObject(path)
+        self.obj("/").EmitSignal("org.freedesktop.DBus.ObjectManager", "InterfacesRemoved", "oas",
+                                 [dbus.ObjectPath(path), dbus.Array([iface], signature="s")])
+
     def switch_off(self):
         self.obj(ADAPTER).UpdateProperties("org.bluez.Adapter1", {"Powered": False})
 
