@@ -305,7 +305,7 @@ TEST_F(BluezControl, ServicesChangesReachTheHostAndGoneObjectsFailClearly)
     EXPECT_EQ(read(kPlain).substr(0, 1), "!");
     EXPECT_NE(control->call(VORNIK_DISPID_WriteValue, {str(kMain), str(kPlain), str(""), str("v")}), VORNIK_S_OK);
     EXPECT_NE(control->call(VORNIK_DISPID_Subscribe, {str(kMain), str(kPlain)}), VORNIK_S_OK);
-    EXPECT_EQ(read(kEcho), "echo");  // the rest of the device still answers
+    EXPECT_EQ(read(kEcho), "echo"); // the rest of the device still answers
 }
 
 void InterruptFromPump(void* context)
