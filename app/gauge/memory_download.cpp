@@ -276,6 +276,13 @@ DownloadResult MemoryDownload::Read_Datei(const QString& selectorText)
             Close(result, handle);
         return Finish(result, was);
     }
+    if (size > 0 && handle <= 0) {
+        result.end = DownloadEnd::Refused;
+        result.messages << FileWords(language_, QStringLiteral("Das Gerät hat %1 ohne gültige Kennung geöffnet."),
+                                     QStringLiteral("The gauge opened %1 without a valid handle."))
+                               .arg(name);
+        return Finish(result, was);
+    }
     result.expected = rowsIn(size);
     result.closed = false;
     QString hex;

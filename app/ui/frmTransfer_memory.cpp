@@ -56,6 +56,8 @@ void frmTransfer::ConnectMemoryCommands()
 
 void frmTransfer::SetGaugeLink(GaugeLink* link)
 {
+    if (link == m_link)
+        return; // its hand-overs reach the window already
     m_link = link;
     if (link == nullptr)
         return;

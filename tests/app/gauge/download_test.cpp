@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -293,6 +294,37 @@ TEST_F(DownloadTest, ClassFiveBlocksAndSmallFiles)
         ASSERT_EQ(r.Number, i);
         ASSERT_EQ(r.Material, previous) << i;
     }
+}
+
+// A "$fr" size of 0 (here: a name the gauge does not have) is an empty
+// file: nothing is read and nothing waits for a size.
+TEST_F(DownloadTest, SizeZeroIsAnEmptyFile)
+{
+    Open(kFileGauge, "QV-FE 551");
+    clock.elapsed = 0ms;
+    const DownloadResult r = Read("m9999");
+    EXPECT_EQ(r.end, DownloadEnd::Empty);
+    EXPECT_TRUE(r.blocks.empty());
+    EXPECT_EQ(r.memoryText, "Memory empty");
+    EXPECT_EQ(clock.elapsed, 0ms);
+    EXPECT_TRUE(link->State().IsSubscribed);
+}
+
+// File handles count up on the gauge; a handle of 55 equals the wait code
+// of a request outstanding, and a block read must still wait for its reply.
+TEST_F(DownloadTest, EveryHandleReadsItsOwnBlocks)
+{
+    Open(kFileGauge, "QV-FE 551");
+    QSet<int> handles;
+    for (int round = 0; round < 70; ++round) {
+        const DownloadResult r = Read("sshort");
+        handles.insert(link->State().FileHandle);
+        ASSERT_EQ(r.end, DownloadEnd::Complete) << round;
+        ASSERT_EQ(data.table.ReadingCount(kMemorySlot), 3) << round;
+        for (int i = 1; i <= 3; ++i)
+            ASSERT_DOUBLE_EQ(data.table.Row(kMemorySlot, i).Value, double(FileValue(i))) << round;
+    }
+    EXPECT_TRUE(handles.contains(55));
 }
 
 TEST_F(DownloadTest, TraceFileGoesToTheChart)
