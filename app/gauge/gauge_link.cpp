@@ -215,6 +215,7 @@ RequestResult GaugeLink::Run(const QString& step, const Send& send, const Comple
     errorText_.clear();
     outstanding_ = true;
     state_.ReplyState = kReplyOutstanding;
+    pollDone_ = &done;
     const bool sent = send();
     bool finished = false;
     if (sent) {
@@ -223,6 +224,7 @@ RequestResult GaugeLink::Run(const QString& step, const Send& send, const Comple
         finished = done(state_);
     }
     outstanding_ = false;
+    pollDone_ = nullptr;
     if (finished)
         return {RequestEnd::Done, step, {}};
     // Nothing stays outstanding: a late reply finds no waiting request.
@@ -239,6 +241,12 @@ RequestResult GaugeLink::Run(const QString& step, const Send& send, const Comple
     if (polled && pollingEnded_)
         return Failed(errorText_.isEmpty() ? RequestEnd::NoReply : RequestEnd::ControlError, step, errorText_);
     return Failed(RequestEnd::TimedOut, step);
+}
+
+RequestResult GaugeLink::Request(const QString& step, const Send& send, const Completion& done,
+                                 std::chrono::milliseconds deadline)
+{
+    return Run(step, send, done, deadline, false);
 }
 
 RequestResult GaugeLink::Command(const QString& text, const Completion& done, std::chrono::milliseconds deadline,
@@ -306,7 +314,10 @@ void GaugeLink::PollReply()
             errorText_ = control_.lastError().description;
             break;
         }
-        if (state_.ReplyState != kReplyOutstanding || Interrupted())
+        // Replies such as "$fr" complete their request without touching
+        // ReplyState.
+        if (state_.ReplyState != kReplyOutstanding || (pollDone_ != nullptr && (*pollDone_)(state_))
+            || Interrupted())
             break;
         clock_.PumpEventsUntil([this] { return Interrupted(); }, kReplyTick);
         if (++state_.TickCount >= kReplyTicks || Interrupted())

@@ -70,6 +70,8 @@ public:
     // readings) and the log lines.
     void SetHandoverSink(std::function<void(const LinkHandover&)> sink) { handovers_ = std::move(sink); }
     void SetLogSink(std::function<void(const QString&)> sink) { log_ = std::move(sink); }
+    const std::function<void(const LinkHandover&)>& HandoverSink() const { return handovers_; }
+    WaitClock& Clock() const { return clock_; }
 
     // Connects and discovers the gauge's services until both paths are
     // ready. Gauges named with "Zinto", "GV-4" or "VORTAN" are asked for all
@@ -100,6 +102,11 @@ public:
     using Completion = std::function<bool(const LinkState&)>;
     RequestResult Command(const QString& text, const Completion& done, std::chrono::milliseconds deadline,
                           bool clearReply = false);
+    // The same for a send procedure that is not a "$" command (memory
+    // directory and data reads, the memory selection): `step` names it.
+    using Send = std::function<bool()>;
+    RequestResult Request(const QString& step, const Send& send, const Completion& done,
+                          std::chrono::milliseconds deadline);
 
     // Requests of the identification and device information.
     RequestResult Identify();     // "$quen00!"
@@ -127,7 +134,6 @@ public:
                        QString& description) override;
 
 private:
-    using Send = std::function<bool()>;
     RequestResult Run(const QString& step, const Send& send, const Completion& done,
                       std::chrono::milliseconds deadline, bool polled);
     bool Interrupted() const { return stopRequested_ || linkLost_ || errorEvent_; }
@@ -154,6 +160,7 @@ private:
     QString errorText_;
     bool polling_ = false;
     bool pollingEnded_ = false;
+    const Completion* pollDone_ = nullptr; // ends the reply polling of the request in progress
 };
 
 } // namespace qc

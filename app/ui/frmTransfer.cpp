@@ -116,6 +116,7 @@ void frmTransfer::ConnectSignals()
     connect(m_ui.cmdProjekt, &QPushButton::clicked, this, &frmTransfer::cmdProjekt_Click);
     connect(m_ui.cmbSpeicher, &QComboBox::currentTextChanged, this,
             [this](const QString& text) { m_session.SelectedMemoryName = text; });
+    ConnectMemoryCommands();
 }
 
 void frmTransfer::ConnectTableCommands()

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "gauge/gauge_identification.h"
 #include "shell/session.h"
 #include "shell/table_view.h"
 #include "ui/frmTransfer_controls.h"
@@ -16,6 +17,9 @@ class QLabel;
 namespace qc {
 
 class ChartCommands;
+class GaugeLink;
+class MemoryDownload;
+struct DownloadResult;
 class frmProjekt;
 class TableController;
 
@@ -73,6 +77,25 @@ public:
     // The window's style sheet.
     static QString StyleSheet();
 
+    // Gauge memories and live readings (frmTransfer_memory.cpp). The link
+    // of the connection, or nullptr; live readings it hands on go to the
+    // online table.
+    void SetGaugeLink(GaugeLink* link);
+    // After connecting: identification, model, brand, profile, per-gauge
+    // settings, battery. False (the user told) when the gauge did not answer.
+    bool Initialisierung(const QString& deviceName);
+    // The memory list into the selector (after connecting, refresh button).
+    void SpeicherInfo();
+    // Reads the selected memory; the Stop button ends it.
+    void cmdLesen_Click();
+    void cmdStop_Click();
+    bool DownloadRunning() const { return m_download != nullptr; }
+    void LiveReading(const QString& value);
+    void ShowBattery(BatteryLevel level, double volts);
+    // Set-time dialog and device information window.
+    void mnuSetTime_Click();
+    void ShowDeviceInfo();
+
 signals:
     // All texts were applied again (start-up, language menu, language file);
     // other windows set their own texts from it.
@@ -121,6 +144,8 @@ private:
     bool LoadPicture(QLabel* box, const QString& fileName, bool stretch);
 
     void cmdProjekt_Click();
+    void ConnectMemoryCommands();
+    void ShowDownload(const DownloadResult& result);
 
     Session& m_session;
     MainWindowControls m_ui;
@@ -133,6 +158,9 @@ private:
     std::unique_ptr<ReportCommands> m_reports;
     std::unique_ptr<ChartCommands> m_charts;
     bool m_ending = false;
+    GaugeLink* m_link = nullptr;
+    MemoryDownload* m_download = nullptr;
+    QStringList m_offeredFiles; // class 5: the names the last listing offered
 };
 
 } // namespace qc
