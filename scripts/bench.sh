@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQC_BUILD_TESTS=ON >/dev/null
 benches=(vornik_engine_ops_bench vornik_surface_dispatch_bench bench_table_fill bench_mes_file
-  gaugesim_download_bench vornik_code_page_bench vornik_uuid_list_bench bench_spreadsheet)
+  gaugesim_download_bench vornik_code_page_bench vornik_uuid_list_bench bench_spreadsheet
+  bench_gauge_round_trips)
 cmake --build build-release -j "$(nproc)" --target "${benches[@]}"
 for b in "${benches[@]}"; do
   echo "== $b"

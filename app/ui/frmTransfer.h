@@ -15,8 +15,12 @@ class QLabel;
 
 namespace qc {
 
+class BLE;
 class ChartCommands;
 class frmProjekt;
+class GaugeConnection;
+class GaugeLink;
+struct RequestResult;
 class TableController;
 
 // The main window: shows the session (settings values, texts, table) and
@@ -73,6 +77,22 @@ public:
     // The window's style sheet.
     static QString StyleSheet();
 
+    // The gauge connection and the connection window, made when first
+    // needed.
+    GaugeConnection& Gauge();
+    BLE& ConnectionWindow();
+    // Connect button: connect through the connection window, reconnect, or
+    // disconnect, by its caption.
+    void cmdConnect_Click();
+    // The connection display; true when the gauge is connected.
+    bool Verbindungscheck();
+    // Runs once the link is up and discovered (`reconnected` after the
+    // reconnect button): identification and the memory list.
+    void SetGaugeReadyHandler(std::function<void(bool reconnected)> handler) { m_gaugeReady = std::move(handler); }
+    // Runs one request to the gauge with the working controls blocked and
+    // the Stop button live; a failure is logged and told in plain words.
+    RequestResult RunGaugeRequest(const std::function<RequestResult(GaugeLink&)>& request);
+
 signals:
     // All texts were applied again (start-up, language menu, language file);
     // other windows set their own texts from it.
@@ -122,6 +142,10 @@ private:
 
     void cmdProjekt_Click();
 
+    void ConnectConnectionCommands();
+    void ShowLinkDisplay();
+    void DisconnectGaugeAtEnd();
+
     Session& m_session;
     MainWindowControls m_ui;
     MessageBoxPrompt m_messageBoxes{this};
@@ -133,6 +157,9 @@ private:
     std::unique_ptr<ReportCommands> m_reports;
     std::unique_ptr<ChartCommands> m_charts;
     bool m_ending = false;
+    std::unique_ptr<GaugeConnection> m_gauge;
+    BLE* m_ble = nullptr;
+    std::function<void(bool)> m_gaugeReady;
 };
 
 } // namespace qc
