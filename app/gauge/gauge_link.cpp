@@ -129,9 +129,19 @@ RequestResult GaugeLink::Connect(const QString& address, const QString& name)
     const bool ready = clock_.PumpEventsUntil(
         [this] { return (state_.CommandPathReady && state_.MemoryPathReady) || Interrupted(); },
         deadlines_.discovery);
-    if (!ready || !(state_.CommandPathReady && state_.MemoryPathReady))
-        return Failed(stopRequested_ ? RequestEnd::Stopped : linkLost_ ? RequestEnd::LinkLost : RequestEnd::TimedOut,
-                      discoverStep, errorText_);
+    if (!ready || !(state_.CommandPathReady && state_.MemoryPathReady)) {
+        const RequestEnd end =
+            stopRequested_ ? RequestEnd::Stopped : linkLost_ ? RequestEnd::LinkLost : RequestEnd::TimedOut;
+        // A radio link without the gauge's paths is of no use, and the next
+        // Connect to it would get no Connected event: it is closed here.
+        if (!linkLost_) {
+            control_.disconnect();
+            control_.doEvents();
+            online_ = false;
+            state_.CommandPathReady = state_.MemoryPathReady = false;
+        }
+        return Failed(end, discoverStep, errorText_);
+    }
     connected_ = true;
     return {RequestEnd::Done, step, {}};
 }

@@ -213,11 +213,14 @@ RequestResult frmTransfer::RunGaugeRequest(const std::function<RequestResult(Gau
 
 void frmTransfer::DisconnectGaugeAtEnd()
 {
-    if (m_gauge) {
-        m_gauge->Stop();
-        if (m_gauge->IsConnected())
-            m_gauge->BLEDisconnect();
-    }
+    if (!m_gauge)
+        return;
+    // Inside a wait only the wait is ended: the control is not called again
+    // from within its own call; the connection closes the link when it goes.
+    const bool busy = m_gauge->Busy();
+    m_gauge->Stop();
+    if (!busy && m_gauge->IsConnected())
+        m_gauge->BLEDisconnect();
 }
 
 } // namespace qc

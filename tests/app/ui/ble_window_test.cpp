@@ -478,6 +478,36 @@ TEST_F(BleWindowTest, EveryFaultEndsWithTheUserTold)
         }
 }
 
+// A gauge whose main service is outside the services asked for (its
+// advertised name hides the model): discovery never completes. Connect and
+// the automatic reconnect each end at the discovery deadline, the radio
+// link is closed, and connecting again with the model's name works.
+TEST_F(BleWindowTest, DiscoveryNeverCompleteEndsAndConnectWorksAgain)
+{
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(0);
+    const auto before = clock.now;
+    ConnectInWindow(kGV4, QStringLiteral("FE gauge"));
+    const auto waited = clock.now - before;
+    ticker.stop();
+    const LinkDeadlines& d = gauge().Link().Deadlines();
+    EXPECT_GE(waited, d.discovery);
+    EXPECT_LE(waited, 2 * (d.connect + d.discovery) + 2s);
+    EXPECT_GT(ticks, 0);
+    EXPECT_FALSE(gauge().IsConnected());
+    EXPECT_FALSE(gauge().Busy());
+    EXPECT_EQ(bleStatus()->text(), QStringLiteral("Bitte wiederholen"));
+    EXPECT_EQ(mainConnect()->text(), QStringLiteral("Verbinden"));
+    EXPECT_EQ(LogLines(QStringLiteral("REconnect1")).size(), 1);
+
+    gauge().BLEDisconnect();
+    ConnectInWindow(kGV4);
+    EXPECT_TRUE(gauge().IsConnected());
+    EXPECT_TRUE(gauge().Link().State().MemoryPathReady);
+}
+
 // A connect in progress ends when the connection window is closed.
 TEST_F(BleWindowTest, ClosingTheWindowEndsAConnect)
 {
