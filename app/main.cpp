@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gauge/radio_choice.h"
 #include "shell/app_identity.h"
 #include "shell/demo_mode.h"
 #include "shell/folders.h"
@@ -37,10 +38,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", demo.error.toLocal8Bit().constData());
         return 2;
     }
-    if (demo.requested) {
-        qc::EnterDemoMode(QApplication::applicationDirPath(), demo.folder);
-        std::fprintf(stderr, "%s\n", qc::DemoAnnouncement(demo.folder).toLocal8Bit().constData());
-    }
     QApplication::setApplicationName(QString::fromLatin1(qc::kProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(qc::kProgramVersion));
 
@@ -60,6 +57,12 @@ int main(int argc, char* argv[])
         notice.exec();
         return 0;
     }
+
+    // The real radio when the control finds an adapter, else the demo; a
+    // second instance never gets here, so it never scans.
+    const QString demoNotice = qc::ChooseRadio(demo.requested, QApplication::applicationDirPath(), demo.folder);
+    if (!demoNotice.isEmpty())
+        std::fprintf(stderr, "%s\n", demoNotice.toLocal8Bit().constData());
 
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);

@@ -10,21 +10,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   exit 1
 fi
 
-# True when the control can use a real radio. The control has no BlueZ
-# backend yet, so there is none to use, whatever adapter the machine has.
-real_radio_usable() {
-  return 1
-}
-
-args=("$@")
-case " $* " in
-  *" --simulate "*) ;;
-  *)
-    if ! real_radio_usable; then
-      echo "No usable Bluetooth adapter (this build of the control has no BlueZ backend yet):" >&2
-      echo "starting the demo on simulated gauges. Readings shown are not real measurements." >&2
-      args=(--simulate "${args[@]}")
-    fi
-    ;;
-esac
-exec build/bin/quenconnect "${args[@]}"
+# The program picks the radio itself: the computer's Bluetooth adapter when
+# the control finds one, else the demo on simulated gauges (it says so on
+# the terminal and marks its windows "[DEMO]"). --simulate forces the demo.
+exec build/bin/quenconnect "$@"

@@ -81,14 +81,27 @@ RequestResult GaugeLink::Failed(RequestEnd end, const QString& step, const QStri
 
 // ---- Connection --------------------------------------------------------
 
+void GaugeLink::Stop()
+{
+    stopRequested_ = true;
+    if (waits_ > 0)
+        control_.interrupt();
+}
+
 RequestResult GaugeLink::Connect(const QString& address, const QString& name)
 {
+    const WaitScope scope(waits_);
     const QString step = QStringLiteral("Connect ") + address;
     stopRequested_ = linkLost_ = errorEvent_ = false;
     state_.CommandPathReady = state_.MemoryPathReady = false;
     // A gauge that came back by itself ("Online") is connected already:
     // Connect returns at once without a Connected event.
     const bool back = online_ && address == address_;
+    // The Ids are kept for the same gauge; another gauge's would pass the
+    // readiness rules with handles this one does not have (an alternative
+    // service above all).
+    if (address != address_)
+        state_.Ids = GattIds{};
     address_ = address;
     errorText_.clear();
     if (!back) {
@@ -116,9 +129,19 @@ RequestResult GaugeLink::Connect(const QString& address, const QString& name)
     const bool ready = clock_.PumpEventsUntil(
         [this] { return (state_.CommandPathReady && state_.MemoryPathReady) || Interrupted(); },
         deadlines_.discovery);
-    if (!ready || !(state_.CommandPathReady && state_.MemoryPathReady))
-        return Failed(stopRequested_ ? RequestEnd::Stopped : linkLost_ ? RequestEnd::LinkLost : RequestEnd::TimedOut,
-                      discoverStep, errorText_);
+    if (!ready || !(state_.CommandPathReady && state_.MemoryPathReady)) {
+        const RequestEnd end =
+            stopRequested_ ? RequestEnd::Stopped : linkLost_ ? RequestEnd::LinkLost : RequestEnd::TimedOut;
+        // A radio link without the gauge's paths is of no use, and the next
+        // Connect to it would get no Connected event: it is closed here.
+        if (!linkLost_) {
+            control_.disconnect();
+            control_.doEvents();
+            online_ = false;
+            state_.CommandPathReady = state_.MemoryPathReady = false;
+        }
+        return Failed(end, discoverStep, errorText_);
+    }
     connected_ = true;
     return {RequestEnd::Done, step, {}};
 }
@@ -136,11 +159,13 @@ void GaugeLink::Disconnect()
 
 bool GaugeLink::WriteQuen()
 {
+    ++attOperations_;
     return control_.writeValue(state_.Ids.SvcMainId, state_.Ids.ChrCommandId, QString(), state_.SendText);
 }
 
 bool GaugeLink::WriteStorageInfo()
 {
+    ++attOperations_;
     return control_.writeValue(state_.Ids.SvcMemoryId, state_.Ids.ChrMemDirId, QString(), state_.SendText);
 }
 
@@ -152,12 +177,14 @@ bool GaugeLink::SondenFreigabe()
 
 bool GaugeLink::ReadStorageInfo()
 {
+    ++attOperations_;
     QString value;
     return control_.readValue(state_.Ids.SvcMemoryId, state_.Ids.ChrMemDirId, QString(), value);
 }
 
 bool GaugeLink::ReadStorageData()
 {
+    ++attOperations_;
     QString value;
     return control_.readValue(state_.Ids.SvcMemoryId, state_.Ids.ChrMemDataId, QString(), value);
 }
@@ -210,6 +237,7 @@ RequestResult GaugeLink::Run(const QString& step, const Send& send, const Comple
 {
     if (!connected_ || !state_.CommandPathReady)
         return Failed(RequestEnd::NotReady, step);
+    const WaitScope scope(waits_);
     stopRequested_ = linkLost_ = errorEvent_ = false;
     pollingEnded_ = false;
     errorText_.clear();
@@ -310,6 +338,7 @@ void GaugeLink::PollReply()
     polling_ = true;
     for (;;) {
         QString value;
+        ++attOperations_;
         if (!control_.readValue(state_.Ids.SvcMainId, state_.Ids.ChrCommandId, QString(), value)) {
             errorText_ = control_.lastError().description;
             break;
@@ -330,6 +359,27 @@ void GaugeLink::PollReply()
 
 // ---- Control events ----------------------------------------------------
 
+void GaugeLink::advertisement(QString& serverId, QString& name, short& rssi, short& txPower, QString& serviceUuids,
+                              QString& servicesWithData, QString& solicitedServiceUuids, short& manufacturerCompanyId,
+                              QString& manufacturerData, bool& isConnectable, bool& isScanResponse)
+{
+    if (observer_)
+        observer_->advertisement(serverId, name, rssi, txPower, serviceUuids, servicesWithData, solicitedServiceUuids,
+                                 manufacturerCompanyId, manufacturerData, isConnectable, isScanResponse);
+}
+
+void GaugeLink::startScan(QString& serviceUuids)
+{
+    if (observer_)
+        observer_->startScan(serviceUuids);
+}
+
+void GaugeLink::stopScan(short& errorCode, QString& errorDescription)
+{
+    if (observer_)
+        observer_->stopScan(errorCode, errorDescription);
+}
+
 void GaugeLink::connected(short& statusCode, QString& description)
 {
     // "Online": the gauge came back after going out of range.
@@ -338,6 +388,8 @@ void GaugeLink::connected(short& statusCode, QString& description)
     online_ = connectedOk_;
     if (!connectedOk_)
         errorText_ = QString::number(statusCode) + QStringLiteral(" ") + description;
+    if (observer_)
+        observer_->connected(statusCode, description);
 }
 
 void GaugeLink::disconnected(short& statusCode, QString& description)
@@ -346,6 +398,8 @@ void GaugeLink::disconnected(short& statusCode, QString& description)
     connected_ = online_ = false;
     errorText_ = QString::number(statusCode) + QStringLiteral(" ") + description;
     state_.CommandPathReady = state_.MemoryPathReady = state_.IsSubscribed = false;
+    if (observer_)
+        observer_->disconnected(statusCode, description);
 }
 
 void GaugeLink::discovered(short& gattType, QString& serviceId, QString& characteristicId, QString&, QString& uuid,
@@ -359,6 +413,8 @@ void GaugeLink::error(short& errorCode, QString& description)
     errorEvent_ = true;
     errorText_ = QStringLiteral("Vornik Error") + QString::number(errorCode) + QStringLiteral(" ") + description;
     WriteLog(errorText_);
+    if (observer_)
+        observer_->error(errorCode, description);
 }
 
 void GaugeLink::subscribed(QString&, QString&, QString&, QString&)

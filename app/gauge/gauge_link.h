@@ -64,6 +64,8 @@ public:
     const LinkDeadlines& Deadlines() const { return deadlines_; }
     void SetDeadlines(const LinkDeadlines& deadlines) { deadlines_ = deadlines; }
     bool IsConnected() const { return connected_; }
+    // Reads and writes issued to the gauge so far (for measurements).
+    long AttOperations() const { return attOperations_; }
     bool RequestOutstanding() const { return outstanding_; }
 
     // What the decoder hands on (identification fields, directory, live
@@ -79,8 +81,16 @@ public:
     RequestResult Connect(const QString& address, const QString& name);
     void Disconnect();
 
-    // Ends the wait in progress (the main window's Stop button).
-    void Stop() { stopRequested_ = true; }
+    // Ends the wait in progress (the main window's Stop button), the
+    // control's own wait inside a call included.
+    void Stop();
+    // True while a connect, a discovery or a request waits.
+    bool Waiting() const { return waits_ > 0; }
+
+    // Receives the control's events after the link has taken what it needs
+    // from them: scanning, connection changes, errors. The log event is
+    // not passed on.
+    void SetEventObserver(VornikEvents* observer) { observer_ = observer; }
 
     // Send procedures: one control call each with SendText as it is (or as
     // they set it). False when the control refused; LastControlError() says
@@ -121,6 +131,11 @@ public:
     static QString SetClockText(const QDateTime& now);
 
     // Control events.
+    void advertisement(QString& serverId, QString& name, short& rssi, short& txPower, QString& serviceUuids,
+                       QString& servicesWithData, QString& solicitedServiceUuids, short& manufacturerCompanyId,
+                       QString& manufacturerData, bool& isConnectable, bool& isScanResponse) override;
+    void startScan(QString& serviceUuids) override;
+    void stopScan(short& errorCode, QString& errorDescription) override;
     void connected(short& statusCode, QString& description) override;
     void disconnected(short& statusCode, QString& description) override;
     void discovered(short& gattType, QString& serviceId, QString& characteristicId, QString& descriptorId,
@@ -141,8 +156,20 @@ private:
     void WriteLog(const QString& line) const;
     RequestResult Failed(RequestEnd end, const QString& step, const QString& detail = QString());
 
+    // Counts the waits in progress for Waiting().
+    struct WaitScope {
+        explicit WaitScope(int& depth) : depth_(depth) { ++depth_; }
+        ~WaitScope() { --depth_; }
+        WaitScope(const WaitScope&) = delete;
+        WaitScope& operator=(const WaitScope&) = delete;
+        int& depth_;
+    };
+
     VornikControl& control_;
     WaitClock& clock_;
+    VornikEvents* observer_ = nullptr;
+    int waits_ = 0;
+    long attOperations_ = 0;
     LinkState state_;
     LinkDeadlines deadlines_;
     std::function<void(const LinkHandover&)> handovers_;

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTableView>
 
+#include "gauge/gauge_connection.h"
 #include "imaging/StdPictureEx.h"
 #include "shell/app_identity.h"
 #include "shell/demo_mode.h"
@@ -42,6 +43,7 @@ frmTransfer::frmTransfer(Session& session, QWidget* parent)
                                                *m_prompt);
     ConnectTableCommands();
     ConnectReportCommands();
+    ConnectConnectionCommands();
     Form_Load();
     resize(1180, 760);
 }

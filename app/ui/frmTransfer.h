@@ -16,11 +16,14 @@ class QLabel;
 
 namespace qc {
 
+class BLE;
 class ChartCommands;
 class GaugeLink;
 class MemoryDownload;
 struct DownloadResult;
 class frmProjekt;
+class GaugeConnection;
+struct RequestResult;
 class TableController;
 
 // The main window: shows the session (settings values, texts, table) and
@@ -95,6 +98,21 @@ public:
     // Set-time dialog and device information window.
     void mnuSetTime_Click();
     void ShowDeviceInfo();
+    // The gauge connection and the connection window, made when first
+    // needed.
+    GaugeConnection& Gauge();
+    BLE& ConnectionWindow();
+    // Connect button: connect through the connection window, reconnect, or
+    // disconnect, by its caption.
+    void cmdConnect_Click();
+    // The connection display; true when the gauge is connected.
+    bool Verbindungscheck();
+    // Runs once the link is up and discovered (`reconnected` after the
+    // reconnect button): identification and the memory list.
+    void SetGaugeReadyHandler(std::function<void(bool reconnected)> handler) { m_gaugeReady = std::move(handler); }
+    // Runs one request to the gauge with the working controls blocked and
+    // the Stop button live; a failure is logged and told in plain words.
+    RequestResult RunGaugeRequest(const std::function<RequestResult(GaugeLink&)>& request);
 
 signals:
     // All texts were applied again (start-up, language menu, language file);
@@ -147,6 +165,10 @@ private:
     void ConnectMemoryCommands();
     void ShowDownload(const DownloadResult& result);
 
+    void ConnectConnectionCommands();
+    void ShowLinkDisplay();
+    void DisconnectGaugeAtEnd();
+
     Session& m_session;
     MainWindowControls m_ui;
     MessageBoxPrompt m_messageBoxes{this};
@@ -161,6 +183,9 @@ private:
     GaugeLink* m_link = nullptr;
     MemoryDownload* m_download = nullptr;
     QStringList m_offeredFiles; // class 5: the names the last listing offered
+    std::unique_ptr<GaugeConnection> m_gauge;
+    BLE* m_ble = nullptr;
+    std::function<void(bool)> m_gaugeReady;
 };
 
 } // namespace qc

@@ -19,6 +19,7 @@ void frmTransfer::mnuEnd_Click()
         return;
     m_ending = true;
     WaitClock& clock = m_session.Clock();
+    DisconnectGaugeAtEnd();
     if (m_session.Connected) {
         // The gauge link clears the flag from its disconnect event; the wait
         // is bounded so a silent gauge cannot keep the program open.

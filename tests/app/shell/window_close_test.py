@@ -12,9 +12,11 @@ import time
 from Xlib import X, display, protocol
 
 CAPTION = "Quen Connect V1.10"
+# Without a Bluetooth adapter the program runs the demo and says so.
+CAPTIONS = (CAPTION, CAPTION + " [DEMO]")
 
 
-def find_window(d, title):
+def find_window(d, titles):
     pending = [d.screen().root]
     while pending:
         w = pending.pop()
@@ -23,7 +25,7 @@ def find_window(d, title):
             text = name.value.decode() if name else w.get_wm_name()
         except Exception:
             text = None
-        if text == title:
+        if text in titles:
             return w
         try:
             pending.extend(w.query_tree().children)
@@ -48,7 +50,7 @@ def main():
     while window is None and time.monotonic() < deadline:
         if proc.poll() is not None:
             sys.exit(f"program exited early with {proc.returncode}")
-        window = find_window(d, CAPTION)
+        window = find_window(d, CAPTIONS)
         time.sleep(0.2)
     if window is None:
         proc.kill()
