@@ -39,6 +39,15 @@ GaugeConnection& frmTransfer::Gauge()
         connect(m_gauge.get(), &GaugeConnection::displayChanged, this, &frmTransfer::ShowLinkDisplay);
         connect(m_gauge.get(), &GaugeConnection::controlError, this,
                 [this](const QString& text) { m_prompt->Tell(MainCaption(), text, Prompt::Icon::None); });
+        // Memories, live readings and the device windows use this link; once
+        // it is up, the gauge is identified and its memories listed.
+        SetGaugeLink(&m_gauge->Link());
+        if (!m_gaugeReady) {
+            m_gaugeReady = [this](bool /*reconnected*/) {
+                if (Initialisierung(m_gauge->DeviceName))
+                    SpeicherInfo();
+            };
+        }
     }
     return *m_gauge;
 }
