@@ -365,6 +365,28 @@ private:
 
 ParseResult ParseArguments(const QStringList& arguments) { return Parser(arguments).Run(); }
 
+std::optional<int> LanguageOf(const QStringList& arguments)
+{
+    std::optional<int> language;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == u"--")
+            break;
+        QString value;
+        if (a == u"--lang" && i + 1 < arguments.size())
+            value = arguments[++i];
+        else if (a.startsWith(QStringLiteral("--lang=")))
+            value = a.mid(7);
+        else
+            continue;
+        if (value.compare(QStringLiteral("de"), Qt::CaseInsensitive) == 0)
+            language = 0;
+        else if (value.compare(QStringLiteral("en"), Qt::CaseInsensitive) == 0)
+            language = 1;
+    }
+    return language;
+}
+
 QString SubcommandName(Subcommand command)
 {
     for (const SubcommandWord& w : kSubcommands)

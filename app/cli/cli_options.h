@@ -81,6 +81,10 @@ struct ParseResult {
 // The arguments without the program name.
 ParseResult ParseArguments(const QStringList& arguments);
 
+// The language a command line asks for with --lang, also when the rest of
+// it is refused, so the refusal is told in that language.
+std::optional<int> LanguageOf(const QStringList& arguments);
+
 // The word of a subcommand ("set-time") and back; None for an unknown word.
 QString SubcommandName(Subcommand command);
 Subcommand SubcommandOf(const QString& word);

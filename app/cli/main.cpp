@@ -59,7 +59,8 @@ int main(int argc, char* argv[])
 
     const ParseResult parsed = ParseArguments(QCoreApplication::arguments().mid(1));
     const int systemLanguage = QLocale::system().language() == QLocale::German ? qc::kGerman : qc::kEnglish;
-    const int language = parsed.options.language.value_or(systemLanguage);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const int language = parsed.options.language.value_or(LanguageOf(arguments).value_or(systemLanguage));
     Console console(language);
     if (!parsed.ok()) {
         console.Message(kProgram + QStringLiteral(": ") + UsageText(language, parsed.problem, parsed.detail));

@@ -149,6 +149,16 @@ TEST(CliOptions, SimulateTakesAFolderOnlyWhereItCanBeOne)
     }
 }
 
+TEST(CliOptions, LanguageIsFoundInARefusedCommandLine)
+{
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"frobnicate --lang de", 0},   {"--lang=EN frobnicate", 1},           {"scan --lang fr", std::nullopt},
+        {"scan --lang", std::nullopt}, {"report -- --lang=en", std::nullopt}, {"--lang de --lang en scan", 1},
+    };
+    for (const auto& [line, language] : cases)
+        EXPECT_EQ(LanguageOf(Args(line)), language) << line;
+}
+
 TEST(CliOptions, HelpNeedsNoArguments)
 {
     for (const char* line : {"--help", "-h", "live --help", "read -h", "convert --help", "report --help --lang en"}) {
