@@ -370,6 +370,14 @@ int RunLive(Context& cli, const QString& executableDir)
         cli.session.Clock().PumpEventsUntil(
             [&] { return gauge.LivePending() || radio.Interrupted() || !gauge.Link().IsConnected(); }, left);
         for (const QString& record : gauge.TakeLive()) {
+            // The window stops taking live readings at a full table; here
+            // every reading has been printed, so the table starts again and
+            // the numbers go on.
+            if (data.ReadingCount() >= kMaxRows) {
+                const int next = data.state.NextOnlineNumber;
+                data.DeleteTable(cli.session.Clock().CurrentDateTime());
+                data.state.NextOnlineNumber = next;
+            }
             const int before = data.ReadingCount();
             cli.table.FillMessdaten(record);
             for (int row = before + 1; row <= data.ReadingCount() && (wanted == 0 || taken < wanted); ++row, ++taken)

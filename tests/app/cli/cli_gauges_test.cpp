@@ -12,6 +12,7 @@
 
 #include "../shell/shell_test_env.h"
 #include "cli_test_support.h"
+#include "data/measurement_table.h"
 
 namespace qc {
 namespace {
@@ -54,6 +55,7 @@ TEST_F(CliGaugesTest, ScanListsTheBuiltInGaugesWithTheirModels)
                 text.err.contains(QStringLiteral("simulierte Geräte")));
     const QStringList lines = QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 10) << text.out.toStdString();
+    EXPECT_FALSE(text.err.contains(QStringLiteral("Scanning"))) << "progress only on a terminal";
     EXPECT_TRUE(lines.filter(QStringLiteral("E8C04D000404  PELLAX DUAL FE")).value(0).endsWith(u"PLB"));
 
     const CliRun json = RunCli({QStringLiteral("scan"), QStringLiteral("--simulate"), QStringLiteral("--json"),
@@ -103,6 +105,20 @@ TEST_F(CliGaugesTest, LiveReadingsOfBothClasses)
     }
 }
 
+// A live session outlasts the table: every reading is printed, numbered on.
+TEST_F(CliGaugesTest, LiveGoesOnPastAFullTable)
+{
+    const QString folder = Gauges({{"pel", "model = PEL\nlive_interval = 1\n"}});
+    const CliRun r = RunCli({QStringLiteral("--simulate"), folder, QStringLiteral("live"), kPellax,
+                             QStringLiteral("--count"), QString::number(kMaxRows + 3)},
+                            {}, 240000);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = QString::fromUtf8(r.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), kMaxRows + 3);
+    EXPECT_TRUE(lines.back().contains(QStringLiteral(" %1 ").arg(kMaxRows + 3))) << lines.back().toStdString();
+    EXPECT_FALSE(r.err.contains(QString::number(kMaxRows))) << r.err.toStdString(); // no "table full"
+}
+
 TEST_F(CliGaugesTest, ClockOfBothClassesIsSetAndReadBack)
 {
     for (const QString& address : {kPellax, kQV}) {
@@ -149,6 +165,20 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
     const CliRun de = RunCli({QStringLiteral("scan"), QStringLiteral("--lang"), QStringLiteral("de")});
     EXPECT_EQ(de.code, 2);
     EXPECT_TRUE(de.err.contains(QStringLiteral("Kein Bluetooth-Adapter gefunden."))) << de.err.toStdString();
+}
+
+// Progress lines go to standard error when it is a terminal.
+TEST_F(CliGaugesTest, ProgressOnATerminal)
+{
+    QProcess p;
+    p.start(QStringLiteral(QC_SYSTEM_PYTHON),
+            {QStringLiteral(QC_ON_TERMINAL), QStringLiteral(QC_CLI), QStringLiteral("--simulate"),
+             QStringLiteral("set-time"), kPellax, QStringLiteral("--lang"), QStringLiteral("en")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(shown.contains(QStringLiteral("Scanning for gauges ..."))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Connecting to E8C04D000404 ..."))) << shown.toStdString();
 }
 
 // Ctrl-C is the way out of a live session: an open-ended one ends as
