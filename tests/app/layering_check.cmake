@@ -14,7 +14,7 @@ if(widget_header_count LESS 50)
   message(FATAL_ERROR "too few widget headers in ${WIDGETS_DIR}: ${widget_header_count}")
 endif()
 
-set(logic_folders data shell gauge output imaging)
+set(logic_folders data shell gauge output imaging cli)
 set(violations "")
 set(checked 0)
 foreach(folder IN LISTS logic_folders)
