@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "shell/session.h"
+#include "shell/status_text.h"
 #include "shell/table_view.h"
 #include "ui/frmTransfer_controls.h"
 #include "ui/message_box_prompt.h"
@@ -18,6 +19,10 @@ namespace qc {
 class ChartCommands;
 class frmProjekt;
 class TableController;
+
+// A menu text with the "&" before the letter Alt opens it with; an "&" of
+// the text itself is doubled so it shows.
+QString MenuTextWithMnemonic(int language, int key);
 
 // The main window: shows the session (settings values, texts, table) and
 // forwards the user's actions; lives for the whole run.
@@ -73,6 +78,11 @@ public:
     // The window's style sheet.
     static QString StyleSheet();
 
+    // Shows what the program is doing (m_session.Status) in the status bar,
+    // in the current language; the gauge link calls it when its state moves.
+    void RefreshStatus();
+    QString StatusBarText() const;
+
 signals:
     // All texts were applied again (start-up, language menu, language file);
     // other windows set their own texts from it.
@@ -121,10 +131,15 @@ private:
     bool LoadPicture(QLabel* box, const QString& fileName, bool stretch);
 
     void cmdProjekt_Click();
+    void BuildShortcuts();
+    void ApplyMenuTexts(int language);
+    void RestoreWindowGeometry();
+    void SaveWindowGeometry();
 
     Session& m_session;
     MainWindowControls m_ui;
-    MessageBoxPrompt m_messageBoxes{this};
+    MessageBoxPrompt m_messageBoxes{this, [this] { return m_session.Language(); }};
+    QLabel* m_statusText = nullptr;
     Prompt* m_prompt = &m_messageBoxes;
     UrlOpener m_openUrl;
     std::function<void()> m_deviceInfo;
