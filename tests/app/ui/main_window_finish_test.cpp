@@ -332,3 +332,33 @@ TEST(MessageBoxPrompt, ButtonsFollowTheLanguageAndEscapeAnswersNo)
 
 } // namespace
 } // namespace qc
+
+namespace qc {
+namespace {
+
+// Run once as it is and once with the screen scaled to 200 % (see the test
+// list): the status pictures and the window icon have a pixel for every
+// device pixel.
+TEST_F(MainWindowFinishTest, PicturesAreSharpOnScaledScreens)
+{
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        ASSERT_EQ(qApp->devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    }
+    for (const char* name : {"picBth", "picBthBlitz", "picUsb", "BattIcon", "picQuen"}) {
+        auto* box = window.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(box, nullptr) << name;
+        const QPixmap picture = box->pixmap();
+        ASSERT_FALSE(picture.isNull()) << name;
+        const qreal ratio = box->devicePixelRatioF();
+        EXPECT_EQ(picture.devicePixelRatio(), ratio) << name;
+        // Aspect ratio kept: one side fills the box in device pixels.
+        const QSize device = box->size() * ratio;
+        EXPECT_TRUE(picture.width() == device.width() || picture.height() == device.height())
+            << name << " " << picture.width() << "x" << picture.height();
+    }
+    const QList<QSize> sizes = window.windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(64, 64)) && sizes.contains(QSize(256, 256)));
+}
+
+} // namespace
+} // namespace qc
