@@ -13,8 +13,10 @@
 #include "shell/session.h"
 #include "shell/single_instance.h"
 #include "shell/texts.h"
+#include "shell/usage.h"
 #include "shell/wait_clock.h"
 #include "ui/frmTransfer.h"
+#include "ui/message_box_prompt.h"
 
 namespace {
 
@@ -28,6 +30,10 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("%s\n", qc::MainCaption().toUtf8().constData());
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(qc::UsageText().toLocal8Bit().constData(), stdout);
             return 0;
         }
     }
@@ -53,6 +59,7 @@ int main(int argc, char* argv[])
         const int language = QLocale::system().language() == QLocale::German ? qc::kGerman : qc::kEnglish;
         QMessageBox notice(QMessageBox::Information, qc::MainCaption(),
                            qc::NoticeText(language, qc::kNoticeAlreadyRunning), QMessageBox::Ok);
+        qc::SpeakLanguage(notice, language);
         QTimer::singleShot(kAlreadyRunningNotice, &notice, &QMessageBox::accept);
         notice.exec();
         return 0;

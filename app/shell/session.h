@@ -8,6 +8,7 @@
 #include "data/measurement_data.h"
 #include "shell/folders.h"
 #include "shell/settings_store.h"
+#include "shell/status_text.h"
 #include "shell/transfer_log.h"
 #include "shell/wait_clock.h"
 
@@ -71,6 +72,10 @@ public:
     bool Connected = false;       // the gauge link is up
     bool GaugeIdentified = false; // identification answered
     bool MemoryShown = false;     // a memory is shown in the table
+
+    // What the gauge link is doing, for the status bar (the main window's
+    // RefreshStatus shows it).
+    StatusState Status;
 
 private:
     WaitClock* m_clock;

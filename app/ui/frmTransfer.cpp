@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 
@@ -18,6 +19,7 @@
 #include "shell/app_identity.h"
 #include "shell/demo_mode.h"
 #include "shell/table_controller.h"
+#include "shell/window_geometry.h"
 #include "ui/chart_commands.h"
 #include "ui/frmProjekt.h"
 #include "ui/report_commands.h"
@@ -26,6 +28,9 @@ namespace qc {
 namespace {
 
 constexpr QRgb kStatusTextColour = qRgb(0, 0, 255);
+constexpr QSize kDefaultWindowSize(1180, 760);
+// A restored window smaller than this comes from a damaged record.
+constexpr QSize kSmallestRestoredSize(320, 200);
 
 } // namespace
 
@@ -45,7 +50,8 @@ frmTransfer::frmTransfer(Session& session, QWidget* parent)
     ConnectReportCommands();
     ConnectConnectionCommands();
     Form_Load();
-    resize(1180, 760);
+    resize(kDefaultWindowSize);
+    RestoreWindowGeometry();
 }
 
 frmTransfer::~frmTransfer() = default;
@@ -100,11 +106,62 @@ void frmTransfer::ShowStartupState()
     LoadPicture(m_ui.BattIcon, QStringLiteral("Battery.png"), true);
     LoadPicture(m_ui.picRahmen, QStringLiteral("Rahmen.jpg"), true);
     LoadPicture(m_ui.picQuen, QStringLiteral("Quenlogo.jpg"), true);
-    // The maker's icon until a gauge's brand is known.
+    // The maker's icon until a gauge's brand is known, with the program's
+    // icon drawn for every size, so it stays sharp on scaled screens.
+    QIcon windowIcon;
     const QImage icon = StdPictureEx::Load(m_session.Folders.ProgramDir + QStringLiteral("/Quen.ico"));
     if (!icon.isNull())
-        setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+        windowIcon.addPixmap(QPixmap::fromImage(icon));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QImage sized =
+            StdPictureEx::Load(m_session.Folders.ProgramDir + QStringLiteral("/QuenConnect_%1.png").arg(size));
+        if (!sized.isNull())
+            windowIcon.addPixmap(QPixmap::fromImage(sized));
+    }
+    if (!windowIcon.isNull())
+        setWindowIcon(windowIcon);
     m_ui.cmdRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+}
+
+void frmTransfer::RefreshStatus()
+{
+    if (!m_statusText)
+        return;
+    StatusState state = m_session.Status;
+    if (state.activity == Activity::Idle && m_session.Connected)
+        state.activity = Activity::Connected;
+    if (state.Gauge.trimmed().isEmpty()) {
+        const GaugeIdentity& gauge = m_session.Gauge.identity;
+        state.Gauge = QStringList{gauge.DeviceName.trimmed(), gauge.GaugeNumber.trimmed()}.join(u' ').trimmed();
+    }
+    state.Demo = state.Demo || IsDemoMode();
+    m_statusText->setText(StatusText(m_session.Language(), state));
+}
+
+QString frmTransfer::StatusBarText() const { return m_statusText ? m_statusText->text() : QString(); }
+
+// The window opens where it was closed last; a missing or damaged record
+// leaves the default size. A cut-off record can restore as a window of a
+// pixel or two, which the user could neither see nor grab.
+void frmTransfer::RestoreWindowGeometry()
+{
+    const auto geometry = LoadWindowGeometry(m_session.Folders.SettingsDir);
+    if (!geometry)
+        return;
+    const QPoint defaultPosition = pos();
+    const bool restored = restoreGeometry(*geometry);
+    if (!restored || width() < kSmallestRestoredSize.width() || height() < kSmallestRestoredSize.height()) {
+        setWindowState(Qt::WindowNoState);
+        resize(kDefaultWindowSize);
+        move(defaultPosition);
+    }
+}
+
+void frmTransfer::SaveWindowGeometry()
+{
+    if (!qc::SaveWindowGeometry(m_session.Folders.SettingsDir, saveGeometry()))
+        m_session.Log.WriteLog(QStringLiteral("Window position not saved: ") +
+                               WindowStateFile(m_session.Folders.SettingsDir));
 }
 
 void frmTransfer::ConnectSignals()

@@ -7,6 +7,7 @@
 
 #include "gauge/gauge_identification.h"
 #include "shell/session.h"
+#include "shell/status_text.h"
 #include "shell/table_view.h"
 #include "ui/frmTransfer_controls.h"
 #include "ui/message_box_prompt.h"
@@ -25,6 +26,10 @@ class frmProjekt;
 class GaugeConnection;
 struct RequestResult;
 class TableController;
+
+// A menu text with the "&" before the letter Alt opens it with; an "&" of
+// the text itself is doubled so it shows.
+QString MenuTextWithMnemonic(int language, int key);
 
 // The main window: shows the session (settings values, texts, table) and
 // forwards the user's actions; lives for the whole run.
@@ -113,6 +118,10 @@ public:
     // Runs one request to the gauge with the working controls blocked and
     // the Stop button live; a failure is logged and told in plain words.
     RequestResult RunGaugeRequest(const std::function<RequestResult(GaugeLink&)>& request);
+    // Shows what the program is doing (m_session.Status) in the status bar,
+    // in the current language; the gauge link calls it when its state moves.
+    void RefreshStatus();
+    QString StatusBarText() const;
 
 signals:
     // All texts were applied again (start-up, language menu, language file);
@@ -168,10 +177,15 @@ private:
     void ConnectConnectionCommands();
     void ShowLinkDisplay();
     void DisconnectGaugeAtEnd();
+    void BuildShortcuts();
+    void ApplyMenuTexts(int language);
+    void RestoreWindowGeometry();
+    void SaveWindowGeometry();
 
     Session& m_session;
     MainWindowControls m_ui;
-    MessageBoxPrompt m_messageBoxes{this};
+    MessageBoxPrompt m_messageBoxes{this, [this] { return m_session.Language(); }};
+    QLabel* m_statusText = nullptr;
     Prompt* m_prompt = &m_messageBoxes;
     UrlOpener m_openUrl;
     std::function<void()> m_deviceInfo;

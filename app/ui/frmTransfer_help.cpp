@@ -71,10 +71,15 @@ bool frmTransfer::LoadPicture(QLabel* box, const QString& fileName, bool stretch
         return false;
     }
     QPixmap picture = QPixmap::fromImage(image);
-    if (stretch)
-        picture = picture.scaled(box->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    else
+    if (stretch) {
+        // Scaled to the box's device pixels, so the pictures (drawn at twice
+        // their shown size) stay sharp on a screen scaled to 200 %.
+        const qreal ratio = box->devicePixelRatioF();
+        picture = picture.scaled(box->size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        picture.setDevicePixelRatio(ratio);
+    } else {
         box->resize(picture.size());
+    }
     box->setPixmap(picture);
     return true;
 }

@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -238,6 +240,39 @@ void frmTransfer::BuildLayout()
     page->addLayout(middle, 1);
     page->addWidget(BuildCommandBar());
     setCentralWidget(central);
+
+    m_statusText = Named(new QLabel, "lblStatus");
+    statusBar()->setObjectName(QStringLiteral("staStatus"));
+    statusBar()->addWidget(m_statusText, 1);
+    BuildShortcuts();
+}
+
+// Keys of the common commands. A key does what its button does, and only
+// while the button can be clicked.
+void frmTransfer::BuildShortcuts()
+{
+    m_ui.mnuEnd->setShortcut(QKeySequence::Quit);
+    m_ui.mnuHelp1->setShortcut(QKeySequence::HelpContents);
+    const struct {
+        QPushButton* Button;
+        QKeySequence Key;
+    } keys[] = {
+        {m_ui.cmdOpen, QKeySequence::Open},
+        {m_ui.cmdSave, QKeySequence::Save},
+        {m_ui.cmdprint, QKeySequence::Print},
+        {m_ui.cmdClipboard, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+        {m_ui.cmdConnect, QKeySequence(Qt::CTRL | Qt::Key_B)},
+    };
+    for (const auto& k : keys) {
+        auto* shortcut = new QShortcut(k.Key, this);
+        shortcut->setObjectName(QStringLiteral("key_") + k.Button->objectName());
+        QPushButton* button = k.Button;
+        connect(shortcut, &QShortcut::activated, this, [this, button] {
+            if (button->isEnabled() && button->isVisibleTo(this))
+                button->click();
+        });
+        button->setToolTip(k.Key.toString(QKeySequence::NativeText));
+    }
 }
 
 } // namespace qc

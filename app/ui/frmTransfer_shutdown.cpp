@@ -18,6 +18,7 @@ void frmTransfer::mnuEnd_Click()
     if (m_ending)
         return;
     m_ending = true;
+    SaveWindowGeometry();
     WaitClock& clock = m_session.Clock();
     DisconnectGaugeAtEnd();
     if (m_session.Connected) {

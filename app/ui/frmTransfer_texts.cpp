@@ -46,26 +46,59 @@ constexpr ButtonCaption kMessageTextButtons[] = {
     {&MainWindowControls::cmdStop, 55},
 };
 
-constexpr int kConnectKey = 50;     // MenuTexts "Verbinden"
-constexpr int kDisconnectKey = 52;  // MenuTexts "Trennen"
-constexpr int kConnectedKey = 53;   // MenuTexts "Verbunden"
-constexpr int kPleaseWaitKey = 13;  // MessageTexts "Bitte warten...."
-constexpr int kReadyKey = 42;       // MessageTexts "BEREIT"
-constexpr int kBatteryKey = 73;     // MessageTexts "Batterie"
-constexpr int kValuesFrameKey = 20; // MessageTexts "Messwerte"
+// The letter of each menu text the Alt key opens it with, German and
+// English; distinct within each menu.
+struct Mnemonic {
+    int Key;
+    char16_t German;
+    char16_t English;
+};
+constexpr Mnemonic kMnemonics[] = {
+    {0, u'D', u'F'},  {30, u'p', u'L'}, {45, u'T', u'K'}, {40, u'H', u'H'}, // menu bar
+    {4, u'b', u'x'},                                                        // file menu
+    {31, u'E', u'E'}, {32, u'D', u'G'},                                     // language menu
+    {41, u'I', u'I'}, {42, u'B', u'M'},                                     // help menu
+};
+
+constexpr int kConnectKey = 50;      // MenuTexts "Verbinden"
+constexpr int kDisconnectKey = 52;   // MenuTexts "Trennen"
+constexpr int kConnectedKey = 53;    // MenuTexts "Verbunden"
+constexpr int kNotConnectedKey = 55; // MenuTexts "Nicht Verbunden"
+constexpr int kReadyKey = 42;        // MessageTexts "BEREIT"
+constexpr int kBatteryKey = 73;      // MessageTexts "Batterie"
+constexpr int kValuesFrameKey = 20;  // MessageTexts "Messwerte"
 constexpr int kCommandsFrameKey = 21;
 constexpr int kCopyFrameKey = 23;
 
 } // namespace
 
+QString MenuTextWithMnemonic(int language, int key)
+{
+    QString text = MenuText(language, key);
+    text.replace(u'&', QStringLiteral("&&"));
+    for (const Mnemonic& m : kMnemonics) {
+        if (m.Key != key)
+            continue;
+        const qsizetype at = text.indexOf(QChar(ClampLanguage(language) == kEnglish ? m.English : m.German));
+        if (at >= 0)
+            text.insert(at, u'&');
+    }
+    return text;
+}
+
+void frmTransfer::ApplyMenuTexts(int language)
+{
+    m_ui.mnuDatei->setTitle(MenuTextWithMnemonic(language, 0));
+    m_ui.Language->setTitle(MenuTextWithMnemonic(language, 30));
+    m_ui.mnuHelp->setTitle(MenuTextWithMnemonic(language, 40));
+    for (const MenuCaption& m : kMenuEntries)
+        (m_ui.*m.Action)->setText(MenuTextWithMnemonic(language, m.Key));
+}
+
 void frmTransfer::ApplyTexts()
 {
     const int L = m_session.Language();
-    m_ui.mnuDatei->setTitle(MenuText(L, 0));
-    m_ui.Language->setTitle(MenuText(L, 30));
-    m_ui.mnuHelp->setTitle(MenuText(L, 40));
-    for (const MenuCaption& m : kMenuEntries)
-        (m_ui.*m.Action)->setText(MenuText(L, m.Key));
+    ApplyMenuTexts(L);
     for (const ButtonCaption& b : kMenuTextButtons)
         (m_ui.*b.Button)->setText(MenuText(L, b.Key));
     for (const ButtonCaption& b : kMessageTextButtons)
@@ -75,7 +108,9 @@ void frmTransfer::ApplyTexts()
         m_ui.txtWait->setText(DemoMarked(MenuText(L, kConnectedKey)));
         m_ui.cmdConnect->setText(MenuText(L, kDisconnectKey));
     } else {
-        m_ui.txtWait->setText(DemoMarked(MessageText(L, kPleaseWaitKey)));
+        // Nothing runs while no gauge is connected: the text says so
+        // instead of asking the user to wait.
+        m_ui.txtWait->setText(DemoMarked(MenuText(L, kNotConnectedKey)));
         m_ui.cmdConnect->setText(MenuText(L, kConnectKey));
     }
     m_ui.txtSpeicher->setText(MessageText(L, kReadyKey));
@@ -83,6 +118,7 @@ void frmTransfer::ApplyTexts()
     m_ui.FrameWerte->setTitle(MessageText(L, kValuesFrameKey));
     m_ui.FrameBefehle->setTitle(MessageText(L, kCommandsFrameKey));
     m_ui.Frame4->setTitle(MessageText(L, kCopyFrameKey));
+    RefreshStatus();
     emit textsApplied(L);
     QCoreApplication::processEvents();
 }

@@ -70,6 +70,27 @@ QImage BrandIcon(QChar letter, QColor accent, int size)
     return image;
 }
 
+QImage AppIcon(int size)
+{
+    QImage image = Canvas(QSize(size, size), Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 64-unit grid, like the scalable icon.
+    p.scale(size / 64.0, size / 64.0);
+    QLinearGradient fill(QPointF(1, 1), QPointF(63, 63));
+    fill.setColorAt(0, QColor(0x26, 0x71, 0xD2));
+    fill.setColorAt(1, QColor(0x1A, 0x4E, 0x92));
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(1, 1, 62, 62), 13.6, 13.6);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 6.5));
+    p.drawEllipse(QPointF(31, 30), 14.5, 14.5);
+    p.setPen(QPen(Qt::white, 7, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(36, 36), QPointF(48, 49));
+    return image;
+}
+
 // A handheld gauge: body, display with a reading, keys and a probe.
 QImage GaugePicture(const QString& model, QColor body, QColor accent, bool flat)
 {

@@ -58,7 +58,8 @@ int main(int argc, char* argv[])
         QImage Image;
     } pictures[] = {
         {"Quenlogo.jpg", BrandLogo(QStringLiteral("Orvanta"), QStringLiteral("Quen Connect"), kOrvantaBlue)},
-        {"Tarnholmlogo.jpg", BrandLogo(QStringLiteral("Tarnholm"), QStringLiteral("Coating inspection"), kTarnholmTeal)},
+        {"Tarnholmlogo.jpg",
+         BrandLogo(QStringLiteral("Tarnholm"), QStringLiteral("Coating inspection"), kTarnholmTeal)},
         {"Quen.ico", BrandIcon(u'Q', kOrvantaBlue, 64)},
         {"Tarnholm.ico", BrandIcon(u'T', kTarnholmTeal, 64)},
         {"QV.png", GaugePicture(QStringLiteral("QV"), kOrvantaBlue, kOrange)},
@@ -76,5 +77,8 @@ int main(int argc, char* argv[])
     bool ok = true;
     for (const auto& picture : pictures)
         ok = Save(dir, QString::fromLatin1(picture.Name), picture.Image) && ok;
+    // The program's icon in every size the desktop asks for.
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256, 512})
+        ok = Save(dir, QStringLiteral("QuenConnect_%1.png").arg(size), AppIcon(size)) && ok;
     return ok ? 0 : 1;
 }

@@ -64,7 +64,7 @@ const Caption kCaptions[] = {
     {"cmdFlexZeileLoeschen", u"Zeile löschen", u"Delete row"},
     {"cmdFlexTabelleloeschen", u"Tabelle löschen", u"Delete Tab"},
     {"cmdConnect", u"Verbinden", u"Connect"},
-    {"txtWait", u"Bitte warten....", u"Please wait...."},
+    {"txtWait", u"Nicht Verbunden", u"not connected"},
     {"txtSpeicher", u"BEREIT", u"READY"},
     {"cmdStop", u"Stopp", u"Stop"},
     {"lblBatterie", u"Batterie", u"Battery"},
@@ -73,12 +73,20 @@ const Caption kCaptions[] = {
     {"Frame4", u"Daten kopieren nach", u"Copy data to"},
 };
 
+// A menu text as the user reads it: the "&" of its Alt letter is not shown.
+QString WithoutMnemonic(QString text)
+{
+    text.replace(QStringLiteral("&&"), QString(QChar(1)));
+    text.remove(u'&');
+    return text.replace(QChar(1), u'&');
+}
+
 QString CaptionOf(QObject* object)
 {
     if (auto* menu = qobject_cast<QMenu*>(object))
-        return menu->title();
+        return WithoutMnemonic(menu->title());
     if (auto* action = qobject_cast<QAction*>(object))
-        return action->text();
+        return WithoutMnemonic(action->text());
     if (auto* button = qobject_cast<QAbstractButton*>(object))
         return button->text();
     if (auto* label = qobject_cast<QLabel*>(object))

@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, StartsWithGermanTextsAndTheCaption)
 {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Quen Connect V1.10"));
     EXPECT_EQ(Control<QPushButton>("cmdConnect")->text(), QStringLiteral("Verbinden"));
-    EXPECT_EQ(Control<QLabel>("txtWait")->text(), QStringLiteral("Bitte warten...."));
+    EXPECT_EQ(Control<QLabel>("txtWait")->text(), QStringLiteral("Nicht Verbunden"));
     EXPECT_EQ(Control<QLineEdit>("txtSpeicher")->text(), QStringLiteral("BEREIT"));
     EXPECT_EQ(Control<QGroupBox>("Frame6")->title(), QStringLiteral("Tabelle"));
     EXPECT_EQ(Control<QGroupBox>("Frame2")->title(), QStringLiteral("Verbindung"));
@@ -125,10 +125,10 @@ TEST_F(MainWindowTest, DemoModeMarksTheCaptionAndTheConnectionText)
         QLabel* wait = test::Named<QLabel>(demoWindow, QStringLiteral("txtWait"));
         ASSERT_NE(wait, nullptr);
         EXPECT_EQ(demoWindow.windowTitle(), QStringLiteral("Quen Connect V1.10") + mark);
-        EXPECT_EQ(wait->text(), QStringLiteral("Bitte warten....") + mark);
+        EXPECT_EQ(wait->text(), QStringLiteral("Nicht Verbunden") + mark);
         demoWindow.English_Click();
         EXPECT_TRUE(wait->text().endsWith(mark)) << wait->text().toStdString();
-        EXPECT_NE(wait->text(), QStringLiteral("Bitte warten....") + mark);
+        EXPECT_NE(wait->text(), QStringLiteral("Nicht Verbunden") + mark);
         demoSession.Connected = true;
         demoWindow.ApplyTexts();
         EXPECT_TRUE(wait->text().endsWith(mark)) << wait->text().toStdString();
