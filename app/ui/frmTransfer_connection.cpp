@@ -37,6 +37,13 @@ GaugeConnection& frmTransfer::Gauge()
             m_session.Clock(), [this] { return m_session.Language(); },
             [this](const QString& line) { m_session.Log.WriteLog(line); });
         connect(m_gauge.get(), &GaugeConnection::displayChanged, this, &frmTransfer::ShowLinkDisplay);
+        connect(m_gauge.get(), &GaugeConnection::scanningChanged, this, [this](bool scanning) {
+            if (scanning)
+                m_session.Status.activity = Activity::Scanning;
+            else if (m_session.Status.activity == Activity::Scanning)
+                m_session.Status.activity = m_session.Connected ? Activity::Connected : Activity::Idle;
+            RefreshStatus();
+        });
         connect(m_gauge.get(), &GaugeConnection::controlError, this,
                 [this](const QString& text) { m_prompt->Tell(MainCaption(), text, Prompt::Icon::None); });
         // Memories, live readings and the device windows use this link; once
@@ -129,6 +136,11 @@ void frmTransfer::ShowLinkDisplay()
     const int L = m_session.Language();
     const LinkDisplay display = m_gauge ? m_gauge->Display() : LinkDisplay::NotConnected;
     m_session.Connected = display == LinkDisplay::Connected;
+    m_session.Status.activity = display == LinkDisplay::Connected      ? Activity::Connected
+                                : display == LinkDisplay::Reconnecting ? Activity::Connecting
+                                                                       : Activity::Idle;
+    m_session.Status.Gauge = m_gauge ? m_gauge->DeviceName : QString();
+    RefreshStatus();
     switch (display) {
     case LinkDisplay::Connected:
         if (!m_gauge->WentOffline)

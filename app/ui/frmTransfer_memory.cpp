@@ -164,6 +164,10 @@ void frmTransfer::cmdLesen_Click()
         download.SetOfferedFiles(m_offeredFiles);
     download.SetProgress([this](int received, int expected) {
         m_ui.txtSpeicher->setText(QString::number(received) + QStringLiteral(" / ") + QString::number(expected));
+        m_session.Status.activity = Activity::Reading;
+        m_session.Status.Done = received;
+        m_session.Status.Total = expected;
+        RefreshStatus();
     });
     Block_Buttons();
     m_ui.cmdStop->show();
@@ -175,6 +179,8 @@ void frmTransfer::cmdLesen_Click()
     m_table->EndFill();
     m_download = nullptr;
     m_ui.cmdStop->hide();
+    m_session.Status.activity = m_session.Connected ? Activity::Connected : Activity::Idle;
+    RefreshStatus();
     ShowDownload(result);
 }
 
