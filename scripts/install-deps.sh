@@ -11,6 +11,7 @@ packages=(
   dbus xvfb xauth x11-utils python3 python3-xlib
   python3-openpyxl python3-docx poppler-utils python3-dbusmock
   fonts-dejavu-core
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
