@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(content.rows.size() <= static_cast<std::size_t>(qc::kMaxRows));
     FUZZ_CHECK(content.dataLines >= static_cast<int>(content.rows.size()));
     FUZZ_CHECK(content.skippedLines >= 0);
-    FUZZ_CHECK(content.dataLines + content.skippedLines <= text.count(u'\n') + 1);
+    // CR, LF and CR LF each end a line.
+    FUZZ_CHECK(content.dataLines + content.skippedLines <= text.count(u'\n') + text.count(u'\r') + 1);
     for (const qc::Reading& r : content.rows) {
         FUZZ_CHECK(std::isfinite(r.Value));
         // Three decimals: the value times 1000 is whole.

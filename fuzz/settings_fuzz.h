@@ -3,6 +3,7 @@
 // loaded again by a second store, which must read the same values.
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -13,7 +14,11 @@ namespace qc::fuzz {
 
 inline const QString& SettingsFolder()
 {
-    static QTemporaryDir dir; // one folder for the whole run
+    // One folder for the whole run; in memory where there is such a folder,
+    // since every save is flushed to disk.
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/qc-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/qc-fuzz-XXXXXX"));
     static const QString path = dir.path();
     return path;
 }
