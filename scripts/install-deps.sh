@@ -12,6 +12,7 @@ packages=(
   python3-openpyxl python3-docx poppler-utils python3-dbusmock
   fonts-dejavu-core
   dpkg-dev lintian desktop-file-utils appstream groff-base
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite: first the
-# normal build, then the AddressSanitizer/UndefinedBehaviorSanitizer build.
-# Usage: scripts/test.sh [--quick]   (--quick skips the sanitizer run)
+# normal build, then the AddressSanitizer/UndefinedBehaviorSanitizer build,
+# then every fuzz target for a few thousand executions on its seed corpus.
+# Usage: scripts/test.sh [--quick]   (--quick skips the sanitizer and fuzz runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,4 +23,5 @@ if [ "$quick" -eq 0 ]; then
   bash scripts/build.sh --sanitize
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+  bash scripts/fuzz.sh --smoke
 fi

@@ -1,6 +1,7 @@
 #include "shell/settings_file_io.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <cmath>
 
 #include "data/cp1252.h"
@@ -9,7 +10,10 @@
 namespace qc {
 namespace {
 
-QString OpenError(const QFile& file) { return file.errorString() + QStringLiteral(" (") + file.fileName() + u')'; }
+QString OpenError(const QFileDevice& file)
+{
+    return file.errorString() + QStringLiteral(" (") + file.fileName() + u')';
+}
 
 } // namespace
 
@@ -38,15 +42,22 @@ std::optional<QStringList> ReadTrimmedLines(const QString& path, QString* error)
 
 bool WriteLines(const QString& path, const QStringList& lines, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = OpenError(file);
-        return false;
-    }
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += EncodeCp1252(line) + "\r\n";
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    // Written beside the file, flushed to disk and renamed over it: a crash
+    // or a full disk at any point leaves the old file or the new one, whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = OpenError(file);
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        *error = OpenError(file);
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
         *error = OpenError(file);
         return false;
     }

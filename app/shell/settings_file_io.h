@@ -18,7 +18,8 @@ bool CreateIfMissing(const QString& path, const QString& firstLine, QString* err
 // file cannot be read.
 std::optional<QStringList> ReadTrimmedLines(const QString& path, QString* error);
 
-// Replaces the file with these lines, each followed by CR LF.
+// Replaces the file with these lines, each followed by CR LF; on failure
+// the old file stays as it was.
 bool WriteLines(const QString& path, const QStringList& lines, QString* error);
 
 // The locale's text of a double, without grouping and without exponent:

@@ -214,6 +214,63 @@ TEST_F(GaugeLinkTest, EveryRequestUnderEveryFaultEnds)
         }
 }
 
+// The identification with each fault at each of its requests in turn: the
+// faulty request ends within its deadline and says why in both languages,
+// the fields of the earlier requests are kept, nothing stays outstanding,
+// and once the fault is gone (and the gauge reconnected after a link loss)
+// the whole identification works again.
+TEST_F(GaugeLinkTest, IdentificationFaultSweep)
+{
+    using Request = RequestResult (GaugeLink::*)();
+    const std::pair<const char*, Request> sequence[] = {
+        {"identify", &GaugeLink::Identify}, {"probe", &GaugeLink::ProbeInfo}, {"battery", &GaugeLink::Battery}};
+    const char* const faults[] = {"fault = silent", "fault = garbage", "fault = late 60000", "link-loss"};
+    for (const char* fault : faults) {
+        for (std::size_t at = 0; at < std::size(sequence); ++at) {
+            SCOPED_TRACE(std::string(fault) + " at " + sequence[at].first);
+            const bool linkLoss = std::string(fault) == "link-loss";
+            if (link)
+                link->Disconnect();
+            handovers.clear();
+            Open(kQV, linkLoss ? static_cast<WaitClock&>(realClock) : instant);
+            for (std::size_t i = 0; i < at; ++i)
+                ASSERT_TRUE((link.get()->*sequence[i].second)().ok()) << sequence[i].first;
+            const std::vector<LinkHandover> before = handovers;
+            const double voltsBefore = link->State().BatteryVoltage;
+            // A link loss comes with the first radio request from now on.
+            ASSERT_EQ(Configure(linkLoss ? "fault = link-loss 1 0" : fault), QUEN_GAUGESIM_OK);
+            instant.elapsed = 0ms;
+
+            const RequestResult r = (link.get()->*sequence[at].second)();
+
+            EXPECT_FALSE(r.ok());
+            EXPECT_FALSE(r.Message(0).isEmpty());
+            EXPECT_FALSE(r.Message(1).isEmpty());
+            EXPECT_LE(instant.elapsed, link->Deadlines().command);
+            EXPECT_FALSE(link->RequestOutstanding());
+            EXPECT_NE(link->State().ReplyState, kReplyOutstanding);
+            EXPECT_EQ(handovers, before);
+            EXPECT_EQ(link->State().BatteryVoltage, voltsBefore);
+
+            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+            if (linkLoss) {
+                realClock.PumpEventsUntil([&] { return !link->IsConnected(); }, 5s);
+                const RequestResult again =
+                    link->Connect(QString::fromLatin1(kQV.address), QString::fromLatin1(kQV.name));
+                ASSERT_TRUE(again.ok()) << again.Message(1).toStdString();
+            }
+            handovers.clear();
+            for (const auto& [name, request] : sequence) {
+                const RequestResult next = (link.get()->*request)();
+                EXPECT_TRUE(next.ok()) << name << ": " << next.Message(1).toStdString();
+            }
+            EXPECT_EQ(Field(Kind::GaugeField, 'S'), QStringLiteral("5101"));
+            EXPECT_EQ(Field(Kind::ProbeField, 'T'), QStringLiteral("F5"));
+            EXPECT_DOUBLE_EQ(link->State().BatteryVoltage, 4.02);
+        }
+    }
+}
+
 // The main window's Stop ends the wait; the event loop ran during it.
 TEST_F(GaugeLinkTest, StopCancelsTheWait)
 {

@@ -234,6 +234,41 @@ TEST_F(SettingsStoreTest, KeyForwardingRoundTrip)
     EXPECT_EQ(Read("Tastatur_1234.ini"), QByteArray("0;/usr/bin/gedit;1010;\r\n"));
 }
 
+// Files the fuzzer made: blanks at the edges of fields, control characters,
+// a ";" in the key and a CR inside a line. What loads saves byte for byte
+// the same line again, and a save killed halfway is covered by the
+// crash-safety test.
+TEST_F(SettingsStoreTest, KeyForwardingOddFieldsSaveAsTheyWereRead)
+{
+    static const char kWithNul[] = "1;/bsui/ix\x01\x00"
+                                   "1([TA\xcd};x\x01; ;\x00NTER}\r\n";
+    const QByteArray WithNul(kWithNul, sizeof kWithNul - 1);
+    const struct {
+        QByteArray file;
+        QByteArray saved;
+    } rows[] = {
+        {"1; ;};{TAB}\r\n", "1; ;};{TAB}\r\n"},
+        {WithNul, WithNul},
+        {"0;  /opt/a b ;0000;  {ENTER}  \r\n", "0;  /opt/a b ;0000;  {ENTER}\r\n"},
+        {"1;prog;0000;a\rb\r\n", "1;prog;0000;a b\r\n"},
+        {"True;p;\xB5;\xA0{ENTER}\r\n", "1;p;\xB5;\xA0{ENTER}\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file.toPercentEncoding().toStdString());
+        Write("Tastatur_1234.ini", row.file);
+        SettingsStore first{dir.path(), kComma};
+        first.SetGaugeNumber(QStringLiteral("1234"));
+        ExpectOkFor(first, settings_mode::KeysLoad);
+        ExpectOkFor(first, settings_mode::KeysSave);
+        EXPECT_EQ(Read("Tastatur_1234.ini"), row.saved);
+        SettingsStore second{dir.path(), kComma};
+        second.SetGaugeNumber(QStringLiteral("1234"));
+        ExpectOkFor(second, settings_mode::KeysLoad);
+        EXPECT_EQ(second.keyForwarding.TargetApplication, first.keyForwarding.TargetApplication);
+        EXPECT_EQ(second.keyForwarding.EndOfLineKey, QString(first.keyForwarding.EndOfLineKey).replace(u'\r', u' '));
+    }
+}
+
 TEST_F(SettingsStoreTest, KeyForwardingEmptyOptionsBecome0000)
 {
     Write("Tastatur_1234.ini", "1;/opt/app;;\r\n");
