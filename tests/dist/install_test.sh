@@ -29,7 +29,7 @@ expected=(
   share/quenconnect/DE_Manual_Quen_Connect.pdf share/quenconnect/EN_Manual_Quen_Connect.pdf
   share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml
   share/icons/hicolor/scalable/apps/$app_id.svg
-  share/man/man1/quenconnect.1.gz share/man/man1/vornikctl.1.gz
+  share/man/man1/quenconnect.1.gz share/man/man1/vornikctl.1.gz share/man/man1/quenconnect-cli.1.gz
   share/doc/quenconnect/copyright share/doc/quenconnect/changelog.gz
 )
 for size in 16 22 24 32 48 64 128 256 512; do
@@ -75,7 +75,7 @@ fi
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$root/share/metainfo/$app_id.metainfo.xml" || fail "appstreamcli validate"
 fi
-for page in quenconnect vornikctl; do
+for page in quenconnect vornikctl quenconnect-cli; do
   warnings=$(zcat "$root/share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1)
   [ -z "$warnings" ] || fail "man page $page: $warnings"
 done

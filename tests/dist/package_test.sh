@@ -22,12 +22,12 @@ fi
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's#^\./#/#' >"$work/contents"
 app_id=de.quen.QuenConnect
-for f in /usr/bin/quenconnect /usr/bin/vornikctl /usr/include/vornik220.h \
+for f in /usr/bin/quenconnect /usr/bin/vornikctl /usr/bin/quenconnect-cli /usr/include/vornik220.h \
   /usr/share/quenconnect/Quenlogo.jpg /usr/share/quenconnect/DE_Manual_Quen_Connect.pdf \
   /usr/share/quenconnect/EN_Manual_Quen_Connect.pdf /usr/share/applications/$app_id.desktop \
   /usr/share/metainfo/$app_id.metainfo.xml /usr/share/icons/hicolor/scalable/apps/$app_id.svg \
   /usr/share/icons/hicolor/48x48/apps/$app_id.png /usr/share/icons/hicolor/256x256/apps/$app_id.png \
-  /usr/share/man/man1/quenconnect.1.gz /usr/share/man/man1/vornikctl.1.gz \
+  /usr/share/man/man1/quenconnect.1.gz /usr/share/man/man1/vornikctl.1.gz /usr/share/man/man1/quenconnect-cli.1.gz \
   /usr/share/doc/quenconnect/copyright /usr/share/doc/quenconnect/changelog.gz; do
   grep -qxF "$f" "$work/contents" || fail "$f not in the package"
 done
