@@ -15,7 +15,7 @@
 #include "../shell/stepped_clock.h"
 #include "cli_test_support.h"
 #include "data/measurement_file.h"
-#include "gauge/gauge_model.h"
+#include "gauge/gauge_identification.h"
 #include "shell/session.h"
 #include "ui/frmTransfer.h"
 #include "ui/report_commands.h"
@@ -61,7 +61,7 @@ protected:
         test::ScriptedPrompt prompt;
         window.SetPrompt(&prompt);
         if (!model.isEmpty()) {
-            session.Gauge.profile = *ProfileOfModel(model);
+            EXPECT_TRUE(ApplyDeviceProfile(model, session.Gauge.profile)) << model.toStdString();
             session.Gauge.identity.ModelCode = model;
         }
         if (!gauge.isEmpty()) {
@@ -107,15 +107,12 @@ TEST_F(CliFilesTest, FileProblemsEndWithTheirCodeAndSaySo)
     const Case cases[] = {
         {{}, 1, "No command given.", "Kein Befehl angegeben."},
         {{"frobnicate"}, 1, "Unknown command: frobnicate", "Unbekannter Befehl: frobnicate"},
-        {{"info", "E8C04D000404"},
-         1,
-         "\"info\" is not available in this build.",
-         "\"info\" ist in dieser Version nicht verfügbar."},
-        {{"memories", "E8C04D000404"}, 1, "\"memories\" is not available", "\"memories\" ist in dieser Version"},
+        {{"info", "E8C04D000404"}, 2, "No Bluetooth adapter found.", "Kein Bluetooth-Adapter gefunden."},
+        {{"memories", "E8C04D000404"}, 2, "No Bluetooth adapter found.", "Kein Bluetooth-Adapter gefunden."},
         {{"read", "E8C04D000404", "3", "-o", Temp("r.csv")},
-         1,
-         "\"read\" is not available",
-         "\"read\" ist in dieser Version"},
+         2,
+         "No Bluetooth adapter found.",
+         "Kein Bluetooth-Adapter gefunden."},
         {{"report", Temp("missing.mes")}, 4, "The file was not found: ", "Die Datei wurde nicht gefunden: "},
         {{"report", scratch.path()}, 4, "This is not a file: ", "Das ist keine Datei: "},
         {{"report", binary}, 4, "not a text file", "keine Textdatei"},
