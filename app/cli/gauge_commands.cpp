@@ -659,10 +659,13 @@ int RunRead(Context& cli, const QString& executableDir)
     case DownloadEnd::Empty:
         break;
     case DownloadEnd::Stopped:
+        cli.console.Message(CliText(l, Text::Interrupted));
         return kExitInterrupted;
     case DownloadEnd::Failed:
-        if (radio.Interrupted())
+        if (radio.Interrupted()) {
+            cli.console.Message(CliText(l, Text::Interrupted));
             return kExitInterrupted;
+        }
         return result.request.ok() ? kExitNoAnswer : gauge.Check(result.request);
     case DownloadEnd::NotChosen:
     case DownloadEnd::Refused:

@@ -413,5 +413,22 @@ TEST_F(CliGaugesTest, CtrlCEndsLive)
     }
 }
 
+// Ctrl-C during a download stops it: the way out of its waits, nothing
+// written, the interrupted code.
+TEST_F(CliGaugesTest, CtrlCStopsARead)
+{
+    const QString out = Temp(QStringLiteral("stopped.csv"));
+    QProcess p;
+    p.start(QStringLiteral(QC_SYSTEM_PYTHON),
+            {QStringLiteral(QC_INTERRUPT_ON), QStringLiteral("/ 5"), QStringLiteral(QC_CLI),
+             QStringLiteral("--simulate"), QStringLiteral("read"), kQV, QStringLiteral("m0006"), QStringLiteral("-o"),
+             out, QStringLiteral("--lang"), QStringLiteral("en")});
+    ASSERT_TRUE(p.waitForFinished(90000));
+    const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 130) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Reading memory m0006 ..."))) << shown.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+}
+
 } // namespace
 } // namespace qc
