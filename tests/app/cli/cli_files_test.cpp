@@ -265,6 +265,37 @@ TEST_F(CliFilesTest, MesOutputIsTheWindowsSave)
     }
 }
 
+// A memory read from a gauge into a measurement file opens in the window
+// with nothing lost: saved again there, every reading line (date, time,
+// number, value, unit, material) is the same, for a gauge of each mark.
+// (The statistics heading differs: after a download the window, like the
+// tool, heads them by material.)
+TEST_F(CliFilesTest, AMemoryReadOpensInTheWindowWithEveryReading)
+{
+    struct Case {
+        const char* address;
+        const char* memory;
+        const char* gauge;
+        int readings;
+    };
+    const Case cases[] = {{"E8C04D000404", "4", "4711", 12}, {"E8C04D000405", "1", "7012", 250}};
+    // A reading line ends with its unit and material; a statistics line with its unit.
+    const QRegularExpression readingLine(QStringLiteral("\u00B5m +[A-Z]+$"));
+    const auto readings = [&](const QByteArray& bytes) {
+        return QString::fromLatin1(bytes).split(QStringLiteral("\r\n")).filter(readingLine);
+    };
+    for (const Case& c : cases) {
+        const QString out = Temp(QLatin1String(c.address) + QStringLiteral(".mes"));
+        const CliRun r = RunCli({QStringLiteral("--simulate"), QStringLiteral("read"), QLatin1String(c.address),
+                                 QLatin1String(c.memory), QStringLiteral("-o"), out, QStringLiteral("--lang=de")});
+        ASSERT_EQ(r.code, 0) << c.address << "\n" << r.err.toStdString();
+        const QStringList cli = readings(test::ReadBytes(out));
+        EXPECT_EQ(cli.size(), c.readings) << c.address;
+        const QStringList window = readings(WindowSave(out, QStringLiteral("PLB"), QLatin1String(c.gauge)));
+        EXPECT_EQ(cli, window) << c.address;
+    }
+}
+
 // A file of a date-mode gauge converted without naming the model keeps
 // the dates of its readings (the window without a gauge would write the
 // time alone).
