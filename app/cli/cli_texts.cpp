@@ -16,8 +16,6 @@ Pair TextPair(Text text)
     switch (text) {
     case Text::TryHelp:
         return {u"\"%1 --help\" zeigt die Befehle und Optionen.", u"\"%1 --help\" lists the commands and options."};
-    case Text::NotAvailable:
-        return {u"\"%1\" ist in dieser Version nicht verfügbar.", u"\"%1\" is not available in this build."};
     case Text::NoControl:
         return {u"Die Bluetooth-Komponente kann nicht geladen werden: %1",
                 u"The Bluetooth component cannot be loaded: %1"};
@@ -56,6 +54,29 @@ Pair TextPair(Text text)
                 u"Demo mode: simulated gauges of %1, no real Bluetooth device is used."};
     case Text::FewerReadings:
         return {u"Nur %1 von %2 Messwerten empfangen.", u"Only %1 of %2 readings received."};
+    case Text::MemoryNotOffered:
+        return {u"Das Gerät hat keinen Speicher \"%1\". Es bietet: %2",
+                u"The gauge has no memory \"%1\". It offers: %2"};
+    case Text::ReadProgress:
+        return {u"%1 / %2 Messwerte", u"%1 / %2 readings"};
+    case Text::Identifying:
+        return {u"Gerät wird erkannt ...", u"Identifying the gauge ..."};
+    case Text::ReadingMemory:
+        return {u"Speicher %1 wird gelesen ...", u"Reading memory %1 ..."};
+    case Text::InfoAddress:
+        return {u"Adresse", u"Address"};
+    case Text::InfoName:
+        return {u"Name", u"Name"};
+    case Text::InfoModel:
+        return {u"Modell", u"Model"};
+    case Text::InfoProfile:
+        return {u"Profil", u"Profile"};
+    case Text::InfoUnit:
+        return {u"Einheit", u"Unit"};
+    case Text::InfoBattery:
+        return {u"Batterie", u"Battery"};
+    case Text::InfoClock:
+        return {u"Uhr", u"Clock"};
     }
     return {u"", u""};
 }

@@ -9,9 +9,8 @@
 namespace qc::cli {
 
 enum class Text {
-    TryHelp,      // %1 the program name
-    NotAvailable, // %1 the subcommand
-    NoControl,    // %1 the reason
+    TryHelp,   // %1 the program name
+    NoControl, // %1 the reason
     NoAdapter,
     GaugeNotFound, // %1 the address
     ScanFailed,    // %1 the reason
@@ -26,8 +25,19 @@ enum class Text {
     ClockSet,      // %1 the clock the gauge shows now
     ClockNotTaken, // %1 the time sent, %2 what the gauge shows
     DemoBuiltIn,
-    DemoFolder,    // %1 the folder
-    FewerReadings, // %1 readings taken, %2 asked for
+    DemoFolder,       // %1 the folder
+    FewerReadings,    // %1 readings taken, %2 asked for
+    MemoryNotOffered, // %1 the memory asked for, %2 those the gauge offers
+    ReadProgress,     // %1 readings received, %2 expected
+    Identifying,
+    ReadingMemory, // %1 the memory
+    InfoAddress,
+    InfoName,
+    InfoModel,
+    InfoProfile,
+    InfoUnit,
+    InfoBattery,
+    InfoClock,
 };
 
 QString CliText(int language, Text text);

@@ -8,7 +8,7 @@
 #include "data/limits_check.h"
 #include "data/measurement_file.h"
 #include "data/record_text.h"
-#include "gauge/gauge_model.h"
+#include "gauge/gauge_identification.h"
 #include "output/csv_export.h"
 #include "output/export_inputs.h"
 #include "output/output_format.h"
@@ -82,20 +82,17 @@ int OpenFile(Context& cli)
     Session& s = cli.session;
     DeviceProfile profile;
     if (!o.model.isEmpty()) {
-        const std::optional<DeviceProfile> known = ProfileOfModel(o.model);
-        if (!known || o.model.size() > 3) {
+        DeviceProfile known;
+        if (!ApplyDeviceProfile(o.model, known) || o.model.size() > 3) {
             cli.console.Message(CliText(cli.console.Language(), Text::UnknownModel).arg(o.model, kKnownModels));
             return kExitUsage;
         }
-        profile = *known;
+        profile = known;
         s.Gauge.identity.ModelCode = o.model;
     }
     const QString gauge = GaugeOfFile(o.file, s.Folders.DataDir, o.gauge);
     s.Gauge.identity.GaugeNumber = gauge;
-    s.Settings.SetGaugeNumber(gauge);
-    TellSettingsFailure(cli, settings_mode::ProjectLabelsLoad);
-    TellSettingsFailure(cli, settings_mode::LimitsLoad);
-    ApplyLimitOptions(cli);
+    LoadGaugeSettings(cli, gauge);
 
     const QLocale locale = QLocale::system();
     MesReadResult read = ReadMesFile(o.file, {IsDateMode(profile), locale});
@@ -161,6 +158,14 @@ void ApplyLimitOptions(Context& cli)
     for (const LimitMessage& m : CheckLimits(limits, limits.Rule8020, locale))
         cli.console.Message(LimitMessageText(m, MessageText(language, m.key),
                                              MessageText(language, limit_msg::kMinAdjustedTo), locale));
+}
+
+void LoadGaugeSettings(Context& cli, const QString& gauge)
+{
+    cli.session.Settings.SetGaugeNumber(gauge);
+    TellSettingsFailure(cli, settings_mode::ProjectLabelsLoad);
+    TellSettingsFailure(cli, settings_mode::LimitsLoad);
+    ApplyLimitOptions(cli);
 }
 
 int ExportShownTable(Context& cli, const QString& output, const QString& memoryName)

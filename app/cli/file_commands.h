@@ -1,5 +1,5 @@
 // The subcommands on measurement files, and the export of the table shown
-// that `convert` and `read` share.
+// and the gauge's settings that `convert` and `read` share.
 #pragma once
 
 #include <QString>
@@ -18,6 +18,10 @@ int RunConvert(Context& cli);
 // extension; without `output` its report (mode "A") on standard output.
 // `memoryName` titles the workbook's statistics.
 int ExportShownTable(Context& cli, const QString& output, const QString& memoryName);
+
+// The stored settings (project labels, limits) of `gauge`, then the limits
+// of the command line over them.
+void LoadGaugeSettings(Context& cli, const QString& gauge);
 
 // The limits of the command line over the loaded ones, checked as the
 // limits dialog checks them; its messages go to standard error.

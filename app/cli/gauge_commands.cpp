@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -16,12 +17,18 @@
 #include <utility>
 
 #include "cli/cli_texts.h"
-#include "cli/gauge_seam.h"
+#include "cli/file_commands.h"
+#include "gauge/device_info.h"
+#include "gauge/gauge_identification.h"
 #include "gauge/gauge_link.h"
-#include "gauge/gauge_model.h"
+#include "gauge/memory_download.h"
+#include "gauge/memory_listing.h"
 #include "gauge/vornik_qt_host.h"
 #include "output/csv_export.h"
+#include "output/output_format.h"
 #include "output/report_text.h"
+#include "shell/app_identity.h"
+#include "shell/branding.h"
 #include "shell/demo_mode.h"
 
 namespace qc::cli {
@@ -105,6 +112,8 @@ public:
     VornikControl& Control() { return *control_; }
     bool Interrupted() const { return interrupted_; }
     void SetLink(GaugeLink* link) { link_ = link; }
+    // Called on Ctrl-C besides stopping the link (a download's Stop).
+    void SetOnStop(std::function<void()> onStop) { onStop_ = std::move(onStop); }
 
     bool NoAdapter() const
     {
@@ -118,6 +127,8 @@ private:
         char buffer[16];
         while (::read(gSignalPipe[0], buffer, sizeof buffer) > 0) { }
         interrupted_ = true;
+        if (onStop_)
+            onStop_();
         if (link_)
             link_->Stop();
     }
@@ -127,6 +138,7 @@ private:
     std::unique_ptr<VornikQtHost> host_;
     std::unique_ptr<QSocketNotifier> notifier_;
     GaugeLink* link_ = nullptr;
+    std::function<void()> onStop_;
     bool interrupted_ = false;
 };
 
@@ -245,25 +257,22 @@ public:
         link_->SetHandoverSink([this](const LinkHandover& h) {
             if (h.kind == LinkHandover::Kind::LiveReading)
                 live_ << LiveRecords(h.Text);
-            else
-                handovers_.push_back(h);
         });
         cli_.console.Progress(CliText(Language(), Text::Connecting).arg(o.address));
         return Check(link_->Connect(o.address, name_));
     }
 
-    // "$quen00!" and, for gauges of memory files, "$gpi!".
+    // "$quen00!", model and profile from the advertised name, "$gpi!" for
+    // gauges of memory files, the battery: as the window identifies.
     int Identify()
     {
-        if (const int code = Check(link_->Identify()))
-            return code;
-        ApplyIdentification(handovers_, name_, cli_.session.Gauge);
-        if (cli_.session.Gauge.profile.ProfileClass.trimmed() == u"5")
-            if (const int code = Check(link_->ProbeInfo()))
-                return code;
-        ApplyIdentification(handovers_, name_, cli_.session.Gauge);
-        return kExitDone;
+        identification_ = qc::Identify(*link_, cli_.session.Gauge, name_);
+        cli_.table.Data().gauge = cli_.session.Gauge;
+        return Check(identification_.request);
     }
+
+    const IdentificationResult& Identification() const { return identification_; }
+    const QString& Name() const { return name_; }
 
     // The result told when it failed; its exit code.
     int Check(const RequestResult& r)
@@ -285,7 +294,7 @@ private:
     Radio& radio_;
     QString name_;
     std::unique_ptr<GaugeLink> link_;
-    std::vector<LinkHandover> handovers_;
+    IdentificationResult identification_;
     QStringList live_;
 };
 
@@ -304,6 +313,84 @@ QString LiveLine(const Reading& row, const DeviceProfile& profile, bool json)
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) + u'\n';
 }
 
+const QString kMemoryFilesClass = QStringLiteral("5");
+
+bool HoldsMemoryFiles(const Context& cli)
+{
+    return cli.session.Gauge.profile.ProfileClass.trimmed() == kMemoryFilesClass;
+}
+
+QString BatteryName(BatteryLevel level)
+{
+    switch (level) {
+    case BatteryLevel::Full:
+        return QStringLiteral("full");
+    case BatteryLevel::Medium:
+        return QStringLiteral("medium");
+    case BatteryLevel::Low:
+        return QStringLiteral("low");
+    case BatteryLevel::Hidden:
+        return QStringLiteral("hidden");
+    case BatteryLevel::Unchanged:
+        break;
+    }
+    return {};
+}
+
+QString ProfileText(const DeviceProfile& p)
+{
+    return p.ProfileClass + p.ProfileLink + p.ProfileKeys + p.ProfileProbe + p.ProfileRule + p.ProfileFlag6 +
+           p.ProfileFlag7;
+}
+
+// One memory of the listing: its name as the command line gives it (the
+// number of a class 4 memory, the file name of a class 5 one) and its
+// readings when the gauge says (-1 otherwise).
+struct OfferedMemory {
+    QString entry; // as the window's selector holds it
+    QString name;
+    int readings = -1;
+};
+
+std::vector<OfferedMemory> OfferedMemories(const MemoryListing& listing, bool files)
+{
+    std::vector<OfferedMemory> memories;
+    for (const QString& entry : listing.Entries) {
+        SelectorChoice choice;
+        if (files)
+            memories.push_back({entry, entry.trimmed(), -1});
+        else if (ParseSelectorEntry(entry, choice))
+            memories.push_back({entry, choice.Name.trimmed(), choice.Count});
+    }
+    return memories;
+}
+
+// A gauge found, connected and identified; kExitDone or the code it ended with.
+int OpenAndIdentify(Context& cli, Radio& radio, GaugeConnection& gauge)
+{
+    if (!radio.Ready())
+        return kExitNotFound;
+    if (const int code = gauge.Open())
+        return code;
+    cli.console.Progress(CliText(cli.console.Language(), Text::Identifying));
+    return gauge.Identify();
+}
+
+// The memory listing of either class; told and its exit code when it failed.
+// `empty` takes "Speicher leer" / "memory empty" when there is none.
+int ListMemories(Context& cli, GaugeConnection& gauge, std::vector<OfferedMemory>& memories, QString& empty)
+{
+    const bool files = HoldsMemoryFiles(cli);
+    const int language = cli.console.Language();
+    const MemoryListing listing =
+        files ? SpeicherInfoDatei(gauge.Link(), language) : SpeicherInfoLesen(gauge.Link(), language);
+    if (const int code = gauge.Check(listing.request))
+        return code;
+    memories = OfferedMemories(listing, files);
+    empty = memories.empty() ? listing.Empty : QString();
+    return kExitDone;
+}
+
 } // namespace
 
 int RunScan(Context& cli, const QString& executableDir)
@@ -318,20 +405,20 @@ int RunScan(Context& cli, const QString& executableDir)
     QJsonArray list;
     QString text;
     for (const auto& [address, a] : collector.found) {
-        const std::optional<GaugeModel> model = DetectModel(a.name);
-        if (!model)
+        const ModelDetection model = DetectModel(a.name);
+        if (!model.Matched)
             continue; // not a gauge
         QJsonObject o;
         o[QStringLiteral("address")] = address;
         o[QStringLiteral("name")] = a.name;
         o[QStringLiteral("rssi")] = a.rssi;
-        o[QStringLiteral("model")] = model->ModelCode;
+        o[QStringLiteral("model")] = model.ModelCode;
         list.append(o);
         text += QStringLiteral("%1  %2  %3  %4\n")
                     .arg(address, -12)
                     .arg(a.name, -26)
                     .arg(static_cast<int>(a.rssi), 4)
-                    .arg(model->ModelCode);
+                    .arg(model.ModelCode);
     }
     cli.console.Out(cli.options.json ? QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)) : text);
     if (list.isEmpty()) {
@@ -427,6 +514,171 @@ int RunSetTime(Context& cli, const QString& executableDir)
     }
     cli.console.Out(CliText(l, Text::ClockSet).arg(shown) + u'\n');
     return kExitDone;
+}
+
+int RunInfo(Context& cli, const QString& executableDir)
+{
+    Radio radio(cli, executableDir);
+    GaugeConnection gauge(cli, radio);
+    if (const int code = OpenAndIdentify(cli, radio, gauge))
+        return code;
+    if (const int code = gauge.Check(gauge.Link().GaugeClock()))
+        return code;
+    const QString clock = gauge.Link().State().ReplyText.trimmed();
+    const GaugeContext& g = cli.session.Gauge;
+    const GaugeIdentity& id = g.identity;
+    const IdentificationResult& ident = gauge.Identification();
+    const int l = cli.console.Language();
+    const DeviceInfoFields fields = DeviceInformation(g, QString::fromLatin1(kProgramVersion), l);
+    const QString battery = ident.batteryVolts > 0 ? QString::number(ident.batteryVolts, 'f', 2) : QString();
+    if (cli.options.json) {
+        QJsonObject o;
+        o[QStringLiteral("address")] = cli.options.address;
+        o[QStringLiteral("name")] = gauge.Name();
+        o[QStringLiteral("model")] = id.ModelCode;
+        o[QStringLiteral("modelGroup")] = id.ModelGroup;
+        o[QStringLiteral("brandMark")] = id.BrandMark;
+        o[QStringLiteral("gaugeNumber")] = id.GaugeNumber;
+        o[QStringLiteral("gaugeSoftware")] = id.GaugeSoftware;
+        o[QStringLiteral("gaugeHardware")] = id.GaugeHardware;
+        o[QStringLiteral("probeType")] = id.ProbeType;
+        o[QStringLiteral("probeNumber")] = id.ProbeNumber;
+        o[QStringLiteral("probeVersion")] = id.ProbeVersion;
+        o[QStringLiteral("unit")] = id.GaugeUnit;
+        o[QStringLiteral("profile")] = ProfileText(g.profile);
+        o[QStringLiteral("class")] = g.profile.ProfileClass;
+        o[QStringLiteral("batteryVolts")] = ident.batteryVolts > 0 ? QJsonValue(ident.batteryVolts) : QJsonValue();
+        const QString level = BatteryName(ident.battery);
+        o[QStringLiteral("battery")] = level.isEmpty() ? QJsonValue() : QJsonValue(level);
+        o[QStringLiteral("clock")] = clock;
+        cli.console.Out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+        return kExitDone;
+    }
+    const auto line = [](const QString& label, const QString& value) {
+        return QStringLiteral("%1 %2\n").arg(label + u':', -24).arg(value);
+    };
+    QString text = line(CliText(l, Text::InfoAddress), cli.options.address) +
+                   line(CliText(l, Text::InfoName), gauge.Name()) + line(CliText(l, Text::InfoModel), id.ModelCode) +
+                   line(fields.DeviceLabel, fields.Device) + line(fields.DeviceSoftwareLabel, fields.DeviceSoftware) +
+                   line(fields.ProbeTypeLabel, fields.ProbeType) + line(fields.ProbeVersionLabel, fields.ProbeVersion) +
+                   line(CliText(l, Text::InfoUnit), id.GaugeUnit) +
+                   line(CliText(l, Text::InfoProfile), ProfileText(g.profile)) +
+                   line(CliText(l, Text::InfoBattery), battery.isEmpty() ? QString() : battery + QStringLiteral(" V")) +
+                   line(CliText(l, Text::InfoClock), clock);
+    cli.console.Out(text);
+    return kExitDone;
+}
+
+int RunMemories(Context& cli, const QString& executableDir)
+{
+    Radio radio(cli, executableDir);
+    GaugeConnection gauge(cli, radio);
+    if (const int code = OpenAndIdentify(cli, radio, gauge))
+        return code;
+    std::vector<OfferedMemory> memories;
+    QString empty;
+    if (const int code = ListMemories(cli, gauge, memories, empty))
+        return code;
+    if (cli.options.json) {
+        QJsonArray list;
+        for (const OfferedMemory& m : memories) {
+            QJsonObject o;
+            o[QStringLiteral("name")] = m.name;
+            o[QStringLiteral("readings")] = m.readings >= 0 ? QJsonValue(m.readings) : QJsonValue();
+            list.append(o);
+        }
+        cli.console.Out(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)));
+        return kExitDone;
+    }
+    QString text = empty.isEmpty() ? QString() : empty + u'\n';
+    for (const OfferedMemory& m : memories)
+        text += m.readings >= 0 ? QStringLiteral("%1  %2\n").arg(m.name, -20).arg(m.readings) : m.name + u'\n';
+    cli.console.Out(text);
+    return kExitDone;
+}
+
+int RunRead(Context& cli, const QString& executableDir)
+{
+    const Options& o = cli.options;
+    const int l = cli.console.Language();
+    // A wrong extension is told before the gauge is asked anything.
+    if (!o.output.isEmpty() && !OutputFormatOf(o.output)) {
+        cli.console.Message(UsageText(l, UsageProblem::UnknownFormat, o.output));
+        return kExitUsage;
+    }
+    Radio radio(cli, executableDir);
+    GaugeConnection gauge(cli, radio);
+    if (const int code = OpenAndIdentify(cli, radio, gauge))
+        return code;
+    std::vector<OfferedMemory> memories;
+    QString empty;
+    if (const int code = ListMemories(cli, gauge, memories, empty))
+        return code;
+    const auto chosen = std::find_if(memories.begin(), memories.end(),
+                                     [&](const OfferedMemory& m) { return m.name == o.memory.trimmed(); });
+    if (chosen == memories.end()) {
+        QStringList names;
+        for (const OfferedMemory& m : memories)
+            names << m.name;
+        if (names.isEmpty())
+            names << empty;
+        cli.console.Message(CliText(l, Text::MemoryNotOffered).arg(o.memory, names.join(QStringLiteral(", "))));
+        return kExitUsage;
+    }
+    const QString gaugeNumber = o.gauge.isEmpty() ? cli.session.Gauge.identity.GaugeNumber.trimmed() : o.gauge;
+    LoadGaugeSettings(cli, gaugeNumber);
+
+    // As the window reads a memory: the session's table takes the gauge,
+    // the download fills it, the memory option shows it.
+    MeasurementData& data = cli.table.Data();
+    data.gauge = cli.session.Gauge;
+    const bool files = HoldsMemoryFiles(cli);
+    MemoryDownload download(gauge.Link(), data, l);
+    download.SetLog([&cli](const QString& line) { cli.session.Log.WriteLog(line); });
+    if (files) {
+        QStringList offered;
+        for (const OfferedMemory& m : memories)
+            offered << m.entry;
+        download.SetOfferedFiles(offered);
+    }
+    download.SetProgress([&cli, l](int received, int expected) {
+        cli.console.Progress(CliText(l, Text::ReadProgress).arg(received).arg(expected));
+    });
+    radio.SetOnStop([&download] { download.Stop(); });
+    cli.console.Progress(CliText(l, Text::ReadingMemory).arg(chosen->name));
+    cli.table.BeginFill();
+    const DownloadResult result = files ? download.Read_Datei(chosen->entry) : download.Read_Speicher(chosen->entry);
+    cli.table.EndFill();
+    radio.SetOnStop({});
+    for (const QString& message : result.messages)
+        cli.console.Message(message);
+    if (result.end == DownloadEnd::Empty && result.messages.isEmpty() && !result.memoryText.isEmpty())
+        cli.console.Message(result.memoryText);
+    switch (result.end) {
+    case DownloadEnd::Complete:
+    case DownloadEnd::Empty:
+        break;
+    case DownloadEnd::Stopped:
+        cli.console.Message(CliText(l, Text::Interrupted));
+        return kExitInterrupted;
+    case DownloadEnd::Failed:
+        if (radio.Interrupted()) {
+            cli.console.Message(CliText(l, Text::Interrupted));
+            return kExitInterrupted;
+        }
+        return result.request.ok() ? kExitNoAnswer : gauge.Check(result.request);
+    case DownloadEnd::NotChosen:
+    case DownloadEnd::Refused:
+        return kExitNoAnswer;
+    }
+    if (!result.caption.isEmpty()) {
+        cli.session.MemoryOptionText = result.caption;
+        cli.session.MemoryFileComment = result.fileComment;
+        cli.session.MemoryShown = true;
+    }
+    cli.table.FillMSFlexOne();
+    cli.table.RefreshMemoryOption();
+    return ExportShownTable(cli, o.output, result.caption.isEmpty() ? chosen->name : result.caption);
 }
 
 } // namespace qc::cli

@@ -11,7 +11,6 @@
 #include "cli/cli_texts.h"
 #include "cli/file_commands.h"
 #include "cli/gauge_commands.h"
-#include "cli/gauge_seam.h"
 #include "shell/app_identity.h"
 #include "shell/folders.h"
 #include "shell/texts.h"
@@ -29,11 +28,11 @@ int Run(Context& cli, const QString& executableDir)
     case Subcommand::Scan:
         return RunScan(cli, executableDir);
     case Subcommand::Info:
-        return RunInfo(cli);
+        return RunInfo(cli, executableDir);
     case Subcommand::Memories:
-        return RunMemories(cli);
+        return RunMemories(cli, executableDir);
     case Subcommand::Read:
-        return RunRead(cli);
+        return RunRead(cli, executableDir);
     case Subcommand::Live:
         return RunLive(cli, executableDir);
     case Subcommand::SetTime:

@@ -15,7 +15,7 @@
 #include "../shell/stepped_clock.h"
 #include "cli_test_support.h"
 #include "data/measurement_file.h"
-#include "gauge/gauge_model.h"
+#include "gauge/gauge_identification.h"
 #include "shell/session.h"
 #include "ui/frmTransfer.h"
 #include "ui/report_commands.h"
@@ -61,7 +61,7 @@ protected:
         test::ScriptedPrompt prompt;
         window.SetPrompt(&prompt);
         if (!model.isEmpty()) {
-            session.Gauge.profile = *ProfileOfModel(model);
+            EXPECT_TRUE(ApplyDeviceProfile(model, session.Gauge.profile)) << model.toStdString();
             session.Gauge.identity.ModelCode = model;
         }
         if (!gauge.isEmpty()) {
@@ -107,15 +107,12 @@ TEST_F(CliFilesTest, FileProblemsEndWithTheirCodeAndSaySo)
     const Case cases[] = {
         {{}, 1, "No command given.", "Kein Befehl angegeben."},
         {{"frobnicate"}, 1, "Unknown command: frobnicate", "Unbekannter Befehl: frobnicate"},
-        {{"info", "E8C04D000404"},
-         1,
-         "\"info\" is not available in this build.",
-         "\"info\" ist in dieser Version nicht verfügbar."},
-        {{"memories", "E8C04D000404"}, 1, "\"memories\" is not available", "\"memories\" ist in dieser Version"},
+        {{"info", "E8C04D000404"}, 2, "No Bluetooth adapter found.", "Kein Bluetooth-Adapter gefunden."},
+        {{"memories", "E8C04D000404"}, 2, "No Bluetooth adapter found.", "Kein Bluetooth-Adapter gefunden."},
         {{"read", "E8C04D000404", "3", "-o", Temp("r.csv")},
-         1,
-         "\"read\" is not available",
-         "\"read\" ist in dieser Version"},
+         2,
+         "No Bluetooth adapter found.",
+         "Kein Bluetooth-Adapter gefunden."},
         {{"report", Temp("missing.mes")}, 4, "The file was not found: ", "Die Datei wurde nicht gefunden: "},
         {{"report", scratch.path()}, 4, "This is not a file: ", "Das ist keine Datei: "},
         {{"report", binary}, 4, "not a text file", "keine Textdatei"},
@@ -265,6 +262,37 @@ TEST_F(CliFilesTest, MesOutputIsTheWindowsSave)
         EXPECT_EQ(cli, window) << c.name << "\n--- cli\n"
                                << cli.left(600).toStdString() << "\n--- window\n"
                                << window.left(600).toStdString();
+    }
+}
+
+// A memory read from a gauge into a measurement file opens in the window
+// with nothing lost: saved again there, every reading line (date, time,
+// number, value, unit, material) is the same, for a gauge of each mark.
+// (The statistics heading differs: after a download the window, like the
+// tool, heads them by material.)
+TEST_F(CliFilesTest, AMemoryReadOpensInTheWindowWithEveryReading)
+{
+    struct Case {
+        const char* address;
+        const char* memory;
+        const char* gauge;
+        int readings;
+    };
+    const Case cases[] = {{"E8C04D000404", "4", "4711", 12}, {"E8C04D000405", "1", "7012", 250}};
+    // A reading line ends with its unit and material; a statistics line with its unit.
+    const QRegularExpression readingLine(QStringLiteral("\u00B5m +[A-Z]+$"));
+    const auto readings = [&](const QByteArray& bytes) {
+        return QString::fromLatin1(bytes).split(QStringLiteral("\r\n")).filter(readingLine);
+    };
+    for (const Case& c : cases) {
+        const QString out = Temp(QLatin1String(c.address) + QStringLiteral(".mes"));
+        const CliRun r = RunCli({QStringLiteral("--simulate"), QStringLiteral("read"), QLatin1String(c.address),
+                                 QLatin1String(c.memory), QStringLiteral("-o"), out, QStringLiteral("--lang=de")});
+        ASSERT_EQ(r.code, 0) << c.address << "\n" << r.err.toStdString();
+        const QStringList cli = readings(test::ReadBytes(out));
+        EXPECT_EQ(cli.size(), c.readings) << c.address;
+        const QStringList window = readings(WindowSave(out, QStringLiteral("PLB"), QLatin1String(c.gauge)));
+        EXPECT_EQ(cli, window) << c.address;
     }
 }
 

@@ -1,15 +1,19 @@
-// quenconnect-cli on the simulated gauges, run as a program: scan, live
-// readings and the clock on gauges of both classes; no adapter, no gauge,
-// a silent gauge, Ctrl-C.
+// quenconnect-cli on the simulated gauges, run as a program: scan,
+// identification, memory listing and download, live readings and the clock
+// on gauges of both classes; no adapter, no gauge, a silent gauge, Ctrl-C.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <csignal>
 
+#include "../output/csv_readback.h"
+#include "../output/xlsx_readback.h"
 #include "../shell/shell_test_env.h"
 #include "cli_test_support.h"
 #include "data/measurement_table.h"
@@ -42,9 +46,204 @@ protected:
         return content.path();
     }
 
+    // A class 4 gauge answering quickly, its memories of `counts` readings
+    // numbered from 1, as "<n>.txt" in its folder: records of 45 columns.
+    QString Class4Gauge(const std::vector<int>& counts)
+    {
+        const QString folder = Gauges({{"pel", "model = PEL\nreply_delay = 1\n"}});
+        for (std::size_t m = 0; m < counts.size(); ++m) {
+            QByteArray text;
+            for (int i = 1; i <= counts[m]; ++i)
+                text += QStringLiteral("%1  %2 ym   FE  2024-11-06 08:%3:%4\r\n")
+                            .arg(i, 4)
+                            .arg(RecordValue(i), 10)
+                            .arg((i / 60) % 60, 2, 10, QChar(u'0'))
+                            .arg(i % 60, 2, 10, QChar(u'0'))
+                            .toLatin1();
+            EXPECT_TRUE(test::WriteBytes(content.filePath(QStringLiteral("pel/%1.txt").arg(m + 1)), text));
+        }
+        return folder;
+    }
+    static QString RecordValue(int i) { return QString::number(50 + (i % 300) * 0.5, 'f', 1); }
+
+    QString Temp(const QString& name) const { return scratch.filePath(name); }
+
     test::ShellFolders folders;
     QTemporaryDir content;
+    QTemporaryDir scratch;
 };
+
+// Identification of both classes, as text in either language and as JSON.
+TEST_F(CliGaugesTest, InfoOfBothClasses)
+{
+    struct Case {
+        QString address;
+        const char* model;
+        const char* cls;
+        const char* number;
+        const char* battery;
+    };
+    const Case cases[] = {{kPellax, "PLB", "4", "4711", "full"}, {kQV, "QV", "5", "5101", "medium"}};
+    for (const Case& c : cases) {
+        const CliRun json =
+            RunCli({QStringLiteral("--simulate"), QStringLiteral("info"), c.address, QStringLiteral("--json")});
+        ASSERT_EQ(json.code, 0) << c.model << "\n" << json.err.toStdString();
+        const QJsonObject o = QJsonDocument::fromJson(json.out).object();
+        EXPECT_EQ(o[QStringLiteral("address")].toString(), c.address);
+        EXPECT_EQ(o[QStringLiteral("model")].toString(), QLatin1String(c.model));
+        EXPECT_EQ(o[QStringLiteral("class")].toString(), QLatin1String(c.cls));
+        EXPECT_EQ(o[QStringLiteral("gaugeNumber")].toString(), QLatin1String(c.number));
+        EXPECT_EQ(o[QStringLiteral("battery")].toString(), QLatin1String(c.battery));
+        EXPECT_GT(o[QStringLiteral("batteryVolts")].toDouble(), 0);
+        EXPECT_EQ(o[QStringLiteral("unit")].toString(), QStringLiteral("\u00B5m"));
+        EXPECT_TRUE(QDateTime::fromString(o[QStringLiteral("clock")].toString(), QStringLiteral("yyyy-MM-dd/HH:mm:ss"))
+                        .isValid())
+            << o[QStringLiteral("clock")].toString().toStdString();
+
+        const std::pair<const char*, const char*> languages[] = {{"en", "Model:"}, {"de", "Modell:"}};
+        for (const auto& [language, label] : languages) {
+            const CliRun text = RunCli({QStringLiteral("--simulate"), QStringLiteral("info"), c.address,
+                                        QStringLiteral("--lang"), QLatin1String(language)});
+            ASSERT_EQ(text.code, 0) << text.err.toStdString();
+            const QStringList lines = QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts);
+            const QStringList model = lines.filter(QRegularExpression(QStringLiteral("^") + QLatin1String(label)));
+            ASSERT_EQ(model.size(), 1) << text.out.toStdString();
+            EXPECT_TRUE(model[0].endsWith(QLatin1String(c.model))) << model[0].toStdString();
+            EXPECT_EQ(lines.filter(QLatin1String(c.number)).size(), 1) << text.out.toStdString();
+        }
+    }
+}
+
+// The memories each class offers: class 4 with their readings, class 5 by file name.
+TEST_F(CliGaugesTest, MemoriesOfBothClasses)
+{
+    struct Case {
+        QString address;
+        std::vector<std::pair<const char*, int>> memories; // readings -1: not told
+    };
+    const Case cases[] = {
+        {kPellax, {{"1", 250}, {"2", 0}, {"3", 5000}, {"4", 12}}},
+        {kQV, {{"m0001", -1}, {"m0002", -1}, {"s0003", -1}, {"t0004", -1}, {"m0005", -1}, {"m0006", -1}}},
+    };
+    for (const Case& c : cases) {
+        const CliRun json =
+            RunCli({QStringLiteral("--simulate"), QStringLiteral("memories"), c.address, QStringLiteral("--json")});
+        ASSERT_EQ(json.code, 0) << json.err.toStdString();
+        const QJsonArray list = QJsonDocument::fromJson(json.out).array();
+        ASSERT_EQ(list.size(), static_cast<qsizetype>(c.memories.size())) << json.out.toStdString();
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const QJsonObject m = list[i].toObject();
+            EXPECT_EQ(m[QStringLiteral("name")].toString(), QLatin1String(c.memories[i].first));
+            if (c.memories[i].second < 0)
+                EXPECT_TRUE(m[QStringLiteral("readings")].isNull());
+            else
+                EXPECT_EQ(m[QStringLiteral("readings")].toInt(), c.memories[i].second);
+        }
+        const CliRun text = RunCli({QStringLiteral("--simulate"), QStringLiteral("memories"), c.address});
+        ASSERT_EQ(text.code, 0) << text.err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts).size(),
+                  static_cast<qsizetype>(c.memories.size()));
+    }
+    // A gauge without memories says so.
+    const QString none = Gauges({{"q", "model = QV\nreply_delay = 1\n"}});
+    const CliRun empty = RunCli({QStringLiteral("--simulate"), none, QStringLiteral("memories"), kQV,
+                                 QStringLiteral("--lang"), QStringLiteral("en")});
+    EXPECT_EQ(empty.code, 0) << empty.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(empty.out), QStringLiteral("memory empty\n"));
+}
+
+// A class 4 memory read is the gauge's records, row by row, in every
+// format; the report on standard output without -o.
+TEST_F(CliGaugesTest, ReadGivesTheRecordsOfTheMemory)
+{
+    const int n = 37;
+    const QString folder = Class4Gauge({n, 3});
+    const QString csv = Temp(QStringLiteral("m1.csv"));
+    const CliRun r = RunCli({QStringLiteral("--simulate"), folder, QStringLiteral("read"), kPellax, QStringLiteral("1"),
+                             QStringLiteral("-o"), csv});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    QString error;
+    const QJsonArray rows = test::ReadCsv(csv, &error);
+    ASSERT_EQ(rows.size(), n + 1) << error.toStdString();
+    for (int i = 1; i <= n; ++i) {
+        const QJsonArray row = rows[i].toArray();
+        EXPECT_EQ(row[0].toString(), QString::number(i));
+        EXPECT_EQ(row[1].toString(), QStringLiteral("2024-11-06"));
+        EXPECT_EQ(row[2].toString(),
+                  QStringLiteral("08:%1:%2").arg((i / 60) % 60, 2, 10, QChar(u'0')).arg(i % 60, 2, 10, QChar(u'0')));
+        EXPECT_EQ(row[3].toString().toDouble(), RecordValue(i).toDouble()) << i;
+        EXPECT_EQ(row[4].toString(), QStringLiteral("\u00B5m"));
+        EXPECT_EQ(row[5].toString(), QStringLiteral("FE"));
+    }
+    // The report names the count, on standard output, in either language.
+    const std::pair<const char*, const char*> languages[] = {{"en", "Count"}, {"de", "Anzahl"}};
+    for (const auto& [language, count] : languages) {
+        const CliRun report = RunCli({QStringLiteral("--simulate"), folder, QStringLiteral("read"), kPellax,
+                                      QStringLiteral("2"), QStringLiteral("--lang"), QLatin1String(language)});
+        ASSERT_EQ(report.code, 0) << report.err.toStdString();
+        const QString out = QString::fromUtf8(report.out);
+        EXPECT_TRUE(out.contains(QRegularExpression(QLatin1String(count) + QStringLiteral(" +3\n"))))
+            << out.toStdString();
+        EXPECT_FALSE(out.contains(u'\r'));
+    }
+}
+
+// A class 5 file into a measurement file: the readings in the gauge's
+// order (numbers rising, gaps where it skipped one), each a number; the
+// file reads back as many rows as its report counts.
+TEST_F(CliGaugesTest, ReadAClass5File)
+{
+    const QString mes = Temp(QStringLiteral("m0001.mes"));
+    const CliRun m = RunCli({QStringLiteral("--simulate"), QStringLiteral("read"), kQV, QStringLiteral("m0001"),
+                             QStringLiteral("-o"), mes, QStringLiteral("--lang"), QStringLiteral("en")});
+    ASSERT_EQ(m.code, 0) << m.err.toStdString();
+    const QString csv = Temp(QStringLiteral("m0001.csv"));
+    const CliRun c = RunCli({QStringLiteral("convert"), mes, QStringLiteral("-o"), csv, QStringLiteral("--model"),
+                             QStringLiteral("QV"), QStringLiteral("--lang"), QStringLiteral("en")});
+    ASSERT_EQ(c.code, 0) << c.err.toStdString();
+    QString error;
+    const QJsonArray rows = test::ReadCsv(csv, &error);
+    ASSERT_GT(rows.size(), 10) << error.toStdString();
+    int previous = 0;
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const int number = rows[i].toArray()[0].toString().toInt();
+        EXPECT_GT(number, previous) << i;
+        previous = number;
+        bool isNumber = false;
+        rows[i].toArray()[3].toString().toDouble(&isNumber);
+        EXPECT_TRUE(isNumber) << rows[i].toArray()[3].toString().toStdString();
+    }
+    const QString saved = QString::fromLatin1(test::ReadBytes(mes));
+    EXPECT_TRUE(saved.contains(QRegularExpression(QStringLiteral("Count +%1\\r\\n").arg(rows.size() - 1))))
+        << saved.left(400).toStdString();
+}
+
+// 5000 readings of one memory into a workbook in one command.
+TEST_F(CliGaugesTest, AFullMemoryIntoAWorkbook)
+{
+    const QString folder = Class4Gauge({kMaxRows});
+    const QString out = Temp(QStringLiteral("full.xlsx"));
+    const CliRun r = RunCli({QStringLiteral("--simulate"), folder, QStringLiteral("read"), kPellax, QStringLiteral("1"),
+                             QStringLiteral("-o"), out, QStringLiteral("--lang=en")},
+                            {}, 240000);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonObject book = test::ReadWorkbook(out);
+    ASSERT_FALSE(book.contains(QStringLiteral("error"))) << book[QStringLiteral("error")].toString().toStdString();
+    const QJsonObject cells = book[QStringLiteral("cells")].toObject();
+    int header = 0;
+    for (auto it = cells.begin(); it != cells.end(); ++it)
+        if (it.key().startsWith(u'B') && it.value().toArray().at(0).toString() == QStringLiteral("No."))
+            header = it.key().mid(1).toInt();
+    ASSERT_GT(header, 0);
+    const int first = header + 2;
+    const int last = first + kMaxRows - 1;
+    EXPECT_EQ(test::CellValue(book, QStringLiteral("B%1").arg(last)).toInt(), kMaxRows);
+    EXPECT_DOUBLE_EQ(test::CellValue(book, QStringLiteral("C%1").arg(first)).toDouble(), RecordValue(1).toDouble());
+    EXPECT_DOUBLE_EQ(test::CellValue(book, QStringLiteral("C%1").arg(last)).toDouble(),
+                     RecordValue(kMaxRows).toDouble());
+    EXPECT_TRUE(test::CellValue(book, QStringLiteral("B%1").arg(last + 1)).isUndefined());
+}
 
 TEST_F(CliGaugesTest, ScanListsTheBuiltInGaugesWithTheirModels)
 {
@@ -153,6 +352,16 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
          3,
          "Only 0 of 2 readings received."},
         {{"--simulate", quiet.path(), "scan", "--seconds", "0.3", "--json"}, 0, "simulated gauges of"},
+        {{"info", kQV}, 2, "No Bluetooth adapter found."},
+        {{"--simulate", "info", "001122334455", "--timeout", "0.5"}, 2, "Gauge 001122334455 not found."},
+        {{"--simulate", "memories", "001122334455", "--timeout", "0.5"}, 2, "Gauge 001122334455 not found."},
+        {{"--simulate", "read", "001122334455", "1", "--timeout", "0.5"}, 2, "Gauge 001122334455 not found."},
+        {{"--simulate", silent, "info", kPellax, "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
+        {{"--simulate", silent, "memories", kPellax, "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
+        {{"--simulate", silent, "read", kPellax, "1", "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
+        {{"--simulate", "read", kPellax, "9"}, 1, "The gauge has no memory \"9\". It offers: 1, 2, 3, 4"},
+        {{"--simulate", "read", kQV, "m0009"}, 1, "It offers: m0001, m0002, s0003, t0004, m0005, m0006"},
+        {{"--simulate", "read", kQV, "m0001", "-o", "x.pdfx"}, 1, "x.pdfx"},
     };
     for (const Case& c : cases) {
         const CliRun r = RunCli(c.args + QStringList{QStringLiteral("--lang"), QStringLiteral("en")});
@@ -202,6 +411,23 @@ TEST_F(CliGaugesTest, CtrlCEndsLive)
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), c.code) << p.readAllStandardError().toStdString();
     }
+}
+
+// Ctrl-C during a download stops it: the way out of its waits, nothing
+// written, the interrupted code.
+TEST_F(CliGaugesTest, CtrlCStopsARead)
+{
+    const QString out = Temp(QStringLiteral("stopped.csv"));
+    QProcess p;
+    p.start(QStringLiteral(QC_SYSTEM_PYTHON),
+            {QStringLiteral(QC_INTERRUPT_ON), QStringLiteral("/ 5"), QStringLiteral(QC_CLI),
+             QStringLiteral("--simulate"), QStringLiteral("read"), kQV, QStringLiteral("m0006"), QStringLiteral("-o"),
+             out, QStringLiteral("--lang"), QStringLiteral("en")});
+    ASSERT_TRUE(p.waitForFinished(90000));
+    const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 130) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Reading memory m0006 ..."))) << shown.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 } // namespace

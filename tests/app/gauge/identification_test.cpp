@@ -39,6 +39,9 @@ TEST(GaugeIdentification, ModelFromTheAdvertisedName)
         {"QV BODUN", true, "PLB", "JV", kSecondOemMark, "4LE2+-2", "PL.gif"}, // the later row wins
         {"Phone", false, "", "", "", "", ""},
         {"qv lower", false, "", "", "", "", ""}, // case-sensitive
+        {"zinto", false, "", "", "", "", ""},
+        {"", false, "", "", "", "", ""},
+        {"DORIVAN BODUN", true, "PLB", "JV", kSecondOemMark, "4LE2+-2", "PL.gif"}, // the later brand too
     };
     for (const ModelCase& c : cases) {
         const QString name = QString::fromLatin1(c.name);
@@ -65,6 +68,22 @@ TEST(GaugeIdentification, ZintoIsNotZin)
 {
     EXPECT_EQ(DetectModel(QStringLiteral("Zinto FE")).ModelCode, QStringLiteral("ZP"));
     EXPECT_EQ(DetectModel(QStringLiteral("Zinto ZIN")).ModelCode, QStringLiteral("ZC"));
+}
+
+// The profile goes by the code's first three characters, blanks trimmed.
+TEST(GaugeIdentification, ProfileByTheCodesFirstThreeCharacters)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {" QV ", "5LE2+-2"}, {"PLBX", "4LE2+-2"}, {"ZP", "5LE2--3"}, {"GV", ""}, {"qv", ""}, {"X", ""}, {"", ""},
+    };
+    for (const auto& [code, fields] : cases) {
+        DeviceProfile p;
+        EXPECT_EQ(ApplyDeviceProfile(QLatin1String(code), p), *fields != '\0') << code;
+        EXPECT_EQ(p.ProfileClass + p.ProfileLink + p.ProfileKeys + p.ProfileProbe + p.ProfileRule + p.ProfileFlag6 +
+                      p.ProfileFlag7,
+                  QLatin1String(fields))
+            << code;
+    }
 }
 
 TEST(GaugeIdentification, UnknownModelKeepsTheProfileBefore)
