@@ -140,6 +140,10 @@ std::string ApplyFault(GaugeSetup& setup, const std::string& value)
         if (arguments > 1 || !argument(1, 1, kMaxMillis, 3000))
             return bad();
         faults.lateReply = std::chrono::milliseconds(number);
+    } else if (mode == "from") {
+        if (arguments != 1 || !argument(1, 1, 1000000, 1))
+            return bad();
+        faults.from = static_cast<int>(number);
     } else if (mode == "link-loss") {
         if (arguments < 1 || arguments > 2 || !argument(1, 1, 1000000, 1))
             return bad();
@@ -162,7 +166,7 @@ std::string ApplyFault(GaugeSetup& setup, const std::string& value)
         faults.closeResult = static_cast<int>(number);
     } else {
         return "fault: unknown mode \"" + mode +
-               "\" (none, silent, garbage, non-numeric, late, link-loss, count-mismatch, size-overstated, "
+               "\" (none, silent, garbage, non-numeric, late, from, link-loss, count-mismatch, size-overstated, "
                "close-fails)";
     }
     return {};

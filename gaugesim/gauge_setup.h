@@ -28,6 +28,7 @@ struct FaultModes {
     bool garbage = false;     // the reply is random bytes
     bool nonNumeric = false;  // every digit after the reply's "?" becomes "x"
     std::chrono::milliseconds lateReply{0};  // replaces the reply delay when not 0
+    int from = 0;             // silent, garbage, non-numeric, late act from this request on; 0 at once
     int linkLossAt = 0;       // the link drops at this request (1-based); 0 off
     std::chrono::milliseconds linkReturn{3000};  // the gauge is back after this
     int directoryCountOffset = 0;                // added to each listed count

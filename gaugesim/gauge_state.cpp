@@ -93,12 +93,13 @@ std::string GaugeState::Configure(const std::string& line, std::time_t hostNow)
     if (IsFixedSetting(key))
         return "\"" + key + "\" is fixed once the gauge exists";
     const int linkLossBefore = setup_.faults.linkLossAt;
+    const int fromBefore = setup_.faults.from;
     GaugeSetup changed = setup_;
     error = ApplySetting(changed, key, value, hostNow);
     if (!error.empty())
         return error;
     setup_ = std::move(changed);
-    if (setup_.faults.linkLossAt != linkLossBefore)
+    if (setup_.faults.linkLossAt != linkLossBefore || setup_.faults.from != fromBefore)
         requests_ = 0;  // "the k-th request" counts from the moment it was set
     return {};
 }
@@ -109,12 +110,13 @@ std::string GaugeState::WriteCommand(const std::string& written, Clock::time_poi
     if (setup_.echo == EchoStyle::Stripped && !echo.empty() && echo.front() == protocol::kStart)
         echo.erase(0, 1);
     pending_.reset();
-    if (setup_.faults.silent)
+    const bool faulting = Faulting();
+    if (faulting && setup_.faults.silent)
         return echo;
     std::string reply = Answer(written, hostNow);
-    if (setup_.faults.garbage)
+    if (faulting && setup_.faults.garbage)
         reply = Garbage();
-    else if (setup_.faults.nonNumeric)
+    else if (faulting && setup_.faults.nonNumeric)
         reply = WithoutNumbers(reply);
     pending_ = PendingReply{std::move(reply), now};
     return echo;
@@ -122,7 +124,8 @@ std::string GaugeState::WriteCommand(const std::string& written, Clock::time_poi
 
 std::optional<std::string> GaugeState::DueReply(Clock::time_point now)
 {
-    const auto delay = setup_.faults.lateReply.count() > 0 ? setup_.faults.lateReply : setup_.replyDelay;
+    const auto delay =
+        setup_.faults.lateReply.count() > 0 && Faulting() ? setup_.faults.lateReply : setup_.replyDelay;
     if (!pending_ || now - pending_->written < delay)
         return std::nullopt;
     std::string reply = std::move(pending_->text);
@@ -295,6 +298,11 @@ std::string GaugeState::NextLiveValue(std::time_t hostNow)
     layer.material = "DNF";
     layer.value = reading.value * 0.4;
     return LiveValue({reading, layer});
+}
+
+bool GaugeState::Faulting() const
+{
+    return setup_.faults.from <= 0 || requests_ >= setup_.faults.from;
 }
 
 bool GaugeState::CountRequest()

@@ -69,6 +69,8 @@ public:
 
     // Counts a request; true when the link is to drop at this one (once).
     bool CountRequest();
+    // Whether the reply faults act at the request counted last.
+    bool Faulting() const;
 
     GaugeTime ClockNow(std::time_t hostNow) const;
 

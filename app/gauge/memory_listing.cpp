@@ -76,7 +76,11 @@ QString SelectorEntry(int language, const QString& name, int count)
 
 bool ParseSelectorEntry(const QString& text, SelectorChoice& choice)
 {
-    if (text == MessageText(0, kMemoryEmptyKey) || text == MessageText(1, kMemoryEmptyKey) || !text.contains(u' '))
+    // A five-digit name with a four-digit count fills both columns:
+    // "M10000(1234)" has no blank but is an entry all the same.
+    const bool fullColumns = text.size() >= 1 + kNameWidth + kCountWidth && text.contains(u'(');
+    if (text == MessageText(0, kMemoryEmptyKey) || text == MessageText(1, kMemoryEmptyKey) ||
+        (!text.contains(u' ') && !fullColumns))
         return false;
     const qsizetype open = text.indexOf(u'(');
     const qsizetype close = text.indexOf(u')', open + 1);

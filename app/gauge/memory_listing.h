@@ -27,7 +27,8 @@ QString SelectorEntry(int language, const QString& name, int count);
 
 // Taken apart again: the name between the letter and "(", the count
 // between "(" and ")". False for "Speicher leer" / "memory empty" and for a
-// text without a blank.
+// text without a blank, unless name and count fill their columns
+// ("M10000(1234)").
 struct SelectorChoice {
     QString Name;
     int Count = 0;

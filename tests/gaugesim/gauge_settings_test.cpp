@@ -80,8 +80,10 @@ TEST(ApplySetting, RefusalsLeaveTheGaugeUnchanged)
         {{"fault", "size-overstated -5"}, "fault: bad argument in \"size-overstated -5\""},
         {{"fault", "late 1 2"}, "fault: bad argument in \"late 1 2\""},
         {{"fault", "late 0"}, "fault: bad argument in \"late 0\""},
+        {{"fault", "from"}, "fault: bad argument in \"from\""},
+        {{"fault", "from 0"}, "fault: bad argument in \"from 0\""},
         {{"fault", "sometimes"},
-         "fault: unknown mode \"sometimes\" (none, silent, garbage, non-numeric, late, link-loss, count-mismatch, "
+         "fault: unknown mode \"sometimes\" (none, silent, garbage, non-numeric, late, from, link-loss, count-mismatch, "
          "size-overstated, close-fails)"},
         {{"colour", "red"}, "unknown key \"colour\""},
     };

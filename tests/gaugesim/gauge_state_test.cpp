@@ -183,6 +183,29 @@ TEST(GaugeState, FaultsShapeTheReply)
     }
 }
 
+// "from k": the reply faults act from the k-th request on (counted from
+// when it was set); the requests before get their true replies.
+TEST(GaugeState, ReplyFaultsActFromTheKthRequest)
+{
+    for (const char* fault : {"silent", "non-numeric"}) {
+        for (int from = 1; from <= 4; ++from) {
+            GaugeSetup setup = Model("QV");
+            setup.replyDelay = 0ms;
+            GaugeState state(setup);
+            ASSERT_EQ(state.Configure(std::string("fault = ") + fault, kHostNow), "");
+            ASSERT_EQ(state.Configure("fault = from " + std::to_string(from), kHostNow), "");
+            for (int request = 1; request <= 5; ++request) {
+                EXPECT_FALSE(state.CountRequest());
+                const std::string echo = state.WriteCommand("$gcv!", {}, kHostNow);
+                const std::string shown = state.DueReply({}).value_or(echo);
+                const bool faulted = request >= from;
+                const std::string expected = std::string(fault) == "silent" ? "$gcv!" : "$gcv?x.xx!";
+                EXPECT_EQ(shown == expected, faulted) << fault << " from " << from << ", request " << request;
+            }
+        }
+    }
+}
+
 TEST(WithoutNumbers, DigitsAfterTheQuestionMark)
 {
     EXPECT_EQ(WithoutNumbers("$fr?3 1234!"), "$fr?x xxxx!");

@@ -252,6 +252,26 @@ TEST(MemoryListingText, DirectoryAndSelector)
     EXPECT_FALSE(ParseSelectorEntry(QStringLiteral("M1(2)"), choice));
 }
 
+// Every entry the selector offers reads back as its memory: also where a
+// five-digit name and a four- or five-digit count leave no blank between
+// the columns ("M10000(1234)", found by fuzzing).
+TEST(MemoryListingText, SelectorEntriesReadBack)
+{
+    const struct {
+        const char* name;
+        int count;
+    } rows[] = {{"1", 0},         {"1", 32767}, {"99999", 9999}, {"10000", 1234},
+                {"32767", 32767}, {"12345", 5}, {"123", 12345},  {"7", 250}};
+    for (int language : {0, 1})
+        for (const auto& row : rows) {
+            const QString entry = SelectorEntry(language, QLatin1String(row.name), row.count);
+            SelectorChoice choice;
+            ASSERT_TRUE(ParseSelectorEntry(entry, choice)) << entry.toStdString();
+            EXPECT_EQ(choice.Name, QLatin1String(row.name)) << entry.toStdString();
+            EXPECT_EQ(choice.Count, row.count) << entry.toStdString();
+        }
+}
+
 // ---- Live readings ---------------------------------------------------------
 
 // Two records of any lengths, odd or even in sum: the split at the line

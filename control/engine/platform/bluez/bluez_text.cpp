@@ -60,7 +60,7 @@ constexpr std::uint8_t kInsufficientAuthorization = 0x08;
 constexpr std::uint8_t kInvalidAttributeValueLength = 0x0D;
 
 // "Operation failed with ATT error: 0x0e" and the like: the code after the
-// last "ATT error: 0x".
+// last "ATT error: 0x". Code 0 is no error and names none.
 std::optional<std::uint8_t> AttCodeIn(std::string_view message)
 {
     constexpr std::string_view kMarker = "ATT error: 0x";
@@ -71,7 +71,7 @@ std::optional<std::uint8_t> AttCodeIn(std::string_view message)
     if (digits.size() == 2 && HexDigit(digits[1]) < 0)
         digits = digits.substr(0, 1);
     const auto value = ParseHex(digits);
-    if (!value)
+    if (!value || *value == 0)
         return std::nullopt;
     return static_cast<std::uint8_t>(*value);
 }

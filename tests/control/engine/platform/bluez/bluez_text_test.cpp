@@ -89,6 +89,9 @@ TEST(BluezText, ErrorsKeepTheirWordsAndMapToStatusAndAttCode)
         {"org.bluez.Error.Failed", "ATT error: 0xF", Request::Read, GattStatus::ProtocolError, 0x0F},
         {"org.bluez.Error.Failed", "ATT error: 0x", Request::Read, GattStatus::Unreachable, std::nullopt},
         {"org.bluez.Error.Failed", "ATT error: 0xzz", Request::Read, GattStatus::Unreachable, std::nullopt},
+        // Code 0 is success in ATT: a failure never reports it (found by fuzzing).
+        {"org.bluez.Error.Failed", "ATT error: 0x00", Request::Read, GattStatus::Unreachable, std::nullopt},
+        {"org.bluez.Error.Failed", "ATT error: 0x0", Request::Write, GattStatus::Unreachable, std::nullopt},
         {"org.bluez.Error.Failed", "", Request::Other, GattStatus::Unreachable, std::nullopt},
         {"org.bluez.Error.InvalidArguments", "", Request::Write, GattStatus::ProtocolError, 0x04},
         {"org.bluez.Error.AuthenticationRejected", "", Request::Other, GattStatus::AccessDenied, std::nullopt},
