@@ -42,7 +42,7 @@ const QString kClassMemoryFiles = QStringLiteral("5");
 
 } // namespace
 
-ModelDetection MatchModelName(const QString& deviceName)
+ModelDetection DetectModel(const QString& deviceName)
 {
     ModelDetection found;
     for (const ModelRow& row : kModelRows) {
@@ -193,7 +193,7 @@ IdentificationResult Identify(GaugeLink& link, GaugeContext& gauge, const QStrin
     id.BrandMark.clear();
     id.DeviceName = deviceName;
     result.request = link.Identify();
-    const ModelDetection model = MatchModelName(deviceName);
+    const ModelDetection model = DetectModel(deviceName);
     ApplyModel(model, id);
     id.BrandMark = EffectiveBrandMark(id.BrandMark, id.GaugeNumber);
     result.accentFrame = model.AccentFrame;

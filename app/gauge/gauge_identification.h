@@ -25,7 +25,7 @@ struct ModelDetection {
     QString BrandMark;
     bool AccentFrame = false; // model picture frame in the window's accent colour
 };
-ModelDetection MatchModelName(const QString& deviceName);
+ModelDetection DetectModel(const QString& deviceName);
 
 // Model, group and brand into the identity; an unmatched name changes none.
 void ApplyModel(const ModelDetection& model, GaugeIdentity& identity);

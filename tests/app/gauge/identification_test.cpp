@@ -47,7 +47,7 @@ TEST(GaugeIdentification, ModelFromTheAdvertisedName)
         const QString name = QString::fromLatin1(c.name);
         GaugeIdentity id;
         id.GaugeNumber = QStringLiteral("1234");
-        const ModelDetection found = MatchModelName(name);
+        const ModelDetection found = DetectModel(name);
         EXPECT_EQ(found.Matched, c.matched) << c.name;
         ApplyModel(found, id);
         EXPECT_EQ(id.ModelCode, QLatin1String(c.code)) << c.name;
@@ -66,8 +66,8 @@ TEST(GaugeIdentification, ModelFromTheAdvertisedName)
 // name with both ends as the later row says.
 TEST(GaugeIdentification, ZintoIsNotZin)
 {
-    EXPECT_EQ(MatchModelName(QStringLiteral("Zinto FE")).ModelCode, QStringLiteral("ZP"));
-    EXPECT_EQ(MatchModelName(QStringLiteral("Zinto ZIN")).ModelCode, QStringLiteral("ZC"));
+    EXPECT_EQ(DetectModel(QStringLiteral("Zinto FE")).ModelCode, QStringLiteral("ZP"));
+    EXPECT_EQ(DetectModel(QStringLiteral("Zinto ZIN")).ModelCode, QStringLiteral("ZC"));
 }
 
 // The profile goes by the code's first three characters, blanks trimmed.
@@ -95,7 +95,7 @@ TEST(GaugeIdentification, UnknownModelKeepsTheProfileBefore)
     EXPECT_EQ(profile, before);
     GaugeIdentity id;
     id.ModelCode = QStringLiteral("QV");
-    ApplyModel(MatchModelName(QStringLiteral("Phone")), id);
+    ApplyModel(DetectModel(QStringLiteral("Phone")), id);
     EXPECT_EQ(id.ModelCode, QStringLiteral("QV"));
 }
 
