@@ -168,16 +168,16 @@ private:
             name = a.left(eq);
             inlineValue = a.mid(eq + 1);
         }
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr)
+        const OptionSpec* option = FindOption(name);
+        if (option == nullptr)
             return Fail(UsageProblem::UnknownOption, name);
-        used_.push_back(spec);
-        if (spec->key == Key::Simulate)
+        used_.push_back(option);
+        if (option->key == Key::Simulate)
             return Simulate(inlineValue);
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (inlineValue)
                 return Fail(UsageProblem::BadValue, a);
-            return Flag(spec->key);
+            return Flag(option->key);
         }
         QString value;
         if (inlineValue) {
@@ -187,7 +187,7 @@ private:
         } else {
             return Fail(UsageProblem::MissingValue, name);
         }
-        Value(spec->key, name, value);
+        Value(option->key, name, value);
     }
 
     // "--simulate FOLDER": before the subcommand the next argument is the
@@ -321,9 +321,9 @@ private:
                 Fail(UsageProblem::NoSubcommand);
             return;
         }
-        for (const OptionSpec* spec : used_)
-            if ((spec->allowedFor & Bit(o.command)) == 0)
-                return Fail(UsageProblem::OptionNotHere, QString::fromLatin1(spec->name));
+        for (const OptionSpec* option : used_)
+            if ((option->allowedFor & Bit(o.command)) == 0)
+                return Fail(UsageProblem::OptionNotHere, QString::fromLatin1(option->name));
         if (o.help)
             return; // the subcommand's help needs no arguments
         const char* const* names = nullptr;

@@ -200,15 +200,15 @@ void Core::Rearm()
             std::chrono::duration_cast<std::chrono::microseconds>(timer.when.time_since_epoch()).count();
         nextMicros = std::min<std::uint64_t>(nextMicros, static_cast<std::uint64_t>(std::max<long long>(micros, 0)));
     }
-    itimerspec spec{};
+    itimerspec when{};
     if (nextMicros != std::numeric_limits<std::uint64_t>::max()) {
         // An absolute time of zero would disarm the timer: one nanosecond
         // is "now" as well.
         const std::uint64_t nanos = std::max<std::uint64_t>(nextMicros * 1000, 1);
-        spec.it_value.tv_sec = static_cast<time_t>(nanos / 1000000000);
-        spec.it_value.tv_nsec = static_cast<long>(nanos % 1000000000);
+        when.it_value.tv_sec = static_cast<time_t>(nanos / 1000000000);
+        when.it_value.tv_nsec = static_cast<long>(nanos % 1000000000);
     }
-    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
     if (!due_.empty())
         Signal(eventFd_);
 }
