@@ -25,6 +25,7 @@
 #include "gauge/memory_listing.h"
 #include "gauge/vornik_qt_host.h"
 #include "gauge_records.h"
+#include "instant_clock.h"
 #include "quen_gaugesim.h"
 
 namespace qc {
@@ -32,22 +33,11 @@ namespace {
 
 namespace sim = quen::gaugesim;
 using namespace std::chrono_literals;
-
-class InstantClock : public WaitClock {
-public:
-    QDateTime CurrentDateTime() const override { return QDateTime(QDate(2026, 12, 6), QTime(23, 1, 2)); }
-    bool PumpEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) override
-    {
-        for (int round = 0; round < 20 && !done(); ++round) {
-            QCoreApplication::processEvents();
-            QThread::usleep(100);
-        }
-        if (!done())
-            elapsed += deadline;
-        return done();
-    }
-    std::chrono::milliseconds elapsed{0};
-};
+using test::Gauge;
+using test::InstantClock;
+using test::kGV4;
+using test::kPellax;
+using test::kQV;
 
 const char* const kFileGauge = "E8C04D000551";
 const char* const kMilsGauge = "E8C04D000552";

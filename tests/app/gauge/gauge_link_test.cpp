@@ -14,39 +14,19 @@
 
 #include "gauge/gauge_link.h"
 #include "gauge/vornik_qt_host.h"
+#include "instant_clock.h"
 #include "quen_gaugesim.h"
 
 namespace qc {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Gauge;
+using test::InstantClock;
+using test::kGV4;
+using test::kPellax;
+using test::kQV;
 using Kind = LinkHandover::Kind;
-
-// Pumps the program's events a little, never sleeps out a deadline: a wait
-// that does not end counts its whole deadline on a virtual clock.
-class InstantClock : public WaitClock {
-public:
-    QDateTime CurrentDateTime() const override { return QDateTime(QDate(2026, 12, 6), QTime(23, 1, 2)); }
-    bool PumpEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) override
-    {
-        for (int round = 0; round < 20 && !done(); ++round) {
-            QCoreApplication::processEvents();
-            QThread::usleep(200);
-        }
-        if (!done())
-            elapsed += deadline;
-        return done();
-    }
-    std::chrono::milliseconds elapsed{0};
-};
-
-struct Gauge {
-    const char* address;
-    const char* name;
-};
-const Gauge kQV{"E8C04D000501", "QV-FE 500"};         // class 5, main service
-const Gauge kGV4{"E8C04D000503", "GV-4 200"};         // class 5, alternative service
-const Gauge kPellax{"E8C04D000404", "PELLAX DUAL FE"}; // class 4
 
 class GaugeLinkTest : public ::testing::Test {
 protected:
@@ -69,9 +49,10 @@ protected:
         link = std::make_unique<GaugeLink>(*control, clock);
         link->SetHandoverSink([this](const LinkHandover& h) { handovers.push_back(h); });
         link->SetLogSink([this](const QString& line) { log << line; });
-        const RequestResult connected = link->Connect(QString::fromLatin1(gauge.address), QString::fromLatin1(gauge.name));
+        const RequestResult connected =
+            link->Connect(QString::fromLatin1(gauge.address), QString::fromLatin1(gauge.name));
         ASSERT_TRUE(connected.ok()) << connected.Message(1).toStdString();
-        if (&clock == &instant) {  // replies due at once: the virtual clock does not wait for them
+        if (&clock == &instant) { // replies due at once: the virtual clock does not wait for them
             ASSERT_EQ(Configure("reply_delay = 0"), QUEN_GAUGESIM_OK);
         }
         for (const char* line : faults)
@@ -93,7 +74,8 @@ protected:
         void* module = ::dlopen(QUEN_GAUGESIM_MODULE, RTLD_NOW | RTLD_NOLOAD);
         if (module == nullptr)
             return -1;
-        auto configure = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(module, "quen_gaugesim_configure"));
+        auto configure =
+            reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(module, "quen_gaugesim_configure"));
         ::dlclose(module);
         return configure ? configure(address, line) : -1;
     }
@@ -119,7 +101,15 @@ protected:
 
 TEST_F(GaugeLinkTest, IdentifiesGaugesOfBothClasses)
 {
-    struct Case { Gauge gauge; bool probe; const char* serial; const char* version; const char* probeType; double volts; bool alt; };
+    struct Case {
+        Gauge gauge;
+        bool probe;
+        const char* serial;
+        const char* version;
+        const char* probeType;
+        double volts;
+        bool alt;
+    };
     const Case cases[] = {
         {kQV, true, "5101", "", "F5", 4.02, false},
         {kGV4, true, "4420", "", "H3", 3.62, true},
@@ -136,7 +126,7 @@ TEST_F(GaugeLinkTest, IdentifiesGaugesOfBothClasses)
             ASSERT_TRUE(r.ok()) << c.gauge.name << ": " << r.Message(1).toStdString();
         }
         EXPECT_EQ(Field(Kind::GaugeField, 'S'), QString::fromLatin1(c.serial)) << c.gauge.name;
-        EXPECT_EQ(Field(Kind::GaugeField, 'V'), QString::fromLatin1(c.version)) << c.gauge.name;  // "V: ": empty
+        EXPECT_EQ(Field(Kind::GaugeField, 'V'), QString::fromLatin1(c.version)) << c.gauge.name; // "V: ": empty
         EXPECT_EQ(Field(Kind::ProbeField, 'T'), QString::fromLatin1(c.probeType)) << c.gauge.name;
         r = link->Battery();
         ASSERT_TRUE(r.ok()) << r.Message(1).toStdString();
@@ -153,7 +143,8 @@ TEST_F(GaugeLinkTest, ClockIsSetAndReadBack)
     EXPECT_EQ(GaugeLink::SetClockText(when), QStringLiteral("$slt?2025-03-04/05:06:07!\r\n"));
     ASSERT_TRUE(link->SetGaugeClock(when).ok());
     ASSERT_TRUE(link->GaugeClock().ok());
-    EXPECT_TRUE(link->State().ReplyText.startsWith(QStringLiteral("2025-03-04/05:06:0"))) << link->State().ReplyText.toStdString();
+    EXPECT_TRUE(link->State().ReplyText.startsWith(QStringLiteral("2025-03-04/05:06:0")))
+        << link->State().ReplyText.toStdString();
 }
 
 TEST_F(GaugeLinkTest, SubscribeAndUnsubscribe)
@@ -177,7 +168,7 @@ TEST_F(GaugeLinkTest, SilentGaugeEndsAfterThePollingWindow)
     EXPECT_EQ(instant.elapsed, 5 * GaugeLink::kReplyTick);
     EXPECT_FALSE(link->RequestOutstanding());
     EXPECT_EQ(link->State().ReplyState, kReplyDone);
-    EXPECT_TRUE(handovers.empty());  // the echo completed nothing
+    EXPECT_TRUE(handovers.empty()); // the echo completed nothing
     EXPECT_EQ(log.back(), QStringLiteral("Gauge request The gauge did not answer \"$quen00!\" in time."));
     ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_TRUE(link->Battery().ok());
@@ -189,15 +180,22 @@ TEST_F(GaugeLinkTest, EveryRequestUnderEveryFaultEnds)
 {
     Open(kQV, instant);
     using Request = RequestResult (GaugeLink::*)();
-    const std::pair<const char*, Request> requests[] = {
-        {"identify", &GaugeLink::Identify}, {"probe", &GaugeLink::ProbeInfo},
-        {"battery", &GaugeLink::Battery}, {"clock", &GaugeLink::GaugeClock}};
-    struct Fault { const char* line; bool answers; };
-    const Fault faults[] = {{"fault = silent", false}, {"fault = late 60000", false}, {"fault = garbage", false},
-                            {"fault = non-numeric", true}, {"fault = none", true}};
+    const std::pair<const char*, Request> requests[] = {{"identify", &GaugeLink::Identify},
+                                                        {"probe", &GaugeLink::ProbeInfo},
+                                                        {"battery", &GaugeLink::Battery},
+                                                        {"clock", &GaugeLink::GaugeClock}};
+    struct Fault {
+        const char* line;
+        bool answers;
+    };
+    const Fault faults[] = {{"fault = silent", false},
+                            {"fault = late 60000", false},
+                            {"fault = garbage", false},
+                            {"fault = non-numeric", true},
+                            {"fault = none", true}};
     for (const Fault& fault : faults)
         for (const auto& [name, request] : requests) {
-            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);  // fault lines add up
+            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK); // fault lines add up
             ASSERT_EQ(Configure(fault.line), QUEN_GAUGESIM_OK);
             handovers.clear();
             const double voltsBefore = link->State().BatteryVoltage;
@@ -209,7 +207,7 @@ TEST_F(GaugeLinkTest, EveryRequestUnderEveryFaultEnds)
                 EXPECT_TRUE(handovers.empty()) << fault.line << " " << name;
             }
             if (std::string(fault.line) == "fault = non-numeric" && std::string(name) == "battery") {
-                EXPECT_EQ(link->State().BatteryVoltage, voltsBefore);  // "$gcv?x.xx!"
+                EXPECT_EQ(link->State().BatteryVoltage, voltsBefore); // "$gcv?x.xx!"
             }
         }
 }
@@ -276,7 +274,10 @@ TEST_F(GaugeLinkTest, StopCancelsTheWait)
 {
     Open(kQV, realClock, {"fault = silent"});
     bool timerRan = false;
-    QTimer::singleShot(100, [&] { timerRan = true; link->Stop(); });
+    QTimer::singleShot(100, [&] {
+        timerRan = true;
+        link->Stop();
+    });
     const RequestResult r = link->Identify();
     EXPECT_TRUE(timerRan);
     EXPECT_EQ(r.end, RequestEnd::Stopped);
@@ -381,7 +382,8 @@ TEST_F(GaugeLinkTest, RefusedSubscriptionIsLogged)
 {
     link = std::make_unique<GaugeLink>(*control, instant);
     link->SetLogSink([this](const QString& line) { log << line; });
-    const QString notConnected = QStringLiteral("20606 You must be connected to a server to perform the requested action.");
+    const QString notConnected =
+        QStringLiteral("20606 You must be connected to a server to perform the requested action.");
     EXPECT_FALSE(link->SubMeasure());
     EXPECT_EQ(log.value(0), notConnected + QStringLiteral(" Fehler Sub Measure"));
     EXPECT_FALSE(link->UnsubMeasure());

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "../gauge/instant_clock.h"
 #include "dialog_controls.h"
 #include "gauge/gauge_link.h"
 #include "gauge/vornik_qt_host.h"
@@ -24,30 +25,11 @@ namespace qc {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Pumps the events a little and never sleeps out a deadline.
-class InstantClock : public WaitClock {
-public:
-    QDateTime CurrentDateTime() const override { return QDateTime(QDate(2026, 12, 6), QTime(23, 1, 2)); }
-    bool PumpEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) override
-    {
-        for (int round = 0; round < 20 && !done(); ++round) {
-            QCoreApplication::processEvents();
-            QThread::usleep(100);
-        }
-        if (!done())
-            elapsed += deadline;
-        return done();
-    }
-    std::chrono::milliseconds elapsed{0};
-};
-
-struct Gauge {
-    const char* address;
-    const char* name;
-};
-const Gauge kQV{"E8C04D000501", "QV-FE 500"};
-const Gauge kPellax{"E8C04D000404", "PELLAX DUAL FE"};
+using test::Gauge;
+using test::InstantClock;
+using test::kGV4;
+using test::kPellax;
+using test::kQV;
 
 class MemoryWindowTest : public ::testing::Test {
 protected:
