@@ -533,6 +533,68 @@ TEST_F(DownloadTest, DownloadFaultSweep)
     }
 }
 
+// The memory list under each fault at each of its requests in turn: it ends
+// within its deadlines with nothing outstanding, a list it calls complete is
+// the whole list, a failed one says why, and the next list is whole again.
+// (Names are not numbers: digits turned to letters are names the gauge
+// reports, so that fault has no place here.)
+TEST_F(DownloadTest, ListingFaultSweep)
+{
+    const std::pair<const char*, const char*> targets[] = {{kMilsGauge, "QV-FE 552"}, {kRecordGauge, "PELLAX DUAL FE"}};
+    const char* faults[] = {"link-loss %1 0", "silent", "garbage", "late 60000"};
+    for (const auto& [address, name] : targets) {
+        Open(address, name);
+        const MemoryListing clean = List();
+        ASSERT_TRUE(clean.request.ok()) << name;
+        ASSERT_FALSE(clean.Entries.isEmpty()) << name;
+        const LinkDeadlines& d = link->Deadlines();
+        for (const char* fault : faults) {
+            const bool linkLoss = std::string(fault).starts_with("link-loss");
+            bool reachedTheEnd = false;
+            int failedRuns = 0;
+            for (int at = 1; at <= 40 && !reachedTheEnd; ++at) {
+                const QString what = linkLoss ? QString::fromLatin1(fault).arg(at) : QString::fromLatin1(fault);
+                SCOPED_TRACE(std::string(name) + ", " + what.toStdString() + " at request " + std::to_string(at));
+                ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+                if (linkLoss) {
+                    ASSERT_EQ(Configure(("fault = " + what).toUtf8().constData()), QUEN_GAUGESIM_OK);
+                } else {
+                    ASSERT_EQ(Configure(("fault = from " + std::to_string(at)).c_str()), QUEN_GAUGESIM_OK);
+                    ASSERT_EQ(Configure((std::string("fault = ") + fault).c_str()), QUEN_GAUGESIM_OK);
+                }
+                clock.elapsed = 0ms;
+                const MemoryListing listing = List();
+                EXPECT_LE(clock.elapsed, 2 * (d.listing + d.command));
+                EXPECT_FALSE(link->RequestOutstanding());
+                if (listing.request.ok()) {
+                    EXPECT_EQ(listing.Entries, clean.Entries);
+                    reachedTheEnd = linkLoss ? link->IsConnected() : true;
+                } else {
+                    EXPECT_FALSE(listing.request.Message(1).isEmpty());
+                    ++failedRuns;
+                }
+
+                ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+                if (!link->IsConnected() || linkLoss) {
+                    if (link->IsConnected())
+                        link->Disconnect();
+                    Open(address, name);
+                }
+                const MemoryListing again = List();
+                ASSERT_TRUE(again.request.ok()) << again.request.Message(1).toStdString();
+                ASSERT_EQ(again.Entries, clean.Entries);
+            }
+            EXPECT_TRUE(reachedTheEnd) << name << ", " << fault;
+            // The class 4 directory comes from the memory service, which
+            // answers reads itself: only a lost link can end it.
+            if (linkLoss || address == kMilsGauge) {
+                EXPECT_GT(failedRuns, 0) << name << ", " << fault;
+            }
+        }
+        link->Disconnect();
+    }
+}
+
 // A full memory read again and again in one process: what the 5th read
 // leaves allocated is what the 2nd left (within the allocator's slack).
 // The sanitizer's allocator keeps freed blocks aside, so it is skipped there.
