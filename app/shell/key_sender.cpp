@@ -202,20 +202,35 @@ std::vector<unsigned long> KeySender::VisibleWindows() const
     return found;
 }
 
+// Read here rather than through xdo: its lookup reads an unset count when
+// the window vanishes meanwhile, and crashes.
+qint64 KeySender::PidOfWindow(Display* display, unsigned long window)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None)
+        return 0;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status =
+        XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data);
+    qint64 pid = 0;
+    if (status == Success && data != nullptr && type == XA_CARDINAL && format == 32 && count > 0)
+        pid = static_cast<qint64>(*reinterpret_cast<unsigned long*>(data));
+    if (data != nullptr)
+        XFree(data);
+    return pid;
+}
+
 unsigned long KeySender::WindowOfTask() const
 {
-    xdo_search_t search{};
-    search.pid = static_cast<int>(TargetTaskId);
-    search.searchmask = SEARCH_PID;
-    search.only_visible = 1;
-    search.max_depth = -1;
-    search.require = xdo_search::SEARCH_ALL;
-    Window* windows = nullptr;
-    unsigned int count = 0;
-    xdo_search_windows(xdo_, &search, &windows, &count);
-    const Window found = count > 0 ? windows[0] : 0;
-    XFree(windows);
-    return found;
+    for (unsigned long window : VisibleWindows()) {
+        if (PidOfWindow(xdo_->xdpy, window) == TargetTaskId)
+            return window;
+    }
+    return 0;
 }
 
 // The newest visible window that was not there before the start and is not
@@ -227,7 +242,7 @@ unsigned long KeySender::WindowAppearedSinceStart() const
     for (unsigned long window : VisibleWindows()) {
         if (std::binary_search(windowsBeforeStart_.begin(), windowsBeforeStart_.end(), window))
             continue;
-        if (xdo_get_pid_window(xdo_, window) == own)
+        if (PidOfWindow(xdo_->xdpy, window) == own)
             continue;
         found = window;
     }

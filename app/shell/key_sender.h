@@ -7,6 +7,7 @@
 #include "data/key_forwarding_settings.h"
 
 struct xdo;
+struct _XDisplay;
 
 namespace qc {
 
@@ -50,6 +51,10 @@ public:
     // The program a target path names: the path itself when it holds a "/",
     // otherwise the executable of that name in PATH; empty when none.
     static QString ResolveProgram(const QString& target);
+
+    // The process id a window names (_NET_WM_PID); 0 when it names none or
+    // is gone meanwhile (X errors must be ignored by the caller's handler).
+    static qint64 PidOfWindow(_XDisplay* display, unsigned long window);
 
 private:
     bool OpenDisplay();

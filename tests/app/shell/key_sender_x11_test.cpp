@@ -6,6 +6,7 @@
 #include <QThread>
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "data/measurement_data.h"
@@ -13,6 +14,7 @@
 
 // Last: Xlib defines macros (None, Bool) that other headers use as names.
 extern "C" {
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 }
 
@@ -94,6 +96,62 @@ TEST(KeySenderX11, TypesOnlineReadingsIntoTheTarget)
 
     ::kill(static_cast<pid_t>(sender.TargetTaskId), SIGTERM);
     EXPECT_TRUE(WaitFor([&] { return sender.Send({QStringLiteral("1")}) == KeySender::Problem::TargetGone; }));
+}
+
+// The window search reads each window's process id while other programs
+// open and close windows: a window gone meanwhile, or one naming no process
+// or naming it in another form, gives no process, never a crash.
+TEST(KeySenderX11, ProcessOfAWindowGoneOrMalformed)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    const auto makeWindow = [&] {
+        return XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+    };
+    const unsigned long pid = 4242;
+    const unsigned short shortPid = 4242;
+    const char* text = "4242";
+    struct Row {
+        const char* what;
+        std::function<void(Window)> set;
+        qint64 expected;
+    };
+    const Row rows[] = {
+        {"cardinal",
+         [&](Window w) {
+             XChangeProperty(display, w, pidAtom, XA_CARDINAL, 32, PropModeReplace,
+                             reinterpret_cast<const unsigned char*>(&pid), 1);
+         },
+         4242},
+        {"none", [](Window) {}, 0},
+        {"empty", [&](Window w) { XChangeProperty(display, w, pidAtom, XA_CARDINAL, 32, PropModeReplace, nullptr, 0); },
+         0},
+        {"16 bit",
+         [&](Window w) {
+             XChangeProperty(display, w, pidAtom, XA_CARDINAL, 16, PropModeReplace,
+                             reinterpret_cast<const unsigned char*>(&shortPid), 1);
+         },
+         0},
+        {"string",
+         [&](Window w) {
+             XChangeProperty(display, w, pidAtom, XA_STRING, 8, PropModeReplace,
+                             reinterpret_cast<const unsigned char*>(text), 4);
+         },
+         0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Window window = makeWindow();
+        row.set(window);
+        XSync(display, False);
+        EXPECT_EQ(KeySender::PidOfWindow(display, window), row.expected);
+        XDestroyWindow(display, window);
+        XSync(display, False);
+        EXPECT_EQ(KeySender::PidOfWindow(display, window), 0);
+    }
+    XCloseDisplay(display);
 }
 
 TEST(KeySenderX11, AProgramThatCannotStart)
