@@ -431,12 +431,8 @@ int RunScan(Context& cli, const QString& executableDir)
 int RunLive(Context& cli, const QString& executableDir)
 {
     Radio radio(cli, executableDir);
-    if (!radio.Ready())
-        return kExitNotFound;
     GaugeConnection gauge(cli, radio);
-    if (const int code = gauge.Open())
-        return code;
-    if (const int code = gauge.Identify())
+    if (const int code = OpenAndIdentify(cli, radio, gauge))
         return code;
     cli.session.SetMode(TableMode::Online);
     cli.table.optOnline_Click();
