@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "vornik_events.h"
 #include "vornik_loader.h"
 
 namespace qc {
@@ -13,8 +14,11 @@ namespace {
 class EventArgs {
 public:
     EventArgs(const vornik::Api& api, vornik_variant* args, std::int32_t count)
-        : api_(api), args_(args), strings_(static_cast<std::size_t>(count)), shorts_(strings_.size()),
-          flags_(strings_.size())
+        : api_(api)
+        , args_(args)
+        , strings_(static_cast<std::size_t>(count))
+        , shorts_(strings_.size())
+        , flags_(strings_.size())
     {
         for (std::size_t i = 0; i < strings_.size(); ++i) {
             const vornik_variant& v = args_[i];
@@ -52,18 +56,16 @@ private:
     std::vector<QString> strings_;
     std::vector<QString> original_;
     std::vector<short> shorts_;
-    std::deque<bool> flags_;  // deque: its elements are real bools to refer to
+    std::deque<bool> flags_; // deque: its elements are real bools to refer to
 };
-
-// Parameter counts of the thirteen events, by dispatch id 1..13.
-constexpr std::int32_t kEventArgCounts[] = {0, 11, 2, 2, 6, 2, 3, 2, 1, 2, 4, 4, 6, 5};
 
 } // namespace
 
 void VornikControl::deliver(std::int32_t dispid, vornik_variant* args, std::int32_t count)
 {
-    if (!handler_ || dispid < VORNIK_EVENT_Advertisement || dispid > VORNIK_EVENT_WriteResponse
-        || count != kEventArgCounts[dispid])
+    // An event whose arguments are not what the table says is not read.
+    const vornik::EventInfo* info = vornik::FindEventInfo(dispid);
+    if (!handler_ || !info || !vornik::EventArgsMatch(*info, args, count))
         return;
     EventArgs a(module_->api(), args, count);
     VornikEvents& h = *handler_;
@@ -71,19 +73,44 @@ void VornikControl::deliver(std::int32_t dispid, vornik_variant* args, std::int3
     case VORNIK_EVENT_Advertisement:
         h.advertisement(a.s(0), a.s(1), a.n(2), a.n(3), a.s(4), a.s(5), a.s(6), a.n(7), a.s(8), a.b(9), a.b(10));
         break;
-    case VORNIK_EVENT_Connected: h.connected(a.n(0), a.s(1)); break;
-    case VORNIK_EVENT_Disconnected: h.disconnected(a.n(0), a.s(1)); break;
-    case VORNIK_EVENT_Discovered: h.discovered(a.n(0), a.s(1), a.s(2), a.s(3), a.s(4), a.s(5)); break;
-    case VORNIK_EVENT_Error: h.error(a.n(0), a.s(1)); break;
-    case VORNIK_EVENT_Log: h.log(a.n(0), a.s(1), a.s(2)); break;
-    case VORNIK_EVENT_ServerUpdate: h.serverUpdate(a.s(0), a.s(1)); break;
-    case VORNIK_EVENT_StartScan: h.startScan(a.s(0)); break;
-    case VORNIK_EVENT_StopScan: h.stopScan(a.n(0), a.s(1)); break;
-    case VORNIK_EVENT_Subscribed: h.subscribed(a.s(0), a.s(1), a.s(2), a.s(3)); break;
-    case VORNIK_EVENT_Unsubscribed: h.unsubscribed(a.s(0), a.s(1), a.s(2), a.s(3)); break;
-    case VORNIK_EVENT_Value: h.value(a.s(0), a.s(1), a.s(2), a.s(3), a.s(4), a.s(5)); break;
-    case VORNIK_EVENT_WriteResponse: h.writeResponse(a.s(0), a.s(1), a.s(2), a.s(3), a.s(4)); break;
-    default: break;
+    case VORNIK_EVENT_Connected:
+        h.connected(a.n(0), a.s(1));
+        break;
+    case VORNIK_EVENT_Disconnected:
+        h.disconnected(a.n(0), a.s(1));
+        break;
+    case VORNIK_EVENT_Discovered:
+        h.discovered(a.n(0), a.s(1), a.s(2), a.s(3), a.s(4), a.s(5));
+        break;
+    case VORNIK_EVENT_Error:
+        h.error(a.n(0), a.s(1));
+        break;
+    case VORNIK_EVENT_Log:
+        h.log(a.n(0), a.s(1), a.s(2));
+        break;
+    case VORNIK_EVENT_ServerUpdate:
+        h.serverUpdate(a.s(0), a.s(1));
+        break;
+    case VORNIK_EVENT_StartScan:
+        h.startScan(a.s(0));
+        break;
+    case VORNIK_EVENT_StopScan:
+        h.stopScan(a.n(0), a.s(1));
+        break;
+    case VORNIK_EVENT_Subscribed:
+        h.subscribed(a.s(0), a.s(1), a.s(2), a.s(3));
+        break;
+    case VORNIK_EVENT_Unsubscribed:
+        h.unsubscribed(a.s(0), a.s(1), a.s(2), a.s(3));
+        break;
+    case VORNIK_EVENT_Value:
+        h.value(a.s(0), a.s(1), a.s(2), a.s(3), a.s(4), a.s(5));
+        break;
+    case VORNIK_EVENT_WriteResponse:
+        h.writeResponse(a.s(0), a.s(1), a.s(2), a.s(3), a.s(4));
+        break;
+    default:
+        break;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -38,7 +39,7 @@ void eventToVariant(const std::string& value, ArgType type, int codePage, vornik
 {
     EngineValue engineValue{value, 0, false};
     if (toVariant(engineValue, type, codePage, v))
-        vornik_variant_set_string(&v, "", 0);  // never a null string
+        vornik_variant_set_string(&v, "", 0); // never a null string
 }
 
 void eventFromVariant(const vornik_variant& v, ArgType, int, short& value)
@@ -60,13 +61,29 @@ void eventFromVariant(const vornik_variant& v, ArgType type, int codePage, std::
         value = std::move(out.text);
 }
 
+// The C++ type the engine hands over for an event argument of this type.
+template <class T>
+constexpr bool matchesEventArg(EventArgType type)
+{
+    if constexpr (std::is_same_v<T, short>)
+        return type == EventArgType::Short;
+    else if constexpr (std::is_same_v<T, bool>)
+        return type == EventArgType::Bool;
+    else
+        return std::is_same_v<T, std::string> && (type == EventArgType::Text || type == EventArgType::Bytes);
+}
+
 } // namespace
 
 // Keeps the control alive while one of its calls runs: a host that releases
 // it from an event handler only marks it, and the outermost call deletes it.
 class Control::CallScope {
 public:
-    explicit CallScope(Control& control) : control_(control) { ++control_.depth_; }
+    explicit CallScope(Control& control)
+        : control_(control)
+    {
+        ++control_.depth_;
+    }
     ~CallScope()
     {
         if (--control_.depth_ == 0 && control_.refs_ == 0)
@@ -80,7 +97,8 @@ private:
 };
 
 Control::Control(std::unique_ptr<platform::Platform> platform)
-    : engine_(std::make_unique<BleEngine>(std::move(platform))), owner_(std::this_thread::get_id())
+    : engine_(std::make_unique<BleEngine>(std::move(platform)))
+    , owner_(std::this_thread::get_id())
 {
     engine_->SetEventSink(this);
     engine_->SetHostPump([this] {
@@ -126,10 +144,7 @@ std::uint32_t Control::release()
     return left;
 }
 
-void Control::interrupt()
-{
-    engine_->Interrupt();
-}
+void Control::interrupt() { engine_->Interrupt(); }
 
 vornik_hresult Control::enter() const
 {
@@ -140,8 +155,8 @@ vornik_hresult Control::enter() const
     return VORNIK_S_OK;
 }
 
-vornik_hresult Control::invoke(std::int32_t dispid, std::int32_t kind, const vornik_variant* args,
-                               std::int32_t count, vornik_variant* result)
+vornik_hresult Control::invoke(std::int32_t dispid, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+                               vornik_variant* result)
 {
     clearErrorInfo();
     if (const vornik_hresult hr = enter(); hr != VORNIK_S_OK)
@@ -159,12 +174,12 @@ vornik_hresult Control::invoke(std::int32_t dispid, std::int32_t kind, const vor
         } catch (const std::exception& e) {
             hr = fail(VORNIK_E_FAIL, e.what(), member->helpContext);
         }
-    }  // `this` may be gone from here on
+    } // `this` may be gone from here on
     return hr;
 }
 
-vornik_hresult Control::dispatch(const MemberInfo& m, std::int32_t kind, const vornik_variant* args,
-                                 std::int32_t count, vornik_variant* result)
+vornik_hresult Control::dispatch(const MemberInfo& m, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+                                 vornik_variant* result)
 {
     const bool isProperty = m.kind == MemberKind::Property;
     const bool put = isProperty && (kind & VORNIK_INVOKE_PROPERTYPUT) != 0;
@@ -195,8 +210,8 @@ vornik_hresult Control::dispatch(const MemberInfo& m, std::int32_t kind, const v
     return VORNIK_S_OK;
 }
 
-vornik_hresult Control::convertArguments(const MemberInfo& m, bool put, const vornik_variant* args,
-                                         std::int32_t count, int codePage, std::vector<EngineValue>& values)
+vornik_hresult Control::convertArguments(const MemberInfo& m, bool put, const vornik_variant* args, std::int32_t count,
+                                         int codePage, std::vector<EngineValue>& values)
 {
     std::vector<ArgType> types;
     if (m.kind == MemberKind::Property) {
@@ -233,7 +248,7 @@ int Control::callEngine(const MemberInfo& m, bool put, const std::vector<EngineV
         return 0;
     case VORNIK_DISPID_OnStartPage:
     case VORNIK_DISPID_OnEndPage:
-        return 0;  // page hosting: nothing to do
+        return 0; // page hosting: nothing to do
     case VORNIK_DISPID_Config: {
         const int before = engine_->CodePage();
         const int code = engine_->Config(values[0].text, out.text);
@@ -262,8 +277,8 @@ vornik_hresult Control::checkIndex(const MemberInfo& member, const vornik_varian
         return fail(failure->hresult, failure->description, member.helpContext);
     int count = 0;
     if (const int code = countFor(*engine_, member.indexName, count); code != 0)
-        return setErrorInfo(engineError(code, fromEngine(engine_->LastError(), engine_->CodePage()).text,
-                                        member.helpContext));
+        return setErrorInfo(
+            engineError(code, fromEngine(engine_->LastError(), engine_->CodePage()).text, member.helpContext));
     if (value.number < 0 || value.number >= count)
         return fail(VORNIK_CTL_E_INVALIDPROPERTYARRAYINDEX, kTextInvalidIndex, member.helpContext);
     return VORNIK_S_OK;
@@ -275,10 +290,7 @@ void Control::aboutBox() const
                  static_cast<int>(kBuild.size()), kBuild.data());
 }
 
-int Control::eventFd()
-{
-    return std::this_thread::get_id() == owner_ && refs_ != 0 ? engine_->PollDescriptor() : -1;
-}
+int Control::eventFd() { return std::this_thread::get_id() == owner_ && refs_ != 0 ? engine_->PollDescriptor() : -1; }
 
 vornik_hresult Control::advise(vornik_event_sink sink, void* context)
 {
@@ -300,23 +312,32 @@ vornik_hresult Control::setPumpHook(vornik_pump_hook hook, void* context)
     return VORNIK_S_OK;
 }
 
-template <class... Params>
-void Control::fire(std::int32_t dispid, Params&... params)
+template <std::int32_t Dispid, class... Params>
+void Control::fire(Params&... params)
 {
-    const EventInfo* info = findEvent(dispid);
-    if (!sink_ || refs_ == 0 || !info)
+    constexpr const EventInfo* info = vornik::FindEventInfo(Dispid);
+    static_assert(info != nullptr && info->params.size() == sizeof...(Params),
+                  "an event is raised with the arguments the public event table gives it");
+    static_assert([]<std::size_t... I>(std::index_sequence<I...>) {
+        return (matchesEventArg<Params>(info->params[static_cast<std::int32_t>(I)].type) && ...);
+    }(std::index_sequence_for<Params...>{}));
+    if (!sink_ || refs_ == 0)
         return;
     const int codePage = isSupportedCodePage(engine_->CodePage()) ? engine_->CodePage() : kCodePageAnsi;
     std::array<vornik_variant, sizeof...(Params)> vars{};
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (eventToVariant(params, info->params[I].type, codePage, vars[I]), ...);
-    }(std::index_sequence_for<Params...>{});
-    ++depth_;  // a release inside the sink waits for the call that raised the event
-    sink_(sinkContext_, dispid, vars.data(), static_cast<std::int32_t>(vars.size()));
+    [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
+        (eventToVariant(params, EventArgConversion(info->params[I].type), codePage, vars[I]), ...);
+    }
+    (std::index_sequence_for<Params...>{});
+    ++depth_; // a release inside the sink waits for the call that raised the event
+    sink_(sinkContext_, Dispid, vars.data(), static_cast<std::int32_t>(vars.size()));
     --depth_;
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-        (eventFromVariant(vars[I], info->params[I].type, codePage, params), ...);
-    }(std::index_sequence_for<Params...>{});
+    [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
+        (eventFromVariant(vars[I], EventArgConversion(info->params[I].type), codePage, params), ...);
+    }
+    (std::index_sequence_for<Params...>{});
     for (auto& v : vars)
         vornik_variant_clear(&v);
 }
@@ -326,73 +347,68 @@ void Control::Advertisement(std::string& serverId, std::string& name, short& rss
                             std::string& solicitedServiceUuids, short& manufacturerCompanyId,
                             std::string& manufacturerData, bool& isConnectable, bool& isScanResponse)
 {
-    fire(VORNIK_EVENT_Advertisement, serverId, name, rssi, txPower, serviceUuids, servicesWithData,
-         solicitedServiceUuids, manufacturerCompanyId, manufacturerData, isConnectable, isScanResponse);
+    fire<VORNIK_EVENT_Advertisement>(serverId, name, rssi, txPower, serviceUuids, servicesWithData,
+                                     solicitedServiceUuids, manufacturerCompanyId, manufacturerData, isConnectable,
+                                     isScanResponse);
 }
 
 void Control::Connected(short& statusCode, std::string& description)
 {
-    fire(VORNIK_EVENT_Connected, statusCode, description);
+    fire<VORNIK_EVENT_Connected>(statusCode, description);
 }
 
 void Control::Disconnected(short& statusCode, std::string& description)
 {
-    fire(VORNIK_EVENT_Disconnected, statusCode, description);
+    fire<VORNIK_EVENT_Disconnected>(statusCode, description);
 }
 
 void Control::Discovered(short& gattType, std::string& serviceId, std::string& characteristicId,
                          std::string& descriptorId, std::string& uuid, std::string& description)
 {
-    fire(VORNIK_EVENT_Discovered, gattType, serviceId, characteristicId, descriptorId, uuid, description);
+    fire<VORNIK_EVENT_Discovered>(gattType, serviceId, characteristicId, descriptorId, uuid, description);
 }
 
-void Control::Error(short& errorCode, std::string& description)
-{
-    fire(VORNIK_EVENT_Error, errorCode, description);
-}
+void Control::Error(short& errorCode, std::string& description) { fire<VORNIK_EVENT_Error>(errorCode, description); }
 
 void Control::Log(short& logLevel, std::string& message, std::string& logType)
 {
-    fire(VORNIK_EVENT_Log, logLevel, message, logType);
+    fire<VORNIK_EVENT_Log>(logLevel, message, logType);
 }
 
 void Control::ServerUpdate(std::string& name, std::string& changedServices)
 {
-    fire(VORNIK_EVENT_ServerUpdate, name, changedServices);
+    fire<VORNIK_EVENT_ServerUpdate>(name, changedServices);
 }
 
-void Control::StartScan(std::string& serviceUuids)
-{
-    fire(VORNIK_EVENT_StartScan, serviceUuids);
-}
+void Control::StartScan(std::string& serviceUuids) { fire<VORNIK_EVENT_StartScan>(serviceUuids); }
 
 void Control::StopScan(short& errorCode, std::string& errorDescription)
 {
-    fire(VORNIK_EVENT_StopScan, errorCode, errorDescription);
+    fire<VORNIK_EVENT_StopScan>(errorCode, errorDescription);
 }
 
 void Control::Subscribed(std::string& serviceId, std::string& characteristicId, std::string& uuid,
                          std::string& description)
 {
-    fire(VORNIK_EVENT_Subscribed, serviceId, characteristicId, uuid, description);
+    fire<VORNIK_EVENT_Subscribed>(serviceId, characteristicId, uuid, description);
 }
 
 void Control::Unsubscribed(std::string& serviceId, std::string& characteristicId, std::string& uuid,
                            std::string& description)
 {
-    fire(VORNIK_EVENT_Unsubscribed, serviceId, characteristicId, uuid, description);
+    fire<VORNIK_EVENT_Unsubscribed>(serviceId, characteristicId, uuid, description);
 }
 
-void Control::Value(std::string& serviceId, std::string& characteristicId, std::string& descriptorId,
-                    std::string& uuid, std::string& description, std::string& value)
+void Control::Value(std::string& serviceId, std::string& characteristicId, std::string& descriptorId, std::string& uuid,
+                    std::string& description, std::string& value)
 {
-    fire(VORNIK_EVENT_Value, serviceId, characteristicId, descriptorId, uuid, description, value);
+    fire<VORNIK_EVENT_Value>(serviceId, characteristicId, descriptorId, uuid, description, value);
 }
 
 void Control::WriteResponse(std::string& serviceId, std::string& characteristicId, std::string& descriptorId,
                             std::string& uuid, std::string& description)
 {
-    fire(VORNIK_EVENT_WriteResponse, serviceId, characteristicId, descriptorId, uuid, description);
+    fire<VORNIK_EVENT_WriteResponse>(serviceId, characteristicId, descriptorId, uuid, description);
 }
 
 } // namespace vornik::surface

@@ -14,8 +14,10 @@
 
 namespace vornik {
 class BleEngine;
-namespace platform { class Platform; }
+namespace platform {
+class Platform;
 }
+} // namespace vornik
 
 namespace vornik::surface {
 
@@ -41,14 +43,13 @@ public:
     void interrupt();
 
     // Events from the engine, passed on to the host's sink.
-    void Advertisement(std::string& serverId, std::string& name, short& rssi, short& txPower,
-                       std::string& serviceUuids, std::string& servicesWithData, std::string& solicitedServiceUuids,
-                       short& manufacturerCompanyId, std::string& manufacturerData, bool& isConnectable,
-                       bool& isScanResponse) override;
+    void Advertisement(std::string& serverId, std::string& name, short& rssi, short& txPower, std::string& serviceUuids,
+                       std::string& servicesWithData, std::string& solicitedServiceUuids, short& manufacturerCompanyId,
+                       std::string& manufacturerData, bool& isConnectable, bool& isScanResponse) override;
     void Connected(short& statusCode, std::string& description) override;
     void Disconnected(short& statusCode, std::string& description) override;
-    void Discovered(short& gattType, std::string& serviceId, std::string& characteristicId,
-                    std::string& descriptorId, std::string& uuid, std::string& description) override;
+    void Discovered(short& gattType, std::string& serviceId, std::string& characteristicId, std::string& descriptorId,
+                    std::string& uuid, std::string& description) override;
     void Error(short& errorCode, std::string& description) override;
     void Log(short& logLevel, std::string& message, std::string& logType) override;
     void ServerUpdate(std::string& name, std::string& changedServices) override;
@@ -65,15 +66,15 @@ public:
 
 private:
     class CallScope;
-    template <class... Params>
-    void fire(std::int32_t dispid, Params&... params);
+    template <std::int32_t Dispid, class... Params>
+    void fire(Params&... params);
 
     // Checks the thread and that the host still holds the control.
     vornik_hresult enter() const;
-    vornik_hresult dispatch(const MemberInfo& member, std::int32_t kind, const vornik_variant* args,
-                            std::int32_t count, vornik_variant* result);
-    vornik_hresult convertArguments(const MemberInfo& member, bool put, const vornik_variant* args,
-                                    std::int32_t count, int codePage, std::vector<EngineValue>& values);
+    vornik_hresult dispatch(const MemberInfo& member, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+                            vornik_variant* result);
+    vornik_hresult convertArguments(const MemberInfo& member, bool put, const vornik_variant* args, std::int32_t count,
+                                    int codePage, std::vector<EngineValue>& values);
     int callEngine(const MemberInfo& member, bool put, const std::vector<EngineValue>& values, EngineValue& out);
     vornik_hresult checkIndex(const MemberInfo& member, const vornik_variant& index);
     void aboutBox() const;

@@ -13,10 +13,9 @@ using A = ArgType;
 using K = MemberKind;
 
 // Help contexts: properties 24001 onwards, methods 44001 onwards, both in
-// dispatch-id order; events 34000 onwards; AboutBox 20101.
+// dispatch-id order; AboutBox 20101.
 constexpr std::int32_t kPropertyHelpBase = 24000;
 constexpr std::int32_t kMethodHelpBase = 44001 - VORNIK_DISPID_CheckCharacteristicSubscribed;
-constexpr std::int32_t kEventHelpBase = 34000 - VORNIK_EVENT_Advertisement;
 constexpr std::int32_t kAboutBoxHelp = 20101;
 
 constexpr MemberInfo property(std::int32_t id, const char* name, ArgType type, const char* index, bool readOnly)
@@ -34,16 +33,18 @@ constexpr ParamInfo pOnStartPage[] = {{"piUnk", A::Any}};
 constexpr ParamInfo pIndex[] = {{"index", A::Short}};
 constexpr ParamInfo pConfig[] = {{"ConfigurationString", A::Text}};
 constexpr ParamInfo pConnect[] = {{"ServerId", A::Text}};
-constexpr ParamInfo pDiscover[] = {{"ServiceUuids", A::Text}, {"CharacteristicUuids", A::Text},
-                                   {"DiscoverDescriptors", A::Bool}, {"IncludedByServiceId", A::Text}};
+constexpr ParamInfo pDiscover[] = {{"ServiceUuids", A::Text},
+                                   {"CharacteristicUuids", A::Text},
+                                   {"DiscoverDescriptors", A::Bool},
+                                   {"IncludedByServiceId", A::Text}};
 constexpr ParamInfo pDiscoverChr[] = {{"ServiceId", A::Text}, {"CharacteristicUuids", A::Text}};
 constexpr ParamInfo pSvcChr[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text}};
 constexpr ParamInfo pDiscoverSvc[] = {{"ServiceUuids", A::Text}, {"IncludedByServiceId", A::Text}};
 constexpr ParamInfo pPost[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text}, {"Value", A::Bytes}};
 constexpr ParamInfo pRead[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text}, {"DescriptorId", A::Text}};
 constexpr ParamInfo pScan[] = {{"ServiceUuids", A::Text}};
-constexpr ParamInfo pWrite[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text},
-                                {"DescriptorId", A::Text}, {"Value", A::Bytes}};
+constexpr ParamInfo pWrite[] = {
+    {"ServiceId", A::Text}, {"CharacteristicId", A::Text}, {"DescriptorId", A::Text}, {"Value", A::Bytes}};
 
 constexpr MemberInfo method(std::int32_t id, const char* name, ArgType result, std::span<const ParamInfo> params)
 {
@@ -111,47 +112,6 @@ constexpr std::array kMembers = {
     method(520, "WriteValue", A::None, pWrite),
 };
 
-constexpr ParamInfo eAdvertisement[] = {
-    {"ServerId", A::Text}, {"Name", A::Text}, {"RSSI", A::Short}, {"TxPower", A::Short},
-    {"ServiceUuids", A::Text}, {"ServicesWithData", A::Text}, {"SolicitedServiceUuids", A::Text},
-    {"ManufacturerCompanyId", A::Short}, {"ManufacturerData", A::Bytes},
-    {"IsConnectable", A::Bool}, {"IsScanResponse", A::Bool}};
-constexpr ParamInfo eStatus[] = {{"StatusCode", A::Short}, {"Description", A::Text}};
-constexpr ParamInfo eDiscovered[] = {{"GattType", A::Short}, {"ServiceId", A::Text}, {"CharacteristicId", A::Text},
-                                     {"DescriptorId", A::Text}, {"Uuid", A::Text}, {"Description", A::Text}};
-constexpr ParamInfo eError[] = {{"ErrorCode", A::Short}, {"Description", A::Text}};
-constexpr ParamInfo eLog[] = {{"LogLevel", A::Short}, {"Message", A::Text}, {"LogType", A::Text}};
-constexpr ParamInfo eServerUpdate[] = {{"Name", A::Text}, {"ChangedServices", A::Text}};
-constexpr ParamInfo eStartScan[] = {{"ServiceUuids", A::Text}};
-constexpr ParamInfo eStopScan[] = {{"ErrorCode", A::Short}, {"ErrorDescription", A::Text}};
-constexpr ParamInfo eSubscribed[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text},
-                                     {"Uuid", A::Text}, {"Description", A::Text}};
-constexpr ParamInfo eValue[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text}, {"DescriptorId", A::Text},
-                                {"Uuid", A::Text}, {"Description", A::Text}, {"Value", A::Bytes}};
-constexpr ParamInfo eWriteResponse[] = {{"ServiceId", A::Text}, {"CharacteristicId", A::Text},
-                                        {"DescriptorId", A::Text}, {"Uuid", A::Text}, {"Description", A::Text}};
-
-constexpr EventInfo event(std::int32_t id, const char* name, std::span<const ParamInfo> params)
-{
-    return {id, name, kEventHelpBase + id, params};
-}
-
-constexpr std::array kEvents = {
-    event(VORNIK_EVENT_Advertisement, "Advertisement", eAdvertisement),
-    event(VORNIK_EVENT_Connected, "Connected", eStatus),
-    event(VORNIK_EVENT_Disconnected, "Disconnected", eStatus),
-    event(VORNIK_EVENT_Discovered, "Discovered", eDiscovered),
-    event(VORNIK_EVENT_Error, "Error", eError),
-    event(VORNIK_EVENT_Log, "Log", eLog),
-    event(VORNIK_EVENT_ServerUpdate, "ServerUpdate", eServerUpdate),
-    event(VORNIK_EVENT_StartScan, "StartScan", eStartScan),
-    event(VORNIK_EVENT_StopScan, "StopScan", eStopScan),
-    event(VORNIK_EVENT_Subscribed, "Subscribed", eSubscribed),
-    event(VORNIK_EVENT_Unsubscribed, "Unsubscribed", eSubscribed),
-    event(VORNIK_EVENT_Value, "Value", eValue),
-    event(VORNIK_EVENT_WriteResponse, "WriteResponse", eWriteResponse),
-};
-
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
 {
     return std::ranges::equal(a, b, [](char x, char y) {
@@ -162,7 +122,7 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
 } // namespace
 
 std::span<const MemberInfo> members() { return kMembers; }
-std::span<const EventInfo> events() { return kEvents; }
+std::span<const EventInfo> events() { return vornik::kEvents; }
 
 const MemberInfo* findMember(std::int32_t dispid)
 {
@@ -170,11 +130,7 @@ const MemberInfo* findMember(std::int32_t dispid)
     return it == kMembers.end() ? nullptr : &*it;
 }
 
-const EventInfo* findEvent(std::int32_t dispid)
-{
-    const auto it = std::ranges::find(kEvents, dispid, &EventInfo::dispid);
-    return it == kEvents.end() ? nullptr : &*it;
-}
+const EventInfo* findEvent(std::int32_t dispid) { return vornik::FindEventInfo(dispid); }
 
 const MemberInfo* findMemberByName(std::string_view name)
 {
@@ -184,8 +140,9 @@ const MemberInfo* findMemberByName(std::string_view name)
 
 const EventInfo* findEventByName(std::string_view name)
 {
-    const auto it = std::ranges::find_if(kEvents, [&](const EventInfo& e) { return equalsIgnoreCase(e.name, name); });
-    return it == kEvents.end() ? nullptr : &*it;
+    const auto it =
+        std::ranges::find_if(vornik::kEvents, [&](const EventInfo& e) { return equalsIgnoreCase(e.name, name); });
+    return it == std::end(vornik::kEvents) ? nullptr : &*it;
 }
 
 } // namespace vornik::surface

@@ -3,6 +3,8 @@
 // numbers late, so they never change.
 #pragma once
 
+#include "vornik_events.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -10,14 +12,14 @@
 namespace vornik::surface {
 
 enum class ArgType {
-    None,   // no result
-    Text,   // string, converted up to its first zero
-    Bytes,  // string carrying a byte value, converted over its full length
+    None,  // no result
+    Text,  // string, converted up to its first zero
+    Bytes, // string carrying a byte value, converted over its full length
     Short,
-    Long,   // 32-bit: indexes and ValueFormats
+    Long, // 32-bit: indexes and ValueFormats
     Bool,
     ByteArray,
-    Any,    // OnStartPage's object argument: accepted and ignored
+    Any, // OnStartPage's object argument: accepted and ignored
 };
 
 enum class MemberKind { Property, Method };
@@ -31,19 +33,31 @@ struct MemberInfo {
     std::int32_t dispid;
     const char* name;
     MemberKind kind;
-    ArgType type;            // property type or method result
-    const char* indexName;   // indexed properties only
+    ArgType type;          // property type or method result
+    const char* indexName; // indexed properties only
     bool readOnly;
     std::int32_t helpContext;
-    std::span<const ParamInfo> params;  // methods only
+    std::span<const ParamInfo> params; // methods only
 };
 
-struct EventInfo {
-    std::int32_t dispid;
-    const char* name;
-    std::int32_t helpContext;
-    std::span<const ParamInfo> params;
-};
+// Events come from the public table hosts read too.
+using EventInfo = vornik::EventInfo;
+
+// How the surface converts an event argument of this type.
+constexpr ArgType EventArgConversion(EventArgType type)
+{
+    switch (type) {
+    case EventArgType::Text:
+        return ArgType::Text;
+    case EventArgType::Bytes:
+        return ArgType::Bytes;
+    case EventArgType::Short:
+        return ArgType::Short;
+    case EventArgType::Bool:
+        return ArgType::Bool;
+    }
+    return ArgType::Text;
+}
 
 std::span<const MemberInfo> members();
 std::span<const EventInfo> events();

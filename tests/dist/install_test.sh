@@ -24,7 +24,7 @@ lib=$(find "$root/lib" -name 'libvornik220.so.2' | head -n 1)
 # Every file in its place.
 expected=(
   bin/quenconnect bin/vornikctl
-  include/vornik220.h include/vornik_registry.h include/vornik_loader.h
+  include/vornik220.h include/vornik_events.h include/vornik_registry.h include/vornik_loader.h
   share/quenconnect/Quenlogo.jpg share/quenconnect/Quen.ico share/quenconnect/QuenConnect_256.png
   share/quenconnect/DE_Manual_Quen_Connect.pdf share/quenconnect/EN_Manual_Quen_Connect.pdf
   share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml

@@ -12,7 +12,8 @@
 namespace vornik::surface {
 namespace {
 
-std::vector<std::string> paramNames(std::span<const ParamInfo> params)
+template <class Params>
+std::vector<std::string> paramNames(const Params& params)
 {
     std::vector<std::string> names;
     for (const auto& p : params)
@@ -40,9 +41,14 @@ TEST(DispatchTable, ReadWritePropertiesAreExactlyThese)
     for (const auto& m : members())
         if (m.kind == MemberKind::Property && !m.readOnly)
             writable.insert(m.name);
-    const std::set<std::string> expected = {
-        "ActiveScanning", "Characteristic", "CharacteristicCount", "CharacteristicSubscribed",
-        "CharacteristicUserDescription", "CharacteristicValueFormatIndex", "Service", "Timeout"};
+    const std::set<std::string> expected = {"ActiveScanning",
+                                            "Characteristic",
+                                            "CharacteristicCount",
+                                            "CharacteristicSubscribed",
+                                            "CharacteristicUserDescription",
+                                            "CharacteristicValueFormatIndex",
+                                            "Service",
+                                            "Timeout"};
     EXPECT_EQ(writable, expected);
 }
 
@@ -63,9 +69,12 @@ struct HelpCase {
 TEST(DispatchTable, HelpContexts)
 {
     const HelpCase cases[] = {
-        {VORNIK_DISPID_ActiveScanning, 24001}, {VORNIK_DISPID_Timeout, 24032},
-        {VORNIK_DISPID_CheckCharacteristicSubscribed, 44001}, {VORNIK_DISPID_DoEvents, 44009},
-        {VORNIK_DISPID_WriteValue, 44019}, {VORNIK_DISPID_AboutBox, 20101},
+        {VORNIK_DISPID_ActiveScanning, 24001},
+        {VORNIK_DISPID_Timeout, 24032},
+        {VORNIK_DISPID_CheckCharacteristicSubscribed, 44001},
+        {VORNIK_DISPID_DoEvents, 44009},
+        {VORNIK_DISPID_WriteValue, 44019},
+        {VORNIK_DISPID_AboutBox, 20101},
     };
     for (const auto& c : cases)
         EXPECT_EQ(findMember(c.dispid)->helpContext, c.helpContext) << c.dispid;
@@ -95,7 +104,7 @@ TEST(DispatchTable, EventsWithTheirParameters)
                                         "SolicitedServiceUuids", "ManufacturerCompanyId", "ManufacturerData",
                                         "IsConnectable", "IsScanResponse"}));
     EXPECT_EQ(findEvent(VORNIK_EVENT_Value)->params.size(), 6u);
-    EXPECT_EQ(findEvent(VORNIK_EVENT_Value)->params[5].type, ArgType::Bytes);
+    EXPECT_EQ(findEvent(VORNIK_EVENT_Value)->params[5].type, EventArgType::Bytes);
     EXPECT_EQ(findEvent(14), nullptr);
 }
 

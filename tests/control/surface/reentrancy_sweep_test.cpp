@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::uint64_t kGaugeAddress = 0xA4C138F0B27Dull;
 constexpr const char* kGaugeId = "A4C138F0B27D";
-constexpr std::uint16_t kWritableAuxiliaries = 0x0002;  // extended properties bit
+constexpr std::uint16_t kWritableAuxiliaries = 0x0002; // extended properties bit
 // Calls one member makes from each event kind (and from the pump) in one
 // step of the script: enough to meet every state, few enough to stay fast.
 constexpr int kCallsPerStep = 2;
@@ -96,13 +96,13 @@ public:
         p.Advertising().data.manufacturerData = {{0xFFFF, {0x01, 0x02}}};
         gauge_.service = p.AddService(Uuid::FromShort(0xFFE0));
         namespace prop = platform::prop;
-        gauge_.value = p.AddCharacteristic(gauge_.service, Uuid::FromShort(0xFFE1),
-                                           prop::kRead | prop::kWrite | prop::kWriteWithoutResponse | prop::kNotify,
-                                           {0x01});
+        gauge_.value =
+            p.AddCharacteristic(gauge_.service, Uuid::FromShort(0xFFE1),
+                                prop::kRead | prop::kWrite | prop::kWriteWithoutResponse | prop::kNotify, {0x01});
         gauge_.cccd = static_cast<std::uint16_t>(gauge_.value + 1);
         p.AddPresentationFormat(gauge_.value, 0x04, 0, 0x2700);
-        gauge_.label = p.AddCharacteristic(gauge_.service, Uuid::FromShort(0xFFE2),
-                                           prop::kRead | prop::kExtendedProperties);
+        gauge_.label =
+            p.AddCharacteristic(gauge_.service, Uuid::FromShort(0xFFE2), prop::kRead | prop::kExtendedProperties);
         p.AddExtendedProperties(gauge_.label, kWritableAuxiliaries);
         p.AddUserDescription(gauge_.label, "Probe", true);
         gauge_.battery = p.AddService(Uuid::FromShort(0x180F));
@@ -161,7 +161,9 @@ public:
         p.Notify(gauge_.value, {0x2B});
         Step(Method(VORNIK_DISPID_DoEvents, {}));
         Step(Method(VORNIK_DISPID_Select, {Arg::Text(service), Arg::Text(label)}));
-        Step({"UserDescription", VORNIK_DISPID_CharacteristicUserDescription, VORNIK_INVOKE_PROPERTYPUT,
+        Step({"UserDescription",
+              VORNIK_DISPID_CharacteristicUserDescription,
+              VORNIK_INVOKE_PROPERTYPUT,
               {Arg::Long(1), Arg::Text("Probe 2")}});
         Step({"ValueFormat", VORNIK_DISPID_CharacteristicValueFormat, VORNIK_INVOKE_PROPERTYGET, {Arg::Long(0)}});
         Step({"CachedValue", VORNIK_DISPID_CharacteristicCachedValue, VORNIK_INVOKE_PROPERTYGET, {Arg::Long(0)}});
@@ -209,8 +211,8 @@ private:
         for (const Arg& arg : call.args)
             views.push_back(arg.View());
         vornik_variant result{};
-        const vornik_hresult hr = control_->invoke(call.dispid, call.kind, views.data(),
-                                                   static_cast<std::int32_t>(views.size()), &result);
+        const vornik_hresult hr =
+            control_->invoke(call.dispid, call.kind, views.data(), static_cast<std::int32_t>(views.size()), &result);
         if (hr != VORNIK_S_OK) {
             vornik_error_info info{};
             if (vornik_get_error_info(&info) != VORNIK_S_OK || info.hresult != hr || info.description == nullptr ||
@@ -236,7 +238,12 @@ private:
 
     static void OnEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
-        // The arguments are well-formed variants whatever happened before.
+        // The arguments are well-formed variants whatever happened before,
+        // of the count and types the public event table gives the event.
+        const EventInfo* info = findEvent(dispid);
+        if (!info || !vornik::EventArgsMatch(*info, args, count))
+            static_cast<Sweep*>(context)->failures_.push_back("event " + std::to_string(dispid) +
+                                                              ": arguments not as the event table says");
         for (std::int32_t i = 0; i < count; ++i)
             if (args[i].type == VORNIK_VT_STR && args[i].data == nullptr)
                 static_cast<Sweep*>(context)->failures_.push_back("event " + std::to_string(dispid) +
@@ -250,7 +257,7 @@ private:
     Gauge gauge_;
     Control* control_ = nullptr;
     Call reentrant_;
-    std::map<std::int32_t, int> budget_;  // per event dispid, 0 for the pump
+    std::map<std::int32_t, int> budget_; // per event dispid, 0 for the pump
     std::set<std::int32_t> sources_;
     int reentry_ = 0;
     int reentrantCalls_ = 0;
@@ -318,7 +325,7 @@ std::vector<Call> EveryCall(ArgSet set, const Gauge& gauge)
     const char* suffix = set == ArgSet::Valid ? " (valid)" : set == ArgSet::Invalid ? " (invalid)" : " (wrong types)";
     for (const MemberInfo& member : members()) {
         if (member.dispid == VORNIK_DISPID_AboutBox)
-            continue;  // prints a box; nothing of the engine behind it
+            continue; // prints a box; nothing of the engine behind it
         if (member.kind == MemberKind::Method) {
             Call call{std::string(member.name) + suffix, member.dispid, VORNIK_INVOKE_METHOD, {}};
             for (const ParamInfo& param : member.params)
@@ -329,8 +336,9 @@ std::vector<Call> EveryCall(ArgSet set, const Gauge& gauge)
         }
         std::vector<Arg> index;
         if (member.indexName)
-            index.push_back(set == ArgSet::Valid ? Arg::Long(0) : set == ArgSet::Invalid ? Arg::Long(999)
-                                                                                          : Arg::Text("first"));
+            index.push_back(set == ArgSet::Valid     ? Arg::Long(0)
+                            : set == ArgSet::Invalid ? Arg::Long(999)
+                                                     : Arg::Text("first"));
         calls.push_back({std::string("get ") + member.name + suffix, member.dispid, VORNIK_INVOKE_PROPERTYGET, index});
         if (!member.readOnly) {
             std::vector<Arg> args = index;
@@ -342,7 +350,7 @@ std::vector<Call> EveryCall(ArgSet set, const Gauge& gauge)
     return calls;
 }
 
-class ReentrancySweep : public ::testing::TestWithParam<ArgSet> {};
+class ReentrancySweep : public ::testing::TestWithParam<ArgSet> { };
 
 TEST_P(ReentrancySweep, EveryMemberFromEveryEventAndThePump)
 {
@@ -405,12 +413,12 @@ TEST(ReentrancyRelease, TheLastReleaseInsideAnEventEndsAnUnlimitedWait)
     vornik_variant id = server.View();
     ASSERT_EQ(control->invoke(VORNIK_DISPID_Connect, VORNIK_INVOKE_METHOD, &id, 1, nullptr), VORNIK_S_OK);
     std::array<vornik_variant, 2> discover = {empty.View(), empty.View()};
-    const vornik_hresult hr = control->invoke(VORNIK_DISPID_DiscoverServices, VORNIK_INVOKE_METHOD, discover.data(),
-                                              2, nullptr);
+    const vornik_hresult hr =
+        control->invoke(VORNIK_DISPID_DiscoverServices, VORNIK_INVOKE_METHOD, discover.data(), 2, nullptr);
     EXPECT_TRUE(context.released);
     EXPECT_EQ(static_cast<std::uint32_t>(hr), 0x800A0000u | (301 + 20001));
-    EXPECT_EQ(Control::liveCount(), before);  // deleted when the call returned
+    EXPECT_EQ(Control::liveCount(), before); // deleted when the call returned
 }
 
-}  // namespace
-}  // namespace vornik::surface
+} // namespace
+} // namespace vornik::surface
