@@ -1,48 +1,18 @@
 #include "gauge/vornik_control.h"
 
-#include <vector>
-
+#include "host_call.h"
 #include "vornik_loader.h"
 
 namespace qc {
 
-// Arguments of one call; the variants point into the UTF-8 buffers.
-struct VornikControl::Call {
-    std::vector<QByteArray> buffers;
-    std::vector<vornik_variant> args;
-    vornik_variant result{};
-
-    Call& text(const QString& value)
-    {
-        buffers.push_back(value.toUtf8());
-        vornik_variant v{};
-        v.type = VORNIK_VT_STR;
-        v.data = buffers.back().data();
-        v.len = static_cast<std::uint32_t>(buffers.back().size());
-        args.push_back(v);
-        return *this;
-    }
-    Call& flag(bool value)
-    {
-        vornik_variant v{};
-        v.type = VORNIK_VT_BOOL;
-        v.i = value ? -1 : 0;
-        args.push_back(v);
-        return *this;
-    }
-    Call()
-    {
-        buffers.reserve(4);  // variants point into these; no reallocation
-    }
-    QByteArray resultBytes() const { return result.data ? QByteArray(result.data, result.len) : QByteArray(); }
-};
-
 namespace {
 
-QString toQString(const vornik_variant& v)
-{
-    return v.data ? QString::fromUtf8(v.data, v.len) : QString();
-}
+using vornik::host::Args;
+using vornik::host::Result;
+
+QString toQString(const vornik_variant& v) { return v.data ? QString::fromUtf8(v.data, v.len) : QString(); }
+
+std::string utf8(const QString& text) { return text.toStdString(); }
 
 } // namespace
 
@@ -54,8 +24,8 @@ VornikControl::VornikControl(const QString& progId)
         lastError_ = {VORNIK_CO_E_DLLNOTFOUND, VORNIK_CO_E_DLLNOTFOUND, QString::fromStdString(error), {}, 0};
         return;
     }
-    if (module_->create(progId.toStdString(), &control_) != VORNIK_S_OK) {
-        recordError();
+    if (const vornik_hresult hr = module_->create(progId.toStdString(), &control_); hr != VORNIK_S_OK) {
+        recordError(vornik::host::LastError(module_->api(), hr));
         control_ = nullptr;
         return;
     }
@@ -75,10 +45,7 @@ QString VornikControl::modulePath() const
     return module_ ? QString::fromStdString(module_->path().string()) : QString();
 }
 
-int VornikControl::eventDescriptor() const
-{
-    return control_ ? module_->api().eventFd(control_) : -1;
-}
+int VornikControl::eventDescriptor() const { return control_ ? module_->api().eventFd(control_) : -1; }
 
 void VornikControl::setPumpHook(vornik_pump_hook hook, void* context)
 {
@@ -92,166 +59,133 @@ void VornikControl::interrupt()
         module_->api().interrupt(control_);
 }
 
-void VornikControl::recordError()
+void VornikControl::recordError(const vornik::host::Error& error)
 {
-    vornik_error_info info{};
-    module_->api().getErrorInfo(&info);
-    lastError_ = {info.hresult, info.number, QString::fromUtf8(info.description), QString::fromUtf8(info.source),
-                  info.help_context};
+    lastError_ = {error.hresult, error.number, QString::fromStdString(error.description),
+                  QString::fromStdString(error.source), error.helpContext};
 }
 
-bool VornikControl::invoke(std::int32_t dispid, std::int32_t kind, Call& call)
+bool VornikControl::invoke(std::int32_t dispid, std::int32_t kind, const Args& args, Result* result)
 {
     if (!control_)
-        return false;  // lastError_ still says why there is no control
-    const vornik_hresult hr = module_->api().invoke(control_, dispid, kind, call.args.data(),
-                                                    static_cast<std::int32_t>(call.args.size()), &call.result);
-    if (hr != VORNIK_S_OK) {
-        recordError();
+        return false; // lastError_ still says why there is no control
+    vornik::host::Error error;
+    if (vornik::host::Caller(module_->api(), control_)
+            .Invoke(dispid, kind, args.Data(), args.Count(), result, &error) != VORNIK_S_OK) {
+        recordError(error);
         return false;
     }
     return true;
 }
 
+bool VornikControl::call(std::int32_t dispid, const Args& args)
+{
+    return invoke(dispid, VORNIK_INVOKE_METHOD, args, nullptr);
+}
+
+bool VornikControl::textResult(std::int32_t dispid, std::int32_t kind, const Args& args, QString& out)
+{
+    Result result(module_->api());
+    if (!invoke(dispid, kind, args, &result))
+        return false;
+    out = toQString(result.v);
+    return true;
+}
+
+bool VornikControl::bytesResult(std::int32_t dispid, QByteArray& out)
+{
+    Result result(module_->api());
+    if (!invoke(dispid, VORNIK_INVOKE_PROPERTYGET, Args(), &result))
+        return false;
+    out = result.v.data ? QByteArray(result.v.data, static_cast<qsizetype>(result.v.len)) : QByteArray();
+    return true;
+}
+
 bool VornikControl::config(const QString& request, QString* reply)
 {
-    Call call;
-    call.text(request);
-    const bool ok = invoke(VORNIK_DISPID_Config, VORNIK_INVOKE_METHOD, call);
-    if (ok && reply)
-        *reply = toQString(call.result);
-    if (ok)
-        module_->api().variantClear(&call.result);
-    return ok;
+    QString text;
+    if (!textResult(VORNIK_DISPID_Config, VORNIK_INVOKE_METHOD, Args().Text(utf8(request)), text))
+        return false;
+    if (reply)
+        *reply = text;
+    return true;
 }
 
 bool VornikControl::startScanning(const QString& serviceUuids)
 {
-    Call call;
-    call.text(serviceUuids);
-    return invoke(VORNIK_DISPID_StartScanning, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_StartScanning, Args().Text(utf8(serviceUuids)));
 }
 
-bool VornikControl::stopScanning()
-{
-    Call call;
-    return invoke(VORNIK_DISPID_StopScanning, VORNIK_INVOKE_METHOD, call);
-}
+bool VornikControl::stopScanning() { return call(VORNIK_DISPID_StopScanning, Args()); }
 
 bool VornikControl::connect(const QString& serverId)
 {
-    Call call;
-    call.text(serverId);
-    return invoke(VORNIK_DISPID_Connect, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_Connect, Args().Text(utf8(serverId)));
 }
 
-bool VornikControl::disconnect()
+bool VornikControl::disconnect() { return call(VORNIK_DISPID_Disconnect, Args()); }
+
+bool VornikControl::discover(const QString& serviceUuids, const QString& characteristicUuids, bool discoverDescriptors,
+                             const QString& includedByServiceId)
 {
-    Call call;
-    return invoke(VORNIK_DISPID_Disconnect, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_Discover, Args()
+                                            .Text(utf8(serviceUuids))
+                                            .Text(utf8(characteristicUuids))
+                                            .Bool(discoverDescriptors)
+                                            .Text(utf8(includedByServiceId)));
 }
 
-bool VornikControl::discover(const QString& serviceUuids, const QString& characteristicUuids,
-                             bool discoverDescriptors, const QString& includedByServiceId)
-{
-    Call call;
-    call.text(serviceUuids).text(characteristicUuids).flag(discoverDescriptors).text(includedByServiceId);
-    return invoke(VORNIK_DISPID_Discover, VORNIK_INVOKE_METHOD, call);
-}
-
-bool VornikControl::doEvents()
-{
-    Call call;
-    return invoke(VORNIK_DISPID_DoEvents, VORNIK_INVOKE_METHOD, call);
-}
+bool VornikControl::doEvents() { return call(VORNIK_DISPID_DoEvents, Args()); }
 
 bool VornikControl::postValue(const QString& serviceId, const QString& characteristicId, const QString& value)
 {
-    Call call;
-    call.text(serviceId).text(characteristicId).text(value);
-    return invoke(VORNIK_DISPID_PostValue, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_PostValue, Args().Text(utf8(serviceId)).Text(utf8(characteristicId)).Text(utf8(value)));
 }
 
-bool VornikControl::writeValue(const QString& serviceId, const QString& characteristicId,
-                               const QString& descriptorId, const QString& value)
+bool VornikControl::writeValue(const QString& serviceId, const QString& characteristicId, const QString& descriptorId,
+                               const QString& value)
 {
-    Call call;
-    call.text(serviceId).text(characteristicId).text(descriptorId).text(value);
-    return invoke(VORNIK_DISPID_WriteValue, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_WriteValue,
+                Args().Text(utf8(serviceId)).Text(utf8(characteristicId)).Text(utf8(descriptorId)).Text(utf8(value)));
 }
 
 bool VornikControl::subscribe(const QString& serviceId, const QString& characteristicId)
 {
-    Call call;
-    call.text(serviceId).text(characteristicId);
-    return invoke(VORNIK_DISPID_Subscribe, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_Subscribe, Args().Text(utf8(serviceId)).Text(utf8(characteristicId)));
 }
 
 bool VornikControl::unsubscribe(const QString& serviceId, const QString& characteristicId)
 {
-    Call call;
-    call.text(serviceId).text(characteristicId);
-    return invoke(VORNIK_DISPID_Unsubscribe, VORNIK_INVOKE_METHOD, call);
+    return call(VORNIK_DISPID_Unsubscribe, Args().Text(utf8(serviceId)).Text(utf8(characteristicId)));
 }
 
-
-bool VornikControl::readValue(const QString& serviceId, const QString& characteristicId,
-                              const QString& descriptorId, QString& value)
+bool VornikControl::readValue(const QString& serviceId, const QString& characteristicId, const QString& descriptorId,
+                              QString& value)
 {
-    Call call;
-    call.text(serviceId).text(characteristicId).text(descriptorId);
-    if (!invoke(VORNIK_DISPID_ReadValue, VORNIK_INVOKE_METHOD, call))
-        return false;
-    value = toQString(call.result);
-    module_->api().variantClear(&call.result);
-    return true;
+    return textResult(VORNIK_DISPID_ReadValue, VORNIK_INVOKE_METHOD,
+                      Args().Text(utf8(serviceId)).Text(utf8(characteristicId)).Text(utf8(descriptorId)), value);
 }
 
 bool VornikControl::setActiveScanning(bool active)
 {
-    Call call;
-    call.flag(active);
-    return invoke(VORNIK_DISPID_ActiveScanning, VORNIK_INVOKE_PROPERTYPUT, call);
+    return invoke(VORNIK_DISPID_ActiveScanning, VORNIK_INVOKE_PROPERTYPUT, Args().Bool(active), nullptr);
 }
 
 bool VornikControl::serverId(QString& out)
 {
-    Call call;
-    if (!invoke(VORNIK_DISPID_ServerId, VORNIK_INVOKE_PROPERTYGET, call))
-        return false;
-    out = toQString(call.result);
-    module_->api().variantClear(&call.result);
-    return true;
+    return textResult(VORNIK_DISPID_ServerId, VORNIK_INVOKE_PROPERTYGET, Args(), out);
 }
 
 bool VornikControl::serverName(QString& out)
 {
-    Call call;
-    if (!invoke(VORNIK_DISPID_ServerName, VORNIK_INVOKE_PROPERTYGET, call))
-        return false;
-    out = toQString(call.result);
-    module_->api().variantClear(&call.result);
-    return true;
+    return textResult(VORNIK_DISPID_ServerName, VORNIK_INVOKE_PROPERTYGET, Args(), out);
 }
 
-bool VornikControl::valueBytes(QByteArray& out)
-{
-    Call call;
-    if (!invoke(VORNIK_DISPID_ValueValueB, VORNIK_INVOKE_PROPERTYGET, call))
-        return false;
-    out = call.resultBytes();
-    module_->api().variantClear(&call.result);
-    return true;
-}
+bool VornikControl::valueBytes(QByteArray& out) { return bytesResult(VORNIK_DISPID_ValueValueB, out); }
 
 bool VornikControl::advertisementManufacturerData(QByteArray& out)
 {
-    Call call;
-    if (!invoke(VORNIK_DISPID_AdvertisementManufacturerDataB, VORNIK_INVOKE_PROPERTYGET, call))
-        return false;
-    out = call.resultBytes();
-    module_->api().variantClear(&call.result);
-    return true;
+    return bytesResult(VORNIK_DISPID_AdvertisementManufacturerDataB, out);
 }
 
 void VornikControl::onEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)

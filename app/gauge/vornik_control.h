@@ -12,7 +12,12 @@
 
 namespace vornik {
 class Module;
-}
+namespace host {
+class Args;
+class Result;
+struct Error;
+} // namespace host
+} // namespace vornik
 
 namespace qc {
 
@@ -33,24 +38,36 @@ public:
     virtual void advertisement(QString& /*serverId*/, QString& /*name*/, short& /*rssi*/, short& /*txPower*/,
                                QString& /*serviceUuids*/, QString& /*servicesWithData*/,
                                QString& /*solicitedServiceUuids*/, short& /*manufacturerCompanyId*/,
-                               QString& /*manufacturerData*/, bool& /*isConnectable*/, bool& /*isScanResponse*/) {}
-    virtual void connected(short& /*statusCode*/, QString& /*description*/) {}
-    virtual void disconnected(short& /*statusCode*/, QString& /*description*/) {}
+                               QString& /*manufacturerData*/, bool& /*isConnectable*/, bool& /*isScanResponse*/)
+    {
+    }
+    virtual void connected(short& /*statusCode*/, QString& /*description*/) { }
+    virtual void disconnected(short& /*statusCode*/, QString& /*description*/) { }
     virtual void discovered(short& /*gattType*/, QString& /*serviceId*/, QString& /*characteristicId*/,
-                            QString& /*descriptorId*/, QString& /*uuid*/, QString& /*description*/) {}
-    virtual void error(short& /*errorCode*/, QString& /*description*/) {}
-    virtual void log(short& /*logLevel*/, QString& /*message*/, QString& /*logType*/) {}
-    virtual void serverUpdate(QString& /*name*/, QString& /*changedServices*/) {}
-    virtual void startScan(QString& /*serviceUuids*/) {}
-    virtual void stopScan(short& /*errorCode*/, QString& /*errorDescription*/) {}
+                            QString& /*descriptorId*/, QString& /*uuid*/, QString& /*description*/)
+    {
+    }
+    virtual void error(short& /*errorCode*/, QString& /*description*/) { }
+    virtual void log(short& /*logLevel*/, QString& /*message*/, QString& /*logType*/) { }
+    virtual void serverUpdate(QString& /*name*/, QString& /*changedServices*/) { }
+    virtual void startScan(QString& /*serviceUuids*/) { }
+    virtual void stopScan(short& /*errorCode*/, QString& /*errorDescription*/) { }
     virtual void subscribed(QString& /*serviceId*/, QString& /*characteristicId*/, QString& /*uuid*/,
-                            QString& /*description*/) {}
+                            QString& /*description*/)
+    {
+    }
     virtual void unsubscribed(QString& /*serviceId*/, QString& /*characteristicId*/, QString& /*uuid*/,
-                              QString& /*description*/) {}
+                              QString& /*description*/)
+    {
+    }
     virtual void value(QString& /*serviceId*/, QString& /*characteristicId*/, QString& /*descriptorId*/,
-                       QString& /*uuid*/, QString& /*description*/, QString& /*value*/) {}
+                       QString& /*uuid*/, QString& /*description*/, QString& /*value*/)
+    {
+    }
     virtual void writeResponse(QString& /*serviceId*/, QString& /*characteristicId*/, QString& /*descriptorId*/,
-                               QString& /*uuid*/, QString& /*description*/) {}
+                               QString& /*uuid*/, QString& /*description*/)
+    {
+    }
 };
 
 class VornikControl {
@@ -95,13 +112,15 @@ public:
     bool setActiveScanning(bool active);
     bool serverId(QString& out);
     bool serverName(QString& out);
-    bool valueBytes(QByteArray& out);                  // ValueValueB, inside the Value event
+    bool valueBytes(QByteArray& out);                    // ValueValueB, inside the Value event
     bool advertisementManufacturerData(QByteArray& out); // inside the Advertisement event
 
 private:
-    struct Call;
-    bool invoke(std::int32_t dispid, std::int32_t kind, Call& call);
-    void recordError();
+    bool invoke(std::int32_t dispid, std::int32_t kind, const vornik::host::Args& args, vornik::host::Result* result);
+    bool call(std::int32_t dispid, const vornik::host::Args& args);
+    bool textResult(std::int32_t dispid, std::int32_t kind, const vornik::host::Args& args, QString& out);
+    bool bytesResult(std::int32_t dispid, QByteArray& out);
+    void recordError(const vornik::host::Error& error);
     static void onEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count);
     void deliver(std::int32_t dispid, vornik_variant* args, std::int32_t count);
 

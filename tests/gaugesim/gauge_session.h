@@ -50,7 +50,7 @@ struct Hooks {
         hooks.configure = reinterpret_cast<Configure>(::dlsym(module, "quen_gaugesim_configure"));
         hooks.takeReading = reinterpret_cast<int (*)(const char*)>(::dlsym(module, "quen_gaugesim_take_reading"));
         hooks.lastError = reinterpret_cast<const char* (*)()>(::dlsym(module, "quen_gaugesim_last_error"));
-        ::dlclose(module);  // the control keeps it loaded
+        ::dlclose(module); // the control keeps it loaded
         return hooks;
     }
 };
@@ -178,10 +178,7 @@ private:
     static void Sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
         auto* self = static_cast<GaugeSession*>(context);
-        Event event{dispid, {}};
-        for (std::int32_t i = 0; i < count; ++i)
-            event.texts.push_back(args[i].type == VORNIK_VT_STR ? std::string(args[i].data, args[i].len)
-                                                                : std::to_string(args[i].i));
+        Event event{dispid, vornik::test::EventTexts(dispid, args, count)};
         if (dispid != VORNIK_EVENT_Log)
             self->events.push_back(std::move(event));
     }
@@ -204,4 +201,4 @@ inline std::string GaugeSession::Command(const std::string& command, int reads)
     return value;
 }
 
-}  // namespace quen::gaugesim::test
+} // namespace quen::gaugesim::test

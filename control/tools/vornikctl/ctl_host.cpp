@@ -17,25 +17,29 @@ std::atomic<vornik_control*> g_control{nullptr};
 std::atomic<decltype(&vornik_interrupt)> g_interruptControl{nullptr};
 constexpr int kMaxPollMillis = 100;
 
-std::string variantText(const vornik_variant& v)
-{
-    return v.data ? std::string(v.data, v.len) : std::string();
-}
+using vornik::host::VariantText;
 
-vornik_variant toVariant(const Arg& arg)
+// vornikctl's arguments as the variants of one call.
+vornik::host::Args toArgs(const std::vector<Arg>& args)
 {
-    vornik_variant v{};
-    switch (arg.kind) {
-    case Arg::Kind::Text:
-    case Arg::Kind::Bytes:
-        v.type = arg.kind == Arg::Kind::Text ? VORNIK_VT_STR : VORNIK_VT_BYTES;
-        v.data = const_cast<char*>(arg.data.data());
-        v.len = static_cast<std::uint32_t>(arg.data.size());
-        break;
-    case Arg::Kind::Short: v.type = VORNIK_VT_I2; v.i = arg.number; break;
-    case Arg::Kind::Bool: v.type = VORNIK_VT_BOOL; v.i = arg.number; break;
+    vornik::host::Args out;
+    for (const auto& arg : args) {
+        switch (arg.kind) {
+        case Arg::Kind::Text:
+            out.Text(arg.data);
+            break;
+        case Arg::Kind::Bytes:
+            out.Bytes(arg.data);
+            break;
+        case Arg::Kind::Short:
+            out.Short(static_cast<std::int16_t>(arg.number));
+            break;
+        case Arg::Kind::Bool:
+            out.Bool(arg.number != 0);
+            break;
+        }
     }
-    return v;
+    return out;
 }
 
 const char* boolText(const vornik_variant& v) { return v.i ? "True" : "False"; }
@@ -97,9 +101,7 @@ bool CtlHost::start(const std::string& progId, const std::string& moduleFile, st
         return false;
     const vornik_hresult hr = module_->create(progId, &control_);
     if (hr != VORNIK_S_OK) {
-        vornik_error_info info{};
-        module_->api().getErrorInfo(&info);
-        error = "Cannot create " + progId + ": " + info.description;
+        error = "Cannot create " + progId + ": " + vornik::host::LastError(module_->api(), hr).description;
         return false;
     }
     module_->api().advise(control_, &CtlHost::onEvent, this);
@@ -110,24 +112,19 @@ bool CtlHost::start(const std::string& progId, const std::string& moduleFile, st
 
 CallResult CtlHost::invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args)
 {
-    std::vector<vornik_variant> variants;
-    for (const auto& arg : args)
-        variants.push_back(toVariant(arg));
-    vornik_variant result{};
+    const vornik::host::Args variants = toArgs(args);
+    vornik::host::Result result(module_->api());
+    vornik::host::Error error;
     CallResult out;
-    const vornik_hresult hr = module_->api().invoke(control_, dispid, kind, variants.data(),
-                                                    static_cast<std::int32_t>(variants.size()), &result);
-    if (hr != VORNIK_S_OK) {
-        vornik_error_info info{};
-        module_->api().getErrorInfo(&info);
-        out.error = std::string(info.description) + " (" + std::to_string(info.number) + ")";
+    if (vornik::host::Caller(module_->api(), control_)
+            .Invoke(dispid, kind, variants.Data(), variants.Count(), &result, &error) != VORNIK_S_OK) {
+        out.error = error.Text();
         return out;
     }
     out.ok = true;
-    out.type = result.type;
-    out.text = variantText(result);
-    out.number = result.i;
-    module_->api().variantClear(&result);
+    out.type = result.Type();
+    out.text = result.Text();
+    out.number = result.Number();
     return out;
 }
 
@@ -154,7 +151,8 @@ bool CtlHost::dispid(const std::string& name, std::int32_t& out)
 void CtlHost::pumpFor(double seconds)
 {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     const int fd = module_->api().eventFd(control_);
     while (!g_interrupted) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -174,19 +172,29 @@ void CtlHost::onEvent(void* context, std::int32_t dispid, vornik_variant* args, 
 
 void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int32_t count)
 {
-    auto s = [&](int i) { return i < count ? printable(variantText(a[i])) : std::string(); };
+    // Arguments other than the table says are shown, not read.
+    const vornik::EventInfo* info = vornik::FindEventInfo(dispid);
+    if (!info || !vornik::EventArgsMatch(*info, a, count)) {
+        if (info)
+            std::fprintf(out_, "%s with %d unexpected arguments\n", info->name, count);
+        else
+            std::fprintf(out_, "Event %d\n", dispid);
+        std::fflush(out_);
+        return;
+    }
+    auto s = [&](int i) { return printable(VariantText(a[i])); };
     switch (dispid) {
     case VORNIK_EVENT_Advertisement:
-        std::fprintf(out_, "Advertisement %s name=\"%s\" rssi=%d txpower=%d services=\"%s\" company=%d data=%s "
-                           "connectable=%s scanresponse=%s\n",
+        std::fprintf(out_,
+                     "Advertisement %s name=\"%s\" rssi=%d txpower=%d services=\"%s\" company=%d data=%s "
+                     "connectable=%s scanresponse=%s\n",
                      s(0).c_str(), s(1).c_str(), a[2].i, a[3].i, s(4).c_str(), a[7].i,
                      hexOf(get(VORNIK_DISPID_AdvertisementManufacturerDataB).text).c_str(), boolText(a[9]),
                      boolText(a[10]));
         break;
     case VORNIK_EVENT_Connected:
     case VORNIK_EVENT_Disconnected:
-        std::fprintf(out_, "%s %d \"%s\"\n", dispid == VORNIK_EVENT_Connected ? "Connected" : "Disconnected", a[0].i,
-                     s(1).c_str());
+        std::fprintf(out_, "%s %d \"%s\"\n", info->name, a[0].i, s(1).c_str());
         break;
     case VORNIK_EVENT_Discovered:
         std::fprintf(out_, "Discovered %d %s %s %s %s \"%s\"\n", a[0].i, s(1).c_str(), s(2).c_str(), s(3).c_str(),
@@ -210,8 +218,7 @@ void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int3
         break;
     case VORNIK_EVENT_Subscribed:
     case VORNIK_EVENT_Unsubscribed:
-        std::fprintf(out_, "%s %s %s %s \"%s\"\n", dispid == VORNIK_EVENT_Subscribed ? "Subscribed" : "Unsubscribed",
-                     s(0).c_str(), s(1).c_str(), s(2).c_str(), s(3).c_str());
+        std::fprintf(out_, "%s %s %s %s \"%s\"\n", info->name, s(0).c_str(), s(1).c_str(), s(2).c_str(), s(3).c_str());
         break;
     case VORNIK_EVENT_Value:
         std::fprintf(out_, "Value %s %s %s %s hex=%s text=\"%s\"\n", s(0).c_str(), s(1).c_str(), s(2).c_str(),
@@ -221,7 +228,7 @@ void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int3
         std::fprintf(out_, "WriteResponse %s %s %s %s\n", s(0).c_str(), s(1).c_str(), s(2).c_str(), s(3).c_str());
         break;
     default:
-        std::fprintf(out_, "Event %d\n", dispid);
+        std::fprintf(out_, "%s\n", info->name);
         break;
     }
     std::fflush(out_);

@@ -2,6 +2,8 @@
 // and calls it by dispatch id through the C interface only.
 #pragma once
 
+#include "host_call.h"
+#include "vornik_events.h"
 #include "vornik_loader.h"
 
 #include <cstdio>
@@ -26,14 +28,18 @@ struct Arg {
 struct CallResult {
     bool ok = false;
     std::int32_t type = VORNIK_VT_EMPTY;
-    std::string text;      // strings and byte arrays
-    int number = 0;        // numbers and booleans
-    std::string error;     // "description (number)" on failure
+    std::string text;  // strings and byte arrays
+    int number = 0;    // numbers and booleans
+    std::string error; // "description (number)" on failure
 };
 
 class CtlHost {
 public:
-    CtlHost(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+    CtlHost(std::FILE* out, std::FILE* err)
+        : out_(out)
+        , err_(err)
+    {
+    }
     ~CtlHost();
     CtlHost(const CtlHost&) = delete;
     CtlHost& operator=(const CtlHost&) = delete;

@@ -1,8 +1,13 @@
 // Small helpers for tests that drive the control through its C interface
-// only, as a late-bound host does.
+// only, as a late-bound host does: the hosts' own call helper over the
+// entry points this test links.
 #pragma once
 
+#include "host_call.h"
 #include "vornik220.h"
+#include "vornik_events.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -10,36 +15,47 @@
 
 namespace vornik::test {
 
-inline vornik_variant str(const std::string& utf8)
+// The C interface as a loaded module offers it, from the linked library.
+inline const Api& LinkedApi()
 {
-    vornik_variant v{};
-    v.type = VORNIK_VT_STR;
-    v.data = const_cast<char*>(utf8.data());
-    v.len = static_cast<std::uint32_t>(utf8.size());
-    return v;
+    static const Api api = [] {
+        Api a;
+        a.create = &vornik_create;
+        a.addRef = &vornik_add_ref;
+        a.release = &vornik_release;
+        a.getDispid = &vornik_get_dispid;
+        a.invoke = &vornik_invoke;
+        a.advise = &vornik_advise;
+        a.eventFd = &vornik_event_fd;
+        a.doEvents = &vornik_do_events;
+        a.setPumpHook = &vornik_set_pump_hook;
+        a.interrupt = &vornik_interrupt;
+        a.getErrorInfo = &vornik_get_error_info;
+        a.variantInit = &vornik_variant_init;
+        a.variantClear = &vornik_variant_clear;
+        a.variantSetString = &vornik_variant_set_string;
+        a.variantSetBytes = &vornik_variant_set_bytes;
+        a.variantSetI2 = &vornik_variant_set_i2;
+        a.variantSetI4 = &vornik_variant_set_i4;
+        a.variantSetBool = &vornik_variant_set_bool;
+        a.valueFormatHelp = &vornik_value_format_help;
+        a.version = &vornik_version;
+        return a;
+    }();
+    return api;
 }
 
-inline vornik_variant i2(std::int16_t value)
-{
-    vornik_variant v{};
-    v.type = VORNIK_VT_I2;
-    v.i = value;
-    return v;
-}
-
-inline vornik_variant boolean(bool value)
-{
-    vornik_variant v{};
-    v.type = VORNIK_VT_BOOL;
-    v.i = value ? -1 : 0;
-    return v;
-}
+inline vornik_variant str(const std::string& utf8) { return host::TextArg(utf8); }
+inline vornik_variant i2(std::int16_t value) { return host::ShortArg(value); }
+inline vornik_variant boolean(bool value) { return host::BoolArg(value); }
 
 // A variant the control filled, freed on scope exit.
-struct Result {
-    vornik_variant v{};
-    ~Result() { vornik_variant_clear(&v); }
-    std::string text() const { return v.data ? std::string(v.data, v.len) : std::string(); }
+struct Result : host::Result {
+    Result()
+        : host::Result(LinkedApi())
+    {
+    }
+    std::string text() const { return Text(); }
 };
 
 struct ErrorRecord {
@@ -55,6 +71,20 @@ inline ErrorRecord lastError()
     vornik_error_info info{};
     vornik_get_error_info(&info);
     return {static_cast<std::uint32_t>(info.hresult), info.number, info.description, info.source, info.help_context};
+}
+
+// The arguments of an event as texts (numbers and flags in decimal). An
+// event whose arguments are not what the public event table gives it fails
+// the test.
+inline std::vector<std::string> EventTexts(std::int32_t dispid, const vornik_variant* args, std::int32_t count)
+{
+    const EventInfo* info = FindEventInfo(dispid);
+    if (!info || !EventArgsMatch(*info, args, count))
+        ADD_FAILURE() << "event " << dispid << " with " << count << " arguments not as the event table says";
+    std::vector<std::string> texts;
+    for (std::int32_t i = 0; i < count; ++i)
+        texts.push_back(args[i].type == VORNIK_VT_STR ? host::VariantText(args[i]) : std::to_string(args[i].i));
+    return texts;
 }
 
 // Owns one control.
@@ -74,6 +104,7 @@ public:
     void forget() { ctl_ = nullptr; }
     vornik_hresult created() const { return hr_; }
 
+    // `out` is overwritten on success, as the C interface does.
     vornik_hresult call(std::int32_t dispid, std::vector<vornik_variant> args, vornik_variant* out = nullptr)
     {
         return vornik_invoke(ctl_, dispid, VORNIK_INVOKE_METHOD | VORNIK_INVOKE_PROPERTYGET, args.data(),
@@ -81,17 +112,18 @@ public:
     }
     vornik_hresult put(std::int32_t dispid, std::vector<vornik_variant> args)
     {
-        return vornik_invoke(ctl_, dispid, VORNIK_INVOKE_PROPERTYPUT, args.data(),
-                             static_cast<std::int32_t>(args.size()), nullptr);
+        return caller().Invoke(dispid, VORNIK_INVOKE_PROPERTYPUT, args.data(), static_cast<std::int32_t>(args.size()));
     }
     // Config(text); the reply, or "!" + the error's description.
     std::string config(const std::string& text)
     {
-        Result r;
-        if (call(VORNIK_DISPID_Config, {str(text)}, &r.v) != VORNIK_S_OK)
-            return "!" + lastError().description;
-        return r.text();
+        Result reply;
+        host::Error error;
+        if (!caller().Call(VORNIK_DISPID_Config, host::Args().Text(text), &reply, &error))
+            return "!" + error.description;
+        return reply.text();
     }
+    host::Caller caller() const { return host::Caller(LinkedApi(), ctl_); }
 
 private:
     vornik_control* ctl_ = nullptr;

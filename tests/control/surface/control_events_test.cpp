@@ -46,10 +46,7 @@ protected:
     static void sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
         auto* self = static_cast<SimControl*>(context);
-        Recorded record{dispid, {}, std::this_thread::get_id()};
-        for (std::int32_t i = 0; i < count; ++i)
-            record.texts.push_back(args[i].type == VORNIK_VT_STR ? std::string(args[i].data, args[i].len)
-                                                                 : std::to_string(args[i].i));
+        Recorded record{dispid, EventTexts(dispid, args, count), std::this_thread::get_id()};
         self->events.push_back(record);
         if (self->onEvent)
             self->onEvent(dispid, args, count);
@@ -67,8 +64,8 @@ protected:
     std::string read(const std::string& characteristic)
     {
         Result value;
-        if (control->call(VORNIK_DISPID_ReadValue, {str(kDemoService), str(characteristic), str("")}, &value.v)
-            != VORNIK_S_OK)
+        if (control->call(VORNIK_DISPID_ReadValue, {str(kDemoService), str(characteristic), str("")}, &value.v) !=
+            VORNIK_S_OK)
             return "!" + lastError().description;
         return value.text();
     }
@@ -88,8 +85,8 @@ TEST_F(SimControl, ByteValueSurvivesWriteAndReadUnderCodePageZero)
     std::string bytesInEvent;
     onEvent = [&](std::int32_t dispid, vornik_variant*, std::int32_t) {
         Result bytes;
-        if (dispid == VORNIK_EVENT_Value && control->call(VORNIK_DISPID_ValueValueB, {}, &bytes.v) == VORNIK_S_OK
-            && bytes.v.type == VORNIK_VT_BYTES)
+        if (dispid == VORNIK_EVENT_Value && control->call(VORNIK_DISPID_ValueValueB, {}, &bytes.v) == VORNIK_S_OK &&
+            bytes.v.type == VORNIK_VT_BYTES)
             bytesInEvent = bytes.text();
     };
     EXPECT_EQ(read(kEcho), value);
@@ -103,9 +100,9 @@ TEST_F(SimControl, ByteArrayArgumentIsWrittenUntouchedAndUtf8CodePageConverts)
     raw.data = const_cast<char*>("\xC3\xA4");
     raw.len = 2;
     ASSERT_EQ(control->call(VORNIK_DISPID_WriteValue, {str(kDemoService), str(kEcho), str(""), raw}), VORNIK_S_OK);
-    EXPECT_EQ(read(kEcho), "\u00C3\u00A4");  // two bytes, two characters under Windows-1252
+    EXPECT_EQ(read(kEcho), "\u00C3\u00A4"); // two bytes, two characters under Windows-1252
     EXPECT_EQ(control->config("CodePage=65001"), "");
-    EXPECT_EQ(read(kEcho), "\u00E4");  // the same two bytes are one UTF-8 character
+    EXPECT_EQ(read(kEcho), "\u00E4"); // the same two bytes are one UTF-8 character
 }
 
 TEST_F(SimControl, EventsArriveOnTheCreatingThread)
@@ -114,8 +111,8 @@ TEST_F(SimControl, EventsArriveOnTheCreatingThread)
     const auto values = eventsOf(VORNIK_EVENT_Value);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].thread, std::this_thread::get_id());
-    EXPECT_EQ(values[0].texts, (std::vector<std::string>{kDemoService, kEcho, "",
-                                                         "0000FFF1-0000-1000-8000-00805F9B34FB", "", "echo"}));
+    EXPECT_EQ(values[0].texts,
+              (std::vector<std::string>{kDemoService, kEcho, "", "0000FFF1-0000-1000-8000-00805F9B34FB", "", "echo"}));
 }
 
 TEST_F(SimControl, NotificationsArriveThroughDoEventsOnTheDescriptor)
@@ -171,7 +168,7 @@ TEST_F(SimControl, ReleasingInsideAnEventWaitsForTheCallToReturn)
                             std::vector<vornik_variant>{str(kDemoService), str(kEcho), str("")}.data(), 3, &value.v),
               VORNIK_S_OK);
     EXPECT_EQ(value.text(), "echo");
-    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK);  // deleted when the read returned
+    EXPECT_EQ(DllCanUnloadNow(), VORNIK_S_OK); // deleted when the read returned
     control->forget();                         // already gone
 }
 
