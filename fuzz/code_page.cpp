@@ -31,23 +31,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qc::fuzz::Input in(data, size);
     const int page = kPages[in.Byte() % std::size(kPages)];
     const std::string_view bytes = in.Rest();
-    if (!cp::isSupportedCodePage(page)) {
-        FUZZ_CHECK(!cp::codePageRefusal(page).empty());
+    if (!cp::IsSupportedCodePage(page)) {
+        FUZZ_CHECK(!cp::CodePageRefusal(page).empty());
         return 0;
     }
 
-    const cp::Converted host = cp::fromEngine(bytes, page);
+    const cp::Converted host = cp::FromEngine(bytes, page);
     if (host.ok)
-        FUZZ_CHECK(cp::isValidUtf8(host.text));
+        FUZZ_CHECK(cp::IsValidUtf8(host.text));
     if (page == cp::kCodePageAnsi || page == cp::kCodePage1252) {
         FUZZ_CHECK(host.ok);
-        const cp::Converted back = cp::toEngine(host.text, page);
+        const cp::Converted back = cp::ToEngine(host.text, page);
         FUZZ_CHECK(back.ok && back.text == bytes); // every byte survives
     }
 
-    const cp::Converted engine = cp::toEngine(bytes, page);
-    FUZZ_CHECK(engine.ok == cp::isValidUtf8(bytes) || !engine.ok);
-    if (!cp::isValidUtf8(bytes))
+    const cp::Converted engine = cp::ToEngine(bytes, page);
+    FUZZ_CHECK(engine.ok == cp::IsValidUtf8(bytes) || !engine.ok);
+    if (!cp::IsValidUtf8(bytes))
         FUZZ_CHECK(!engine.ok);
     if (engine.ok && page == cp::kCodePageUtf8)
         FUZZ_CHECK(engine.text == bytes);

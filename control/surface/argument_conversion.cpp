@@ -13,20 +13,17 @@ namespace {
 constexpr std::string_view kTrueText = "True";
 constexpr std::string_view kFalseText = "False";
 
-ConversionFailure typeMismatch() { return {VORNIK_DISP_E_TYPEMISMATCH, std::string(kTextTypeMismatch)}; }
-ConversionFailure overflow() { return {VORNIK_DISP_E_OVERFLOW, std::string(kTextOverflow)}; }
+ConversionFailure TypeMismatch() { return {VORNIK_DISP_E_TYPEMISMATCH, std::string(kTextTypeMismatch)}; }
+ConversionFailure Overflow() { return {VORNIK_DISP_E_OVERFLOW, std::string(kTextOverflow)}; }
 
-std::string_view payload(const vornik_variant& v)
+std::string_view Payload(const vornik_variant& v)
 {
     return v.data ? std::string_view(v.data, v.len) : std::string_view();
 }
 
-std::string_view upToZero(std::string_view text)
-{
-    return text.substr(0, text.find('\0'));
-}
+std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b)
+bool EqualsIgnoreCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
@@ -36,14 +33,14 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
     return true;
 }
 
-std::optional<ConversionFailure> toText(const vornik_variant& in, bool fullLength, int codePage, std::string& out)
+std::optional<ConversionFailure> ToText(const vornik_variant& in, bool fullLength, int codePage, std::string& out)
 {
     switch (in.type) {
     case VORNIK_VT_EMPTY:
         out.clear();
         return std::nullopt;
     case VORNIK_VT_BYTES:
-        out = fullLength ? std::string(payload(in)) : std::string(upToZero(payload(in)));
+        out = fullLength ? std::string(Payload(in)) : std::string(UpToZero(Payload(in)));
         return std::nullopt;
     case VORNIK_VT_I2:
     case VORNIK_VT_I4:
@@ -53,20 +50,20 @@ std::optional<ConversionFailure> toText(const vornik_variant& in, bool fullLengt
         out = in.i ? kTrueText : kFalseText;
         return std::nullopt;
     case VORNIK_VT_STR: {
-        const std::string_view text = fullLength ? payload(in) : upToZero(payload(in));
-        Converted converted = toEngine(text, codePage);
+        const std::string_view text = fullLength ? Payload(in) : UpToZero(Payload(in));
+        Converted converted = ToEngine(text, codePage);
         if (!converted.ok)
             return ConversionFailure{VORNIK_E_INVALIDARG, converted.text};
         out = std::move(converted.text);
         return std::nullopt;
     }
     default:
-        return typeMismatch();
+        return TypeMismatch();
     }
 }
 
 // A whole-number string: "12", "-3"; nothing else.
-std::optional<std::int64_t> parseWhole(std::string_view text)
+std::optional<std::int64_t> ParseWhole(std::string_view text)
 {
     std::int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -75,54 +72,68 @@ std::optional<std::int64_t> parseWhole(std::string_view text)
     return value;
 }
 
-std::optional<ConversionFailure> toNumber(const vornik_variant& in, std::int64_t min, std::int64_t max,
+std::optional<ConversionFailure> ToNumber(const vornik_variant& in, std::int64_t min, std::int64_t max,
                                           std::int32_t& out)
 {
     std::int64_t value = 0;
     switch (in.type) {
-    case VORNIK_VT_EMPTY: value = 0; break;
+    case VORNIK_VT_EMPTY:
+        value = 0;
+        break;
     case VORNIK_VT_I2:
     case VORNIK_VT_I4:
-    case VORNIK_VT_BOOL: value = in.i; break;
+    case VORNIK_VT_BOOL:
+        value = in.i;
+        break;
     case VORNIK_VT_STR: {
-        const auto parsed = parseWhole(payload(in));
+        const auto parsed = ParseWhole(Payload(in));
         if (!parsed)
-            return typeMismatch();
+            return TypeMismatch();
         value = *parsed;
         break;
     }
     default:
-        return typeMismatch();
+        return TypeMismatch();
     }
     if (value < min || value > max)
-        return overflow();
+        return Overflow();
     out = static_cast<std::int32_t>(value);
     return std::nullopt;
 }
 
-std::optional<ConversionFailure> toFlag(const vornik_variant& in, bool& out)
+std::optional<ConversionFailure> ToFlag(const vornik_variant& in, bool& out)
 {
     switch (in.type) {
-    case VORNIK_VT_EMPTY: out = false; return std::nullopt;
+    case VORNIK_VT_EMPTY:
+        out = false;
+        return std::nullopt;
     case VORNIK_VT_I2:
     case VORNIK_VT_I4:
-    case VORNIK_VT_BOOL: out = in.i != 0; return std::nullopt;
+    case VORNIK_VT_BOOL:
+        out = in.i != 0;
+        return std::nullopt;
     case VORNIK_VT_STR: {
-        const std::string_view text = payload(in);
-        if (equalsIgnoreCase(text, kTrueText)) { out = true; return std::nullopt; }
-        if (equalsIgnoreCase(text, kFalseText)) { out = false; return std::nullopt; }
-        const auto parsed = parseWhole(text);
+        const std::string_view text = Payload(in);
+        if (EqualsIgnoreCase(text, kTrueText)) {
+            out = true;
+            return std::nullopt;
+        }
+        if (EqualsIgnoreCase(text, kFalseText)) {
+            out = false;
+            return std::nullopt;
+        }
+        const auto parsed = ParseWhole(text);
         if (!parsed)
-            return typeMismatch();
+            return TypeMismatch();
         out = *parsed != 0;
         return std::nullopt;
     }
     default:
-        return typeMismatch();
+        return TypeMismatch();
     }
 }
 
-std::optional<ConversionFailure> outOfMemoryIfFailed(vornik_hresult hr)
+std::optional<ConversionFailure> OutOfMemoryIfFailed(vornik_hresult hr)
 {
     if (hr == VORNIK_S_OK)
         return std::nullopt;
@@ -131,52 +142,63 @@ std::optional<ConversionFailure> outOfMemoryIfFailed(vornik_hresult hr)
 
 } // namespace
 
-std::optional<ConversionFailure> toEngineValue(const vornik_variant& in, ArgType type, int codePage, EngineValue& out)
+std::optional<ConversionFailure> ToEngineValue(const vornik_variant& in, ArgType type, int codePage, EngineValue& out)
 {
     switch (type) {
-    case ArgType::Text: return toText(in, false, codePage, out.text);
-    case ArgType::Bytes: return toText(in, true, codePage, out.text);
+    case ArgType::Text:
+        return ToText(in, false, codePage, out.text);
+    case ArgType::Bytes:
+        return ToText(in, true, codePage, out.text);
     case ArgType::Short:
-        return toNumber(in, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(),
+        return ToNumber(in, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(),
                         out.number);
     case ArgType::Long:
-        return toNumber(in, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+        return ToNumber(in, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
                         out.number);
-    case ArgType::Bool: return toFlag(in, out.flag);
+    case ArgType::Bool:
+        return ToFlag(in, out.flag);
     case ArgType::ByteArray:
         if (in.type != VORNIK_VT_BYTES)
-            return typeMismatch();
-        out.text = std::string(payload(in));
+            return TypeMismatch();
+        out.text = std::string(Payload(in));
         return std::nullopt;
     case ArgType::Any:
-    case ArgType::None: return std::nullopt;
+    case ArgType::None:
+        return std::nullopt;
     }
-    return typeMismatch();
+    return TypeMismatch();
 }
 
-std::optional<ConversionFailure> toVariant(const EngineValue& in, ArgType type, int codePage, vornik_variant& out)
+std::optional<ConversionFailure> ToVariant(const EngineValue& in, ArgType type, int codePage, vornik_variant& out)
 {
-    out = vornik_variant{};  // an output: whatever it held is not ours to free
+    out = vornik_variant{}; // an output: whatever it held is not ours to free
     switch (type) {
     case ArgType::Text:
     case ArgType::Bytes: {
-        const std::string_view bytes = type == ArgType::Text ? upToZero(in.text) : std::string_view(in.text);
-        Converted converted = fromEngine(bytes, codePage);
+        const std::string_view bytes = type == ArgType::Text ? UpToZero(in.text) : std::string_view(in.text);
+        Converted converted = FromEngine(bytes, codePage);
         if (!converted.ok)
             return ConversionFailure{VORNIK_E_INVALIDARG, converted.text};
-        return outOfMemoryIfFailed(vornik_variant_set_string(&out, converted.text.data(),
-                                                             static_cast<std::uint32_t>(converted.text.size())));
+        return OutOfMemoryIfFailed(
+            vornik_variant_set_string(&out, converted.text.data(), static_cast<std::uint32_t>(converted.text.size())));
     }
     case ArgType::ByteArray:
-        return outOfMemoryIfFailed(
+        return OutOfMemoryIfFailed(
             vornik_variant_set_bytes(&out, in.text.data(), static_cast<std::uint32_t>(in.text.size())));
-    case ArgType::Short: vornik_variant_set_i2(&out, static_cast<std::int16_t>(in.number)); return std::nullopt;
-    case ArgType::Long: vornik_variant_set_i4(&out, in.number); return std::nullopt;
-    case ArgType::Bool: vornik_variant_set_bool(&out, in.flag); return std::nullopt;
+    case ArgType::Short:
+        vornik_variant_set_i2(&out, static_cast<std::int16_t>(in.number));
+        return std::nullopt;
+    case ArgType::Long:
+        vornik_variant_set_i4(&out, in.number);
+        return std::nullopt;
+    case ArgType::Bool:
+        vornik_variant_set_bool(&out, in.flag);
+        return std::nullopt;
     case ArgType::Any:
-    case ArgType::None: return std::nullopt;
+    case ArgType::None:
+        return std::nullopt;
     }
-    return typeMismatch();
+    return TypeMismatch();
 }
 
 } // namespace vornik::surface

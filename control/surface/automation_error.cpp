@@ -10,7 +10,7 @@ constexpr int kSmallCodeOffset = 20001;
 constexpr int kLargeCodeOffset = 15001;
 } // namespace
 
-std::int32_t hresultForEngineCode(int code)
+std::int32_t HresultForEngineCode(int code)
 {
     if (code == kEngineOutOfMemory)
         return VORNIK_CTL_E_OUTOFMEMORY;
@@ -19,10 +19,10 @@ std::int32_t hresultForEngineCode(int code)
     return static_cast<std::int32_t>(kControlFacility | low);
 }
 
-AutomationError engineError(int code, std::string_view text, std::int32_t helpContext)
+AutomationError EngineError(int code, std::string_view text, std::int32_t helpContext)
 {
     AutomationError error;
-    error.hresult = hresultForEngineCode(code);
+    error.hresult = HresultForEngineCode(code);
     error.helpContext = helpContext;
     if (code == kEngineOutOfMemory)
         error.description = kTextOutOfMemory;
@@ -33,7 +33,7 @@ AutomationError engineError(int code, std::string_view text, std::int32_t helpCo
     return error;
 }
 
-std::int32_t errorNumber(std::int32_t hresult)
+std::int32_t ErrorNumber(std::int32_t hresult)
 {
     const auto value = static_cast<std::uint32_t>(hresult);
     if ((value & 0xFFFF0000u) == kControlFacility)

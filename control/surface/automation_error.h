@@ -33,14 +33,14 @@ struct AutomationError {
 
 // 0x800A0000 | (code + 20001) for codes up to 10000, else | (code + 15001);
 // code 200 is always "Out of memory." (0x800A0007).
-std::int32_t hresultForEngineCode(int code);
+std::int32_t HresultForEngineCode(int code);
 
 // The error of a failed engine call; `text` is the last-error text already
 // converted for the host.
-AutomationError engineError(int code, std::string_view text, std::int32_t helpContext);
+AutomationError EngineError(int code, std::string_view text, std::int32_t helpContext);
 
 // The number a late-bound caller sees: the low word for control errors
 // (facility 0x0A), the HRESULT itself otherwise.
-std::int32_t errorNumber(std::int32_t hresult);
+std::int32_t ErrorNumber(std::int32_t hresult);
 
 } // namespace vornik::surface

@@ -22,20 +22,19 @@ constexpr char kUnmappable = '?';
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control with the
 // same number, so every byte survives a round trip.
 constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char32_t cp1252ToChar(unsigned char b)
+char32_t Cp1252ToChar(unsigned char b)
 {
     if (b >= 0x80 && b <= 0x9F)
         return kCp1252High[b - 0x80];
     return b;
 }
 
-std::optional<unsigned char> charToCp1252(char32_t c)
+std::optional<unsigned char> CharToCp1252(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<unsigned char>(c);
@@ -45,7 +44,7 @@ std::optional<unsigned char> charToCp1252(char32_t c)
     return std::nullopt;
 }
 
-void appendUtf8(std::string& out, char32_t c)
+void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -65,21 +64,28 @@ void appendUtf8(std::string& out, char32_t c)
 }
 
 // Length of the valid UTF-8 sequence at text[pos], or 0 when invalid.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t pos, char32_t* decoded)
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos, char32_t* decoded)
 {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = 0;
     char32_t c = 0;
     char32_t minimum = 0;
     if (lead < 0x80) {
-        if (decoded) *decoded = lead;
+        if (decoded)
+            *decoded = lead;
         return 1;
     } else if ((lead & 0xE0) == 0xC0) {
-        length = 2; c = lead & 0x1F; minimum = 0x80;
+        length = 2;
+        c = lead & 0x1F;
+        minimum = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
-        length = 3; c = lead & 0x0F; minimum = 0x800;
+        length = 3;
+        c = lead & 0x0F;
+        minimum = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
-        length = 4; c = lead & 0x07; minimum = 0x10000;
+        length = 4;
+        c = lead & 0x07;
+        minimum = 0x10000;
     } else {
         return 0;
     }
@@ -93,24 +99,36 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t pos, char32_t*
     }
     if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return 0;
-    if (decoded) *decoded = c;
+    if (decoded)
+        *decoded = c;
     return length;
 }
 
 // The iconv name of a code page number; empty when there is none.
-std::string iconvName(int codePage)
+std::string IconvName(int codePage)
 {
     switch (codePage) {
-    case 1: return "CP850";          // the OEM code page of a western system
-    case 2: case 10000: return "MACINTOSH";
-    case 20127: return "ASCII";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 51932: return "EUC-JP";
-    case 54936: return "GB18030";
-    case 50220: return "ISO-2022-JP";
-    case 65000: return "UTF-7";
-    default: break;
+    case 1:
+        return "CP850"; // the OEM code page of a western system
+    case 2:
+    case 10000:
+        return "MACINTOSH";
+    case 20127:
+        return "ASCII";
+    case 20866:
+        return "KOI8-R";
+    case 21866:
+        return "KOI8-U";
+    case 51932:
+        return "EUC-JP";
+    case 54936:
+        return "GB18030";
+    case 50220:
+        return "ISO-2022-JP";
+    case 65000:
+        return "UTF-7";
+    default:
+        break;
     }
     if (codePage >= 28591 && codePage <= 28606)
         return "ISO-8859-" + std::to_string(codePage - 28590);
@@ -124,9 +142,14 @@ std::string iconvName(int codePage)
 class Iconv {
 public:
     Iconv(const std::string& to, const std::string& from)
-        : handle_(to.empty() || from.empty() ? reinterpret_cast<iconv_t>(-1)
-                                             : iconv_open(to.c_str(), from.c_str())) {}
-    ~Iconv() { if (valid()) iconv_close(handle_); }
+        : handle_(to.empty() || from.empty() ? reinterpret_cast<iconv_t>(-1) : iconv_open(to.c_str(), from.c_str()))
+    {
+    }
+    ~Iconv()
+    {
+        if (valid())
+            iconv_close(handle_);
+    }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
     bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
@@ -173,7 +196,7 @@ public:
         if (rc == static_cast<std::size_t>(-1))
             return errno == EILSEQ ? Single::Undefined : Single::NotSingleByte;
         const std::string_view text(out, sizeof out - dstLeft);
-        if (text.empty() || utf8SequenceLength(text, 0, &decoded) != text.size())
+        if (text.empty() || Utf8SequenceLength(text, 0, &decoded) != text.size())
             return Single::NotSingleByte;
         return Single::Char;
     }
@@ -189,17 +212,17 @@ constexpr char32_t kNoChar = 0xFFFFFFFF;
 // it are one look-up per character.
 struct SingleByteTable {
     std::array<char32_t, 256> toChar{};
-    std::array<std::string, 256> toUtf8;  // toChar encoded, U+FFFD for no character
+    std::array<std::string, 256> toUtf8; // toChar encoded, U+FFFD for no character
     std::vector<std::int16_t> fromBmp = std::vector<std::int16_t>(0x10000, -1);
 };
 
 struct CodePageInfo {
-    bool known = false;                            // iconv converts both ways
-    std::shared_ptr<const SingleByteTable> table;  // null for multi-byte code pages
-    bool asciiRoundTrip = false;                   // printable ASCII survives both ways
+    bool known = false;                           // iconv converts both ways
+    std::shared_ptr<const SingleByteTable> table; // null for multi-byte code pages
+    bool asciiRoundTrip = false;                  // printable ASCII survives both ways
 };
 
-std::shared_ptr<const SingleByteTable> buildTable(const std::string& name)
+std::shared_ptr<const SingleByteTable> BuildTable(const std::string& name)
 {
     Iconv decoder("UTF-8", name);
     if (!decoder.valid())
@@ -222,34 +245,34 @@ std::shared_ptr<const SingleByteTable> buildTable(const std::string& name)
         }
     }
     for (std::size_t b = 0; b < table->toChar.size(); ++b)
-        appendUtf8(table->toUtf8[b], table->toChar[b] == kNoChar ? kReplacement : table->toChar[b]);
+        AppendUtf8(table->toUtf8[b], table->toChar[b] == kNoChar ? kReplacement : table->toChar[b]);
     return table;
 }
 
-Converted toEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info);
-Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInfo& info);
+Converted ToEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info);
+Converted FromEngineWith(std::string_view bytes, int codePage, const CodePageInfo& info);
 
-CodePageInfo examine(int codePage)
+CodePageInfo Examine(int codePage)
 {
     CodePageInfo info;
-    const std::string name = iconvName(codePage);
+    const std::string name = IconvName(codePage);
     Iconv to(name, "UTF-8");
     Iconv from("UTF-8", name);
     info.known = to.valid() && from.valid();
     if (!info.known)
         return info;
-    info.table = buildTable(name);
+    info.table = BuildTable(name);
     std::string ascii;
     for (char c = 0x20; c < 0x7F; ++c)
         ascii += c;
-    const Converted out = toEngineWith(ascii, codePage, info);
-    const Converted in = fromEngineWith(ascii, codePage, info);
+    const Converted out = ToEngineWith(ascii, codePage, info);
+    const Converted in = FromEngineWith(ascii, codePage, info);
     info.asciiRoundTrip = out.ok && in.ok && out.text == ascii && in.text == ascii;
     return info;
 }
 
 // Code pages are examined once per process.
-CodePageInfo infoFor(int codePage)
+CodePageInfo InfoFor(int codePage)
 {
     static std::mutex mutex;
     static std::map<int, CodePageInfo> cache;
@@ -258,19 +281,16 @@ CodePageInfo infoFor(int codePage)
         if (const auto found = cache.find(codePage); found != cache.end())
             return found->second;
     }
-    CodePageInfo info = examine(codePage);
+    CodePageInfo info = Examine(codePage);
     std::lock_guard lock(mutex);
     return cache.emplace(codePage, std::move(info)).first->second;
 }
 
-bool isCp1252(int codePage) { return codePage == kCodePageAnsi || codePage == kCodePage1252 || codePage == 3; }
+bool IsCp1252(int codePage) { return codePage == kCodePageAnsi || codePage == kCodePage1252 || codePage == 3; }
 
-Converted unsupported(int codePage)
-{
-    return {false, codePageRefusal(codePage)};
-}
+Converted Unsupported(int codePage) { return {false, CodePageRefusal(codePage)}; }
 
-Converted toEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info)
+Converted ToEngineWith(std::string_view utf8, int codePage, const CodePageInfo& info)
 {
     Converted result{true, {}};
     if (info.table) {
@@ -279,27 +299,27 @@ Converted toEngineWith(std::string_view utf8, int codePage, const CodePageInfo& 
         std::size_t length = 0;
         for (std::size_t pos = 0; pos < utf8.size();) {
             char32_t c = 0;
-            pos += utf8SequenceLength(utf8, pos, &c);
+            pos += Utf8SequenceLength(utf8, pos, &c);
             const std::int16_t byte = c < 0x10000 ? table.fromBmp[c] : std::int16_t{-1};
             result.text[length++] = byte >= 0 ? static_cast<char>(byte) : kUnmappable;
         }
         result.text.resize(length);
         return result;
     }
-    Iconv cd(iconvName(codePage), "UTF-8");
+    Iconv cd(IconvName(codePage), "UTF-8");
     if (!cd.valid())
-        return unsupported(codePage);
+        return Unsupported(codePage);
     result.text.reserve(utf8.size());
     std::string_view rest = utf8;
     while (!cd.run(rest, result.text)) {
         // The character has no place in the code page: "?" and go on.
         result.text += kUnmappable;
-        rest.remove_prefix(std::max<std::size_t>(utf8SequenceLength(rest, 0, nullptr), 1));
+        rest.remove_prefix(std::max<std::size_t>(Utf8SequenceLength(rest, 0, nullptr), 1));
     }
     return result;
 }
 
-Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInfo& info)
+Converted FromEngineWith(std::string_view bytes, int codePage, const CodePageInfo& info)
 {
     Converted result{true, {}};
     result.text.reserve(bytes.size());
@@ -309,12 +329,12 @@ Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInf
             result.text += table.toUtf8[static_cast<unsigned char>(b)];
         return result;
     }
-    Iconv cd("UTF-8", iconvName(codePage));
+    Iconv cd("UTF-8", IconvName(codePage));
     if (!cd.valid())
-        return unsupported(codePage);
+        return Unsupported(codePage);
     std::string_view rest = bytes;
     while (!cd.run(rest, result.text)) {
-        appendUtf8(result.text, kReplacement);
+        AppendUtf8(result.text, kReplacement);
         rest.remove_prefix(1);
     }
     return result;
@@ -322,10 +342,10 @@ Converted fromEngineWith(std::string_view bytes, int codePage, const CodePageInf
 
 } // namespace
 
-bool isValidUtf8(std::string_view text)
+bool IsValidUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t n = utf8SequenceLength(text, pos, nullptr);
+        const std::size_t n = Utf8SequenceLength(text, pos, nullptr);
         if (n == 0)
             return false;
         pos += n;
@@ -333,56 +353,53 @@ bool isValidUtf8(std::string_view text)
     return true;
 }
 
-std::string codePageRefusal(int codePage)
-{
-    return "Code page " + std::to_string(codePage) + " is not supported.";
-}
+std::string CodePageRefusal(int codePage) { return "Code page " + std::to_string(codePage) + " is not supported."; }
 
-bool isSupportedCodePage(int codePage)
+bool IsSupportedCodePage(int codePage)
 {
-    if (isCp1252(codePage) || codePage == kCodePageUtf8)
+    if (IsCp1252(codePage) || codePage == kCodePageUtf8)
         return true;
-    const CodePageInfo info = infoFor(codePage);
+    const CodePageInfo info = InfoFor(codePage);
     return info.known && info.asciiRoundTrip;
 }
 
-Converted toEngine(std::string_view utf8, int codePage)
+Converted ToEngine(std::string_view utf8, int codePage)
 {
-    if (!isValidUtf8(utf8))
+    if (!IsValidUtf8(utf8))
         return {false, "The text is not valid UTF-8."};
     if (codePage == kCodePageUtf8)
         return {true, std::string(utf8)};
-    if (isCp1252(codePage)) {
+    if (IsCp1252(codePage)) {
         Converted result{true, {}};
         result.text.reserve(utf8.size());
         for (std::size_t pos = 0; pos < utf8.size();) {
             char32_t c = 0;
-            pos += utf8SequenceLength(utf8, pos, &c);
-            const auto byte = charToCp1252(c);
+            pos += Utf8SequenceLength(utf8, pos, &c);
+            const auto byte = CharToCp1252(c);
             result.text += byte ? static_cast<char>(*byte) : kUnmappable;
         }
         return result;
     }
-    const CodePageInfo info = infoFor(codePage);
+    const CodePageInfo info = InfoFor(codePage);
     if (!info.known)
-        return unsupported(codePage);
-    return toEngineWith(utf8, codePage, info);
+        return Unsupported(codePage);
+    return ToEngineWith(utf8, codePage, info);
 }
 
-Converted fromEngine(std::string_view bytes, int codePage)
+Converted FromEngine(std::string_view bytes, int codePage)
 {
     Converted result{true, {}};
     result.text.reserve(bytes.size());
-    if (isCp1252(codePage)) {
+    if (IsCp1252(codePage)) {
         for (const char b : bytes)
-            appendUtf8(result.text, cp1252ToChar(static_cast<unsigned char>(b)));
+            AppendUtf8(result.text, Cp1252ToChar(static_cast<unsigned char>(b)));
         return result;
     }
     if (codePage == kCodePageUtf8) {
         for (std::size_t pos = 0; pos < bytes.size();) {
-            const std::size_t n = utf8SequenceLength(bytes, pos, nullptr);
+            const std::size_t n = Utf8SequenceLength(bytes, pos, nullptr);
             if (n == 0) {
-                appendUtf8(result.text, kReplacement);
+                AppendUtf8(result.text, kReplacement);
                 ++pos;
             } else {
                 result.text.append(bytes.substr(pos, n));
@@ -391,10 +408,10 @@ Converted fromEngine(std::string_view bytes, int codePage)
         }
         return result;
     }
-    const CodePageInfo info = infoFor(codePage);
+    const CodePageInfo info = InfoFor(codePage);
     if (!info.known)
-        return unsupported(codePage);
-    return fromEngineWith(bytes, codePage, info);
+        return Unsupported(codePage);
+    return FromEngineWith(bytes, codePage, info);
 }
 
 } // namespace vornik::surface

@@ -27,43 +27,43 @@ constexpr std::string_view kCodePageSetting = "CodePage=";
 // callEngine: Config was asked for a code page strings cannot use.
 constexpr int kCodePageRefused = kNotAnEngineMember + 1;
 
-vornik_hresult fail(std::int32_t hresult, std::string_view description, std::int32_t helpContext = 0)
+vornik_hresult Fail(std::int32_t hresult, std::string_view description, std::int32_t helpContext = 0)
 {
-    return setErrorInfo(hresult, description, helpContext);
+    return SetErrorInfo(hresult, description, helpContext);
 }
 
 // Event arguments to variants and back; a sink may have changed them.
-void eventToVariant(short value, ArgType, int, vornik_variant& v) { vornik_variant_set_i2(&v, value); }
-void eventToVariant(bool value, ArgType, int, vornik_variant& v) { vornik_variant_set_bool(&v, value); }
-void eventToVariant(const std::string& value, ArgType type, int codePage, vornik_variant& v)
+void EventToVariant(short value, ArgType, int, vornik_variant& v) { vornik_variant_set_i2(&v, value); }
+void EventToVariant(bool value, ArgType, int, vornik_variant& v) { vornik_variant_set_bool(&v, value); }
+void EventToVariant(const std::string& value, ArgType type, int codePage, vornik_variant& v)
 {
     EngineValue engineValue{value, 0, false};
-    if (toVariant(engineValue, type, codePage, v))
+    if (ToVariant(engineValue, type, codePage, v))
         vornik_variant_set_string(&v, "", 0); // never a null string
 }
 
-void eventFromVariant(const vornik_variant& v, ArgType, int, short& value)
+void EventFromVariant(const vornik_variant& v, ArgType, int, short& value)
 {
     EngineValue out;
-    if (!toEngineValue(v, ArgType::Short, 0, out))
+    if (!ToEngineValue(v, ArgType::Short, 0, out))
         value = static_cast<short>(out.number);
 }
-void eventFromVariant(const vornik_variant& v, ArgType, int, bool& value)
+void EventFromVariant(const vornik_variant& v, ArgType, int, bool& value)
 {
     EngineValue out;
-    if (!toEngineValue(v, ArgType::Bool, 0, out))
+    if (!ToEngineValue(v, ArgType::Bool, 0, out))
         value = out.flag;
 }
-void eventFromVariant(const vornik_variant& v, ArgType type, int codePage, std::string& value)
+void EventFromVariant(const vornik_variant& v, ArgType type, int codePage, std::string& value)
 {
     EngineValue out;
-    if (!toEngineValue(v, type, codePage, out))
+    if (!ToEngineValue(v, type, codePage, out))
         value = std::move(out.text);
 }
 
 // The C++ type the engine hands over for an event argument of this type.
 template <class T>
-constexpr bool matchesEventArg(EventArgType type)
+constexpr bool MatchesEventArg(EventArgType type)
 {
     if constexpr (std::is_same_v<T, short>)
         return type == EventArgType::Short;
@@ -117,18 +117,18 @@ Control::~Control()
     --g_liveControls;
 }
 
-int Control::liveCount() { return g_liveControls.load(); }
+int Control::LiveCount() { return g_liveControls.load(); }
 
 // References are counted on the creating thread only; a call from another
 // thread changes nothing (a leak is better than a race on the count).
-std::uint32_t Control::addRef()
+std::uint32_t Control::AddRef()
 {
     if (std::this_thread::get_id() != owner_)
         return 0;
     return refs_ == 0 ? 0 : ++refs_;
 }
 
-std::uint32_t Control::release()
+std::uint32_t Control::Release()
 {
     if (std::this_thread::get_id() != owner_ || refs_ == 0)
         return 0;
@@ -144,73 +144,73 @@ std::uint32_t Control::release()
     return left;
 }
 
-void Control::interrupt() { engine_->Interrupt(); }
+void Control::Interrupt() { engine_->Interrupt(); }
 
-vornik_hresult Control::enter() const
+vornik_hresult Control::Enter() const
 {
     if (std::this_thread::get_id() != owner_)
-        return fail(VORNIK_RPC_E_WRONG_THREAD, kTextWrongThread);
+        return Fail(VORNIK_RPC_E_WRONG_THREAD, kTextWrongThread);
     if (refs_ == 0)
-        return fail(VORNIK_RPC_E_DISCONNECTED, kTextReleased);
+        return Fail(VORNIK_RPC_E_DISCONNECTED, kTextReleased);
     return VORNIK_S_OK;
 }
 
-vornik_hresult Control::invoke(std::int32_t dispid, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+vornik_hresult Control::Invoke(std::int32_t dispid, std::int32_t kind, const vornik_variant* args, std::int32_t count,
                                vornik_variant* result)
 {
-    clearErrorInfo();
-    if (const vornik_hresult hr = enter(); hr != VORNIK_S_OK)
+    ClearErrorInfo();
+    if (const vornik_hresult hr = Enter(); hr != VORNIK_S_OK)
         return hr;
-    const MemberInfo* member = findMember(dispid);
+    const MemberInfo* member = FindMember(dispid);
     if (!member)
-        return fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound);
+        return Fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound);
     vornik_hresult hr = VORNIK_S_OK;
     {
         CallScope scope(*this);
         try {
-            hr = dispatch(*member, kind, args, count, result);
+            hr = Dispatch(*member, kind, args, count, result);
         } catch (const std::bad_alloc&) {
-            hr = fail(VORNIK_CTL_E_OUTOFMEMORY, kTextOutOfMemory, member->helpContext);
+            hr = Fail(VORNIK_CTL_E_OUTOFMEMORY, kTextOutOfMemory, member->helpContext);
         } catch (const std::exception& e) {
-            hr = fail(VORNIK_E_FAIL, e.what(), member->helpContext);
+            hr = Fail(VORNIK_E_FAIL, e.what(), member->helpContext);
         }
     } // `this` may be gone from here on
     return hr;
 }
 
-vornik_hresult Control::dispatch(const MemberInfo& m, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+vornik_hresult Control::Dispatch(const MemberInfo& m, std::int32_t kind, const vornik_variant* args, std::int32_t count,
                                  vornik_variant* result)
 {
     const bool isProperty = m.kind == MemberKind::Property;
     const bool put = isProperty && (kind & VORNIK_INVOKE_PROPERTYPUT) != 0;
     if (!put && (kind & (VORNIK_INVOKE_METHOD | VORNIK_INVOKE_PROPERTYGET)) == 0)
-        return fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound, m.helpContext);
+        return Fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound, m.helpContext);
     if (put && m.readOnly)
-        return fail(VORNIK_CTL_E_SETNOTSUPPORTED, kTextReadOnly, m.helpContext);
+        return Fail(VORNIK_CTL_E_SETNOTSUPPORTED, kTextReadOnly, m.helpContext);
 
     const int codePage = engine_->CodePage();
     std::vector<EngineValue> values;
-    if (const vornik_hresult hr = convertArguments(m, put, args, count, codePage, values); hr != VORNIK_S_OK)
+    if (const vornik_hresult hr = ConvertArguments(m, put, args, count, codePage, values); hr != VORNIK_S_OK)
         return hr;
 
     EngineValue out;
-    const int code = callEngine(m, put, values, out);
+    const int code = CallEngine(m, put, values, out);
     if (code == kNotAnEngineMember)
-        return fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound, m.helpContext);
+        return Fail(VORNIK_DISP_E_MEMBERNOTFOUND, kTextMemberNotFound, m.helpContext);
     if (code == kCodePageRefused)
-        return fail(VORNIK_E_INVALIDARG, out.text, m.helpContext);
+        return Fail(VORNIK_E_INVALIDARG, out.text, m.helpContext);
     if (code != 0)
-        return setErrorInfo(engineError(code, fromEngine(engine_->LastError(), codePage).text, m.helpContext));
+        return SetErrorInfo(EngineError(code, FromEngine(engine_->LastError(), codePage).text, m.helpContext));
     if (result) {
         *result = vornik_variant{};
         if (!put && m.type != ArgType::None)
-            if (const auto failure = toVariant(out, m.type, codePage, *result))
-                return fail(failure->hresult, failure->description, m.helpContext);
+            if (const auto failure = ToVariant(out, m.type, codePage, *result))
+                return Fail(failure->hresult, failure->description, m.helpContext);
     }
     return VORNIK_S_OK;
 }
 
-vornik_hresult Control::convertArguments(const MemberInfo& m, bool put, const vornik_variant* args, std::int32_t count,
+vornik_hresult Control::ConvertArguments(const MemberInfo& m, bool put, const vornik_variant* args, std::int32_t count,
                                          int codePage, std::vector<EngineValue>& values)
 {
     std::vector<ArgType> types;
@@ -225,26 +225,26 @@ vornik_hresult Control::convertArguments(const MemberInfo& m, bool put, const vo
     }
     const bool optionalArgument = m.dispid == VORNIK_DISPID_OnStartPage && count == 0;
     if (count < 0 || (static_cast<std::size_t>(count) != types.size() && !optionalArgument))
-        return fail(VORNIK_DISP_E_BADPARAMCOUNT, kTextBadParamCount, m.helpContext);
+        return Fail(VORNIK_DISP_E_BADPARAMCOUNT, kTextBadParamCount, m.helpContext);
     if (count > 0 && !args)
-        return fail(VORNIK_E_POINTER, kTextNullArgument, m.helpContext);
+        return Fail(VORNIK_E_POINTER, kTextNullArgument, m.helpContext);
     if (m.indexName)
-        if (const vornik_hresult hr = checkIndex(m, args[0]); hr != VORNIK_S_OK)
+        if (const vornik_hresult hr = CheckIndex(m, args[0]); hr != VORNIK_S_OK)
             return hr;
-    if (!isSupportedCodePage(codePage))
-        return fail(VORNIK_E_INVALIDARG, codePageRefusal(codePage), m.helpContext);
+    if (!IsSupportedCodePage(codePage))
+        return Fail(VORNIK_E_INVALIDARG, CodePageRefusal(codePage), m.helpContext);
     values.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < values.size(); ++i)
-        if (const auto failure = toEngineValue(args[i], types[i], codePage, values[i]))
-            return fail(failure->hresult, failure->description, m.helpContext);
+        if (const auto failure = ToEngineValue(args[i], types[i], codePage, values[i]))
+            return Fail(failure->hresult, failure->description, m.helpContext);
     return VORNIK_S_OK;
 }
 
-int Control::callEngine(const MemberInfo& m, bool put, const std::vector<EngineValue>& values, EngineValue& out)
+int Control::CallEngine(const MemberInfo& m, bool put, const std::vector<EngineValue>& values, EngineValue& out)
 {
     switch (m.dispid) {
     case VORNIK_DISPID_AboutBox:
-        aboutBox();
+        AboutBox();
         return 0;
     case VORNIK_DISPID_OnStartPage:
     case VORNIK_DISPID_OnEndPage:
@@ -254,8 +254,8 @@ int Control::callEngine(const MemberInfo& m, bool put, const std::vector<EngineV
         const int code = engine_->Config(values[0].text, out.text);
         // A code page no string could be converted with would lock the
         // host out; keep the one before.
-        if (code == 0 && !isSupportedCodePage(engine_->CodePage())) {
-            out.text = codePageRefusal(engine_->CodePage());
+        if (code == 0 && !IsSupportedCodePage(engine_->CodePage())) {
+            out.text = CodePageRefusal(engine_->CodePage());
             std::string ignored;
             engine_->Config(std::string(kCodePageSetting) + std::to_string(before), ignored);
             return kCodePageRefused;
@@ -266,46 +266,46 @@ int Control::callEngine(const MemberInfo& m, bool put, const std::vector<EngineV
         break;
     }
     if (m.kind == MemberKind::Method)
-        return callMethod(*engine_, m, values, out);
-    return put ? putProperty(*engine_, m, values) : getProperty(*engine_, m, values, out);
+        return CallMethod(*engine_, m, values, out);
+    return put ? PutProperty(*engine_, m, values) : GetProperty(*engine_, m, values, out);
 }
 
-vornik_hresult Control::checkIndex(const MemberInfo& member, const vornik_variant& index)
+vornik_hresult Control::CheckIndex(const MemberInfo& member, const vornik_variant& index)
 {
     EngineValue value;
-    if (const auto failure = toEngineValue(index, ArgType::Long, 0, value))
-        return fail(failure->hresult, failure->description, member.helpContext);
+    if (const auto failure = ToEngineValue(index, ArgType::Long, 0, value))
+        return Fail(failure->hresult, failure->description, member.helpContext);
     int count = 0;
-    if (const int code = countFor(*engine_, member.indexName, count); code != 0)
-        return setErrorInfo(
-            engineError(code, fromEngine(engine_->LastError(), engine_->CodePage()).text, member.helpContext));
+    if (const int code = CountFor(*engine_, member.indexName, count); code != 0)
+        return SetErrorInfo(
+            EngineError(code, FromEngine(engine_->LastError(), engine_->CodePage()).text, member.helpContext));
     if (value.number < 0 || value.number >= count)
-        return fail(VORNIK_CTL_E_INVALIDPROPERTYARRAYINDEX, kTextInvalidIndex, member.helpContext);
+        return Fail(VORNIK_CTL_E_INVALIDPROPERTYARRAYINDEX, kTextInvalidIndex, member.helpContext);
     return VORNIK_S_OK;
 }
 
-void Control::aboutBox() const
+void Control::AboutBox() const
 {
     std::fprintf(stderr, "%.*s\nVersion %.*s\n", static_cast<int>(kDisplayName.size()), kDisplayName.data(),
                  static_cast<int>(kBuild.size()), kBuild.data());
 }
 
-int Control::eventFd() { return std::this_thread::get_id() == owner_ && refs_ != 0 ? engine_->PollDescriptor() : -1; }
+int Control::EventFd() { return std::this_thread::get_id() == owner_ && refs_ != 0 ? engine_->PollDescriptor() : -1; }
 
-vornik_hresult Control::advise(vornik_event_sink sink, void* context)
+vornik_hresult Control::Advise(vornik_event_sink sink, void* context)
 {
-    clearErrorInfo();
-    if (const vornik_hresult hr = enter(); hr != VORNIK_S_OK)
+    ClearErrorInfo();
+    if (const vornik_hresult hr = Enter(); hr != VORNIK_S_OK)
         return hr;
     sink_ = sink;
     sinkContext_ = sink ? context : nullptr;
     return VORNIK_S_OK;
 }
 
-vornik_hresult Control::setPumpHook(vornik_pump_hook hook, void* context)
+vornik_hresult Control::SetPumpHook(vornik_pump_hook hook, void* context)
 {
-    clearErrorInfo();
-    if (const vornik_hresult hr = enter(); hr != VORNIK_S_OK)
+    ClearErrorInfo();
+    if (const vornik_hresult hr = Enter(); hr != VORNIK_S_OK)
         return hr;
     pump_ = hook;
     pumpContext_ = hook ? context : nullptr;
@@ -313,21 +313,21 @@ vornik_hresult Control::setPumpHook(vornik_pump_hook hook, void* context)
 }
 
 template <std::int32_t Dispid, class... Params>
-void Control::fire(Params&... params)
+void Control::Fire(Params&... params)
 {
     constexpr const EventInfo* info = vornik::FindEventInfo(Dispid);
     static_assert(info != nullptr && info->params.size() == sizeof...(Params),
                   "an event is raised with the arguments the public event table gives it");
     static_assert([]<std::size_t... I>(std::index_sequence<I...>) {
-        return (matchesEventArg<Params>(info->params[static_cast<std::int32_t>(I)].type) && ...);
+        return (MatchesEventArg<Params>(info->params[static_cast<std::int32_t>(I)].type) && ...);
     }(std::index_sequence_for<Params...>{}));
     if (!sink_ || refs_ == 0)
         return;
-    const int codePage = isSupportedCodePage(engine_->CodePage()) ? engine_->CodePage() : kCodePageAnsi;
+    const int codePage = IsSupportedCodePage(engine_->CodePage()) ? engine_->CodePage() : kCodePageAnsi;
     std::array<vornik_variant, sizeof...(Params)> vars{};
     [&]<std::size_t... I>(std::index_sequence<I...>)
     {
-        (eventToVariant(params, EventArgConversion(info->params[I].type), codePage, vars[I]), ...);
+        (EventToVariant(params, EventArgConversion(info->params[I].type), codePage, vars[I]), ...);
     }
     (std::index_sequence_for<Params...>{});
     ++depth_; // a release inside the sink waits for the call that raised the event
@@ -335,7 +335,7 @@ void Control::fire(Params&... params)
     --depth_;
     [&]<std::size_t... I>(std::index_sequence<I...>)
     {
-        (eventFromVariant(vars[I], EventArgConversion(info->params[I].type), codePage, params), ...);
+        (EventFromVariant(vars[I], EventArgConversion(info->params[I].type), codePage, params), ...);
     }
     (std::index_sequence_for<Params...>{});
     for (auto& v : vars)
@@ -347,68 +347,68 @@ void Control::Advertisement(std::string& serverId, std::string& name, short& rss
                             std::string& solicitedServiceUuids, short& manufacturerCompanyId,
                             std::string& manufacturerData, bool& isConnectable, bool& isScanResponse)
 {
-    fire<VORNIK_EVENT_Advertisement>(serverId, name, rssi, txPower, serviceUuids, servicesWithData,
+    Fire<VORNIK_EVENT_Advertisement>(serverId, name, rssi, txPower, serviceUuids, servicesWithData,
                                      solicitedServiceUuids, manufacturerCompanyId, manufacturerData, isConnectable,
                                      isScanResponse);
 }
 
 void Control::Connected(short& statusCode, std::string& description)
 {
-    fire<VORNIK_EVENT_Connected>(statusCode, description);
+    Fire<VORNIK_EVENT_Connected>(statusCode, description);
 }
 
 void Control::Disconnected(short& statusCode, std::string& description)
 {
-    fire<VORNIK_EVENT_Disconnected>(statusCode, description);
+    Fire<VORNIK_EVENT_Disconnected>(statusCode, description);
 }
 
 void Control::Discovered(short& gattType, std::string& serviceId, std::string& characteristicId,
                          std::string& descriptorId, std::string& uuid, std::string& description)
 {
-    fire<VORNIK_EVENT_Discovered>(gattType, serviceId, characteristicId, descriptorId, uuid, description);
+    Fire<VORNIK_EVENT_Discovered>(gattType, serviceId, characteristicId, descriptorId, uuid, description);
 }
 
-void Control::Error(short& errorCode, std::string& description) { fire<VORNIK_EVENT_Error>(errorCode, description); }
+void Control::Error(short& errorCode, std::string& description) { Fire<VORNIK_EVENT_Error>(errorCode, description); }
 
 void Control::Log(short& logLevel, std::string& message, std::string& logType)
 {
-    fire<VORNIK_EVENT_Log>(logLevel, message, logType);
+    Fire<VORNIK_EVENT_Log>(logLevel, message, logType);
 }
 
 void Control::ServerUpdate(std::string& name, std::string& changedServices)
 {
-    fire<VORNIK_EVENT_ServerUpdate>(name, changedServices);
+    Fire<VORNIK_EVENT_ServerUpdate>(name, changedServices);
 }
 
-void Control::StartScan(std::string& serviceUuids) { fire<VORNIK_EVENT_StartScan>(serviceUuids); }
+void Control::StartScan(std::string& serviceUuids) { Fire<VORNIK_EVENT_StartScan>(serviceUuids); }
 
 void Control::StopScan(short& errorCode, std::string& errorDescription)
 {
-    fire<VORNIK_EVENT_StopScan>(errorCode, errorDescription);
+    Fire<VORNIK_EVENT_StopScan>(errorCode, errorDescription);
 }
 
 void Control::Subscribed(std::string& serviceId, std::string& characteristicId, std::string& uuid,
                          std::string& description)
 {
-    fire<VORNIK_EVENT_Subscribed>(serviceId, characteristicId, uuid, description);
+    Fire<VORNIK_EVENT_Subscribed>(serviceId, characteristicId, uuid, description);
 }
 
 void Control::Unsubscribed(std::string& serviceId, std::string& characteristicId, std::string& uuid,
                            std::string& description)
 {
-    fire<VORNIK_EVENT_Unsubscribed>(serviceId, characteristicId, uuid, description);
+    Fire<VORNIK_EVENT_Unsubscribed>(serviceId, characteristicId, uuid, description);
 }
 
 void Control::Value(std::string& serviceId, std::string& characteristicId, std::string& descriptorId, std::string& uuid,
                     std::string& description, std::string& value)
 {
-    fire<VORNIK_EVENT_Value>(serviceId, characteristicId, descriptorId, uuid, description, value);
+    Fire<VORNIK_EVENT_Value>(serviceId, characteristicId, descriptorId, uuid, description, value);
 }
 
 void Control::WriteResponse(std::string& serviceId, std::string& characteristicId, std::string& descriptorId,
                             std::string& uuid, std::string& description)
 {
-    fire<VORNIK_EVENT_WriteResponse>(serviceId, characteristicId, descriptorId, uuid, description);
+    Fire<VORNIK_EVENT_WriteResponse>(serviceId, characteristicId, descriptorId, uuid, description);
 }
 
 } // namespace vornik::surface

@@ -29,18 +29,18 @@ public:
     Control& operator=(const Control&) = delete;
 
     // Number of controls alive in this module (for DllCanUnloadNow).
-    static int liveCount();
+    static int LiveCount();
 
-    std::uint32_t addRef();
-    std::uint32_t release();
+    std::uint32_t AddRef();
+    std::uint32_t Release();
 
-    vornik_hresult invoke(std::int32_t dispid, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+    vornik_hresult Invoke(std::int32_t dispid, std::int32_t kind, const vornik_variant* args, std::int32_t count,
                           vornik_variant* result);
-    vornik_hresult advise(vornik_event_sink sink, void* context);
-    vornik_hresult setPumpHook(vornik_pump_hook hook, void* context);
-    int eventFd();
+    vornik_hresult Advise(vornik_event_sink sink, void* context);
+    vornik_hresult SetPumpHook(vornik_pump_hook hook, void* context);
+    int EventFd();
     // Any thread, also a signal handler: ends every wait in progress.
-    void interrupt();
+    void Interrupt();
 
     // Events from the engine, passed on to the host's sink.
     void Advertisement(std::string& serverId, std::string& name, short& rssi, short& txPower, std::string& serviceUuids,
@@ -67,17 +67,17 @@ public:
 private:
     class CallScope;
     template <std::int32_t Dispid, class... Params>
-    void fire(Params&... params);
+    void Fire(Params&... params);
 
     // Checks the thread and that the host still holds the control.
-    vornik_hresult enter() const;
-    vornik_hresult dispatch(const MemberInfo& member, std::int32_t kind, const vornik_variant* args, std::int32_t count,
+    vornik_hresult Enter() const;
+    vornik_hresult Dispatch(const MemberInfo& member, std::int32_t kind, const vornik_variant* args, std::int32_t count,
                             vornik_variant* result);
-    vornik_hresult convertArguments(const MemberInfo& member, bool put, const vornik_variant* args, std::int32_t count,
+    vornik_hresult ConvertArguments(const MemberInfo& member, bool put, const vornik_variant* args, std::int32_t count,
                                     int codePage, std::vector<EngineValue>& values);
-    int callEngine(const MemberInfo& member, bool put, const std::vector<EngineValue>& values, EngineValue& out);
-    vornik_hresult checkIndex(const MemberInfo& member, const vornik_variant& index);
-    void aboutBox() const;
+    int CallEngine(const MemberInfo& member, bool put, const std::vector<EngineValue>& values, EngineValue& out);
+    vornik_hresult CheckIndex(const MemberInfo& member, const vornik_variant& index);
+    void AboutBox() const;
 
     std::unique_ptr<BleEngine> engine_;
     std::thread::id owner_;

@@ -24,7 +24,7 @@ constexpr std::string_view kTextUnknownName = "Unknown name.";
 
 std::atomic<int> g_serverLocks{0};
 
-bool isOurProgId(std::string_view name)
+bool IsOurProgId(std::string_view name)
 {
     using vornik::registry::lowerCase;
     const std::string lower = lowerCase(name);
@@ -34,28 +34,28 @@ bool isOurProgId(std::string_view name)
     return false;
 }
 
-bool isOurClsid(std::string_view clsid)
+bool IsOurClsid(std::string_view clsid)
 {
     return vornik::registry::lowerCase(clsid) == vornik::registry::lowerCase(VORNIK_CLSID);
 }
 
-vornik_hresult createInstance(vornik_control** out)
+vornik_hresult CreateInstance(vornik_control** out)
 {
     using namespace vornik::surface;
     if (!out)
-        return setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
+        return SetErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
     *out = nullptr;
     std::string error;
     auto platform = vornik::platform::CreatePlatform(error);
     if (!platform)
-        return setErrorInfo(VORNIK_E_FAIL, error);
+        return SetErrorInfo(VORNIK_E_FAIL, error);
     Control* control = nullptr;
     try {
         control = new Control(std::move(platform));
     } catch (const std::bad_alloc&) {
-        return setErrorInfo(VORNIK_CTL_E_OUTOFMEMORY, kTextOutOfMemory);
+        return SetErrorInfo(VORNIK_CTL_E_OUTOFMEMORY, kTextOutOfMemory);
     } catch (const std::exception& e) {
-        return setErrorInfo(VORNIK_E_FAIL, e.what());
+        return SetErrorInfo(VORNIK_E_FAIL, e.what());
     }
     *out = reinterpret_cast<vornik_control*>(control);
     return VORNIK_S_OK;
@@ -63,25 +63,24 @@ vornik_hresult createInstance(vornik_control** out)
 
 // An unlock without a lock is ignored: a negative count would let the
 // module report it can be unloaded while a lock is still held.
-vornik_hresult lockServer(int32_t lock)
+vornik_hresult LockServer(int32_t lock)
 {
     if (lock) {
         ++g_serverLocks;
         return VORNIK_S_OK;
     }
     int held = g_serverLocks.load();
-    while (held > 0 && !g_serverLocks.compare_exchange_weak(held, held - 1)) {
-    }
+    while (held > 0 && !g_serverLocks.compare_exchange_weak(held, held - 1)) { }
     return VORNIK_S_OK;
 }
 
-const vornik_class_factory kFactory = {&createInstance, &lockServer};
+const vornik_class_factory kFactory = {&CreateInstance, &LockServer};
 
-Control* asControl(vornik_control* ctl) { return reinterpret_cast<Control*>(ctl); }
+Control* AsControl(vornik_control* ctl) { return reinterpret_cast<Control*>(ctl); }
 
-vornik_hresult nullControl()
+vornik_hresult NullControl()
 {
-    return vornik::surface::setErrorInfo(VORNIK_E_POINTER, vornik::surface::kTextNullArgument);
+    return vornik::surface::SetErrorInfo(VORNIK_E_POINTER, vornik::surface::kTextNullArgument);
 }
 
 } // namespace
@@ -91,62 +90,53 @@ extern "C" {
 vornik_hresult vornik_create(const char* progid_or_clsid, vornik_control** out)
 {
     using namespace vornik::surface;
-    clearErrorInfo();
+    ClearErrorInfo();
     if (!progid_or_clsid || !out)
-        return setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
+        return SetErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
     *out = nullptr;
     const std::string_view name(progid_or_clsid);
     if (vornik::registry::isClsidString(name)) {
-        if (!isOurClsid(name))
-            return setErrorInfo(VORNIK_CLASS_E_CLASSNOTAVAILABLE, kTextClassNotAvailable);
-    } else if (!isOurProgId(name)) {
-        return setErrorInfo(VORNIK_CO_E_CLASSSTRING, kTextInvalidClassString);
+        if (!IsOurClsid(name))
+            return SetErrorInfo(VORNIK_CLASS_E_CLASSNOTAVAILABLE, kTextClassNotAvailable);
+    } else if (!IsOurProgId(name)) {
+        return SetErrorInfo(VORNIK_CO_E_CLASSSTRING, kTextInvalidClassString);
     }
-    return createInstance(out);
+    return CreateInstance(out);
 }
 
-uint32_t vornik_add_ref(vornik_control* ctl)
-{
-    return ctl ? asControl(ctl)->addRef() : 0;
-}
+uint32_t vornik_add_ref(vornik_control* ctl) { return ctl ? AsControl(ctl)->AddRef() : 0; }
 
-uint32_t vornik_release(vornik_control* ctl)
-{
-    return ctl ? asControl(ctl)->release() : 0;
-}
+uint32_t vornik_release(vornik_control* ctl) { return ctl ? AsControl(ctl)->Release() : 0; }
 
 vornik_hresult vornik_get_dispid(const char* name, int32_t* dispid)
 {
     using namespace vornik::surface;
-    clearErrorInfo();
+    ClearErrorInfo();
     if (!name || !dispid)
-        return setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
-    if (const auto* member = findMemberByName(name)) {
+        return SetErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
+    if (const auto* member = FindMemberByName(name)) {
         *dispid = member->dispid;
         return VORNIK_S_OK;
     }
-    if (const auto* event = findEventByName(name)) {
+    if (const auto* event = FindEventByName(name)) {
         *dispid = event->dispid;
         return VORNIK_S_OK;
     }
-    return setErrorInfo(VORNIK_DISP_E_UNKNOWNNAME, kTextUnknownName);
+    return SetErrorInfo(VORNIK_DISP_E_UNKNOWNNAME, kTextUnknownName);
 }
 
 vornik_hresult vornik_invoke(vornik_control* ctl, int32_t dispid, int32_t kind, const vornik_variant* args,
                              int32_t arg_count, vornik_variant* result)
 {
-    return ctl ? asControl(ctl)->invoke(dispid, kind, args, arg_count, result) : nullControl();
+    return ctl ? AsControl(ctl)->Invoke(dispid, kind, args, arg_count, result) : NullControl();
 }
 
 vornik_hresult vornik_advise(vornik_control* ctl, vornik_event_sink sink, void* context)
 {
-    return ctl ? asControl(ctl)->advise(sink, context) : nullControl();
+    return ctl ? AsControl(ctl)->Advise(sink, context) : NullControl();
 }
 
-int vornik_event_fd(vornik_control* ctl)
-{
-    return ctl ? asControl(ctl)->eventFd() : -1;
-}
+int vornik_event_fd(vornik_control* ctl) { return ctl ? AsControl(ctl)->EventFd() : -1; }
 
 vornik_hresult vornik_do_events(vornik_control* ctl)
 {
@@ -158,31 +148,31 @@ vornik_hresult vornik_interrupt(vornik_control* ctl)
     // No error record: this may run in a signal handler.
     if (!ctl)
         return VORNIK_E_POINTER;
-    asControl(ctl)->interrupt();
+    AsControl(ctl)->Interrupt();
     return VORNIK_S_OK;
 }
 
 vornik_hresult vornik_set_pump_hook(vornik_control* ctl, vornik_pump_hook hook, void* context)
 {
-    return ctl ? asControl(ctl)->setPumpHook(hook, context) : nullControl();
+    return ctl ? AsControl(ctl)->SetPumpHook(hook, context) : NullControl();
 }
 
 vornik_hresult DllGetClassObject(const char* clsid, const vornik_class_factory** out)
 {
     using namespace vornik::surface;
-    clearErrorInfo();
+    ClearErrorInfo();
     if (!clsid || !out)
-        return setErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
+        return SetErrorInfo(VORNIK_E_POINTER, kTextNullArgument);
     *out = nullptr;
-    if (!isOurClsid(clsid))
-        return setErrorInfo(VORNIK_CLASS_E_CLASSNOTAVAILABLE, kTextClassNotAvailable);
+    if (!IsOurClsid(clsid))
+        return SetErrorInfo(VORNIK_CLASS_E_CLASSNOTAVAILABLE, kTextClassNotAvailable);
     *out = &kFactory;
     return VORNIK_S_OK;
 }
 
 vornik_hresult DllCanUnloadNow(void)
 {
-    return Control::liveCount() == 0 && g_serverLocks.load() <= 0 ? VORNIK_S_OK : VORNIK_S_FALSE;
+    return Control::LiveCount() == 0 && g_serverLocks.load() <= 0 ? VORNIK_S_OK : VORNIK_S_FALSE;
 }
 
 } // extern "C"

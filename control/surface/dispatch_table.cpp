@@ -18,7 +18,7 @@ constexpr std::int32_t kPropertyHelpBase = 24000;
 constexpr std::int32_t kMethodHelpBase = 44001 - VORNIK_DISPID_CheckCharacteristicSubscribed;
 constexpr std::int32_t kAboutBoxHelp = 20101;
 
-constexpr MemberInfo property(std::int32_t id, const char* name, ArgType type, const char* index, bool readOnly)
+constexpr MemberInfo Property(std::int32_t id, const char* name, ArgType type, const char* index, bool readOnly)
 {
     return {id, name, K::Property, type, index, readOnly, kPropertyHelpBase + id, {}};
 }
@@ -46,73 +46,73 @@ constexpr ParamInfo pScan[] = {{"ServiceUuids", A::Text}};
 constexpr ParamInfo pWrite[] = {
     {"ServiceId", A::Text}, {"CharacteristicId", A::Text}, {"DescriptorId", A::Text}, {"Value", A::Bytes}};
 
-constexpr MemberInfo method(std::int32_t id, const char* name, ArgType result, std::span<const ParamInfo> params)
+constexpr MemberInfo Method(std::int32_t id, const char* name, ArgType result, std::span<const ParamInfo> params)
 {
     return {id, name, K::Method, result, nullptr, false, kMethodHelpBase + id, params};
 }
 
 constexpr std::array kMembers = {
-    property(1, "ActiveScanning", A::Bool, nullptr, RW),
-    property(2, "Characteristic", A::Text, nullptr, RW),
-    property(3, "CharacteristicCount", A::Short, nullptr, RW),
-    property(4, "CharacteristicCachedValue", A::Bytes, kChrIndex, RO),
-    property(5, "CharacteristicCanSubscribe", A::Bool, kChrIndex, RO),
-    property(6, "CharacteristicDescription", A::Text, kChrIndex, RO),
-    property(7, "CharacteristicFlags", A::Short, kChrIndex, RO),
-    property(8, "CharacteristicId", A::Text, kChrIndex, RO),
-    property(9, "CharacteristicSubscribed", A::Bool, kChrIndex, RW),
-    property(10, "CharacteristicUserDescription", A::Bytes, kChrIndex, RW),
-    property(11, "CharacteristicUuid", A::Text, kChrIndex, RO),
-    property(12, "CharacteristicValueExponent", A::Short, kChrIndex, RO),
-    property(13, "CharacteristicValueFormat", A::Long, kChrIndex, RO),
-    property(14, "CharacteristicValueFormatCount", A::Short, kChrIndex, RO),
-    property(15, "CharacteristicValueFormatIndex", A::Short, kChrIndex, RW),
-    property(16, "CharacteristicValueUnit", A::Text, kChrIndex, RO),
-    property(17, "DescriptorCount", A::Short, nullptr, RO),
-    property(18, "DescriptorCachedValue", A::Bytes, kDscIndex, RO),
-    property(19, "DescriptorDescription", A::Text, kDscIndex, RO),
-    property(20, "DescriptorId", A::Text, kDscIndex, RO),
-    property(21, "DescriptorUuid", A::Text, kDscIndex, RO),
-    property(22, "Scanning", A::Bool, nullptr, RO),
-    property(23, "ServerId", A::Text, nullptr, RO),
-    property(24, "ServerName", A::Text, nullptr, RO),
-    property(25, "Service", A::Text, nullptr, RW),
-    property(26, "ServiceCount", A::Short, nullptr, RO),
-    property(27, "ServiceDescription", A::Text, kSvcIndex, RO),
-    property(28, "ServiceId", A::Text, kSvcIndex, RO),
-    property(29, "ServiceIncludedSvcIds", A::Text, kSvcIndex, RO),
-    property(30, "ServiceParentSvcIds", A::Text, kSvcIndex, RO),
-    property(31, "ServiceUuid", A::Text, kSvcIndex, RO),
-    property(32, "Timeout", A::Short, nullptr, RW),
-    property(33, "CharacteristicCachedValueB", A::ByteArray, kChrIndex, RO),
-    property(34, "DescriptorCachedValueB", A::ByteArray, kDscIndex, RO),
-    property(35, "AdvertisementManufacturerDataB", A::ByteArray, nullptr, RO),
-    property(36, "ValueValueB", A::ByteArray, nullptr, RO),
+    Property(1, "ActiveScanning", A::Bool, nullptr, RW),
+    Property(2, "Characteristic", A::Text, nullptr, RW),
+    Property(3, "CharacteristicCount", A::Short, nullptr, RW),
+    Property(4, "CharacteristicCachedValue", A::Bytes, kChrIndex, RO),
+    Property(5, "CharacteristicCanSubscribe", A::Bool, kChrIndex, RO),
+    Property(6, "CharacteristicDescription", A::Text, kChrIndex, RO),
+    Property(7, "CharacteristicFlags", A::Short, kChrIndex, RO),
+    Property(8, "CharacteristicId", A::Text, kChrIndex, RO),
+    Property(9, "CharacteristicSubscribed", A::Bool, kChrIndex, RW),
+    Property(10, "CharacteristicUserDescription", A::Bytes, kChrIndex, RW),
+    Property(11, "CharacteristicUuid", A::Text, kChrIndex, RO),
+    Property(12, "CharacteristicValueExponent", A::Short, kChrIndex, RO),
+    Property(13, "CharacteristicValueFormat", A::Long, kChrIndex, RO),
+    Property(14, "CharacteristicValueFormatCount", A::Short, kChrIndex, RO),
+    Property(15, "CharacteristicValueFormatIndex", A::Short, kChrIndex, RW),
+    Property(16, "CharacteristicValueUnit", A::Text, kChrIndex, RO),
+    Property(17, "DescriptorCount", A::Short, nullptr, RO),
+    Property(18, "DescriptorCachedValue", A::Bytes, kDscIndex, RO),
+    Property(19, "DescriptorDescription", A::Text, kDscIndex, RO),
+    Property(20, "DescriptorId", A::Text, kDscIndex, RO),
+    Property(21, "DescriptorUuid", A::Text, kDscIndex, RO),
+    Property(22, "Scanning", A::Bool, nullptr, RO),
+    Property(23, "ServerId", A::Text, nullptr, RO),
+    Property(24, "ServerName", A::Text, nullptr, RO),
+    Property(25, "Service", A::Text, nullptr, RW),
+    Property(26, "ServiceCount", A::Short, nullptr, RO),
+    Property(27, "ServiceDescription", A::Text, kSvcIndex, RO),
+    Property(28, "ServiceId", A::Text, kSvcIndex, RO),
+    Property(29, "ServiceIncludedSvcIds", A::Text, kSvcIndex, RO),
+    Property(30, "ServiceParentSvcIds", A::Text, kSvcIndex, RO),
+    Property(31, "ServiceUuid", A::Text, kSvcIndex, RO),
+    Property(32, "Timeout", A::Short, nullptr, RW),
+    Property(33, "CharacteristicCachedValueB", A::ByteArray, kChrIndex, RO),
+    Property(34, "DescriptorCachedValueB", A::ByteArray, kDscIndex, RO),
+    Property(35, "AdvertisementManufacturerDataB", A::ByteArray, nullptr, RO),
+    Property(36, "ValueValueB", A::ByteArray, nullptr, RO),
     MemberInfo{VORNIK_DISPID_AboutBox, "AboutBox", K::Method, A::None, nullptr, false, kAboutBoxHelp, {}},
     MemberInfo{VORNIK_DISPID_OnStartPage, "OnStartPage", K::Method, A::None, nullptr, false, 0, pOnStartPage},
     MemberInfo{VORNIK_DISPID_OnEndPage, "OnEndPage", K::Method, A::None, nullptr, false, 0, {}},
-    method(502, "CheckCharacteristicSubscribed", A::Bool, pIndex),
-    method(503, "Config", A::Bytes, pConfig),
-    method(504, "Connect", A::None, pConnect),
-    method(505, "Disconnect", A::None, {}),
-    method(506, "Discover", A::None, pDiscover),
-    method(507, "DiscoverCharacteristics", A::None, pDiscoverChr),
-    method(508, "DiscoverDescriptors", A::None, pSvcChr),
-    method(509, "DiscoverServices", A::None, pDiscoverSvc),
-    method(510, "DoEvents", A::None, {}),
-    method(511, "PostValue", A::None, pPost),
-    method(512, "QueryCharacteristicCachedVal", A::Bytes, pIndex),
-    method(513, "QueryDescriptorCachedVal", A::Bytes, pIndex),
-    method(514, "ReadValue", A::Bytes, pRead),
-    method(515, "Select", A::None, pSvcChr),
-    method(516, "StartScanning", A::None, pScan),
-    method(517, "StopScanning", A::None, {}),
-    method(518, "Subscribe", A::None, pSvcChr),
-    method(519, "Unsubscribe", A::None, pSvcChr),
-    method(520, "WriteValue", A::None, pWrite),
+    Method(502, "CheckCharacteristicSubscribed", A::Bool, pIndex),
+    Method(503, "Config", A::Bytes, pConfig),
+    Method(504, "Connect", A::None, pConnect),
+    Method(505, "Disconnect", A::None, {}),
+    Method(506, "Discover", A::None, pDiscover),
+    Method(507, "DiscoverCharacteristics", A::None, pDiscoverChr),
+    Method(508, "DiscoverDescriptors", A::None, pSvcChr),
+    Method(509, "DiscoverServices", A::None, pDiscoverSvc),
+    Method(510, "DoEvents", A::None, {}),
+    Method(511, "PostValue", A::None, pPost),
+    Method(512, "QueryCharacteristicCachedVal", A::Bytes, pIndex),
+    Method(513, "QueryDescriptorCachedVal", A::Bytes, pIndex),
+    Method(514, "ReadValue", A::Bytes, pRead),
+    Method(515, "Select", A::None, pSvcChr),
+    Method(516, "StartScanning", A::None, pScan),
+    Method(517, "StopScanning", A::None, {}),
+    Method(518, "Subscribe", A::None, pSvcChr),
+    Method(519, "Unsubscribe", A::None, pSvcChr),
+    Method(520, "WriteValue", A::None, pWrite),
 };
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b)
+bool EqualsIgnoreCase(std::string_view a, std::string_view b)
 {
     return std::ranges::equal(a, b, [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -121,27 +121,27 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
 
 } // namespace
 
-std::span<const MemberInfo> members() { return kMembers; }
-std::span<const EventInfo> events() { return vornik::kEvents; }
+std::span<const MemberInfo> Members() { return kMembers; }
+std::span<const EventInfo> Events() { return vornik::kEvents; }
 
-const MemberInfo* findMember(std::int32_t dispid)
+const MemberInfo* FindMember(std::int32_t dispid)
 {
     const auto it = std::ranges::find(kMembers, dispid, &MemberInfo::dispid);
     return it == kMembers.end() ? nullptr : &*it;
 }
 
-const EventInfo* findEvent(std::int32_t dispid) { return vornik::FindEventInfo(dispid); }
+const EventInfo* FindEvent(std::int32_t dispid) { return vornik::FindEventInfo(dispid); }
 
-const MemberInfo* findMemberByName(std::string_view name)
+const MemberInfo* FindMemberByName(std::string_view name)
 {
-    const auto it = std::ranges::find_if(kMembers, [&](const MemberInfo& m) { return equalsIgnoreCase(m.name, name); });
+    const auto it = std::ranges::find_if(kMembers, [&](const MemberInfo& m) { return EqualsIgnoreCase(m.name, name); });
     return it == kMembers.end() ? nullptr : &*it;
 }
 
-const EventInfo* findEventByName(std::string_view name)
+const EventInfo* FindEventByName(std::string_view name)
 {
     const auto it =
-        std::ranges::find_if(vornik::kEvents, [&](const EventInfo& e) { return equalsIgnoreCase(e.name, name); });
+        std::ranges::find_if(vornik::kEvents, [&](const EventInfo& e) { return EqualsIgnoreCase(e.name, name); });
     return it == std::end(vornik::kEvents) ? nullptr : &*it;
 }
 

@@ -59,13 +59,13 @@ constexpr ArgType EventArgConversion(EventArgType type)
     return ArgType::Text;
 }
 
-std::span<const MemberInfo> members();
-std::span<const EventInfo> events();
+std::span<const MemberInfo> Members();
+std::span<const EventInfo> Events();
 
-const MemberInfo* findMember(std::int32_t dispid);
-const EventInfo* findEvent(std::int32_t dispid);
+const MemberInfo* FindMember(std::int32_t dispid);
+const EventInfo* FindEvent(std::int32_t dispid);
 // Member or event by name, ignoring case; null when unknown.
-const MemberInfo* findMemberByName(std::string_view name);
-const EventInfo* findEventByName(std::string_view name);
+const MemberInfo* FindMemberByName(std::string_view name);
+const EventInfo* FindEventByName(std::string_view name);
 
 } // namespace vornik::surface

@@ -6,9 +6,9 @@
 
 namespace vornik::surface {
 
-void clearErrorInfo();
+void ClearErrorInfo();
 // Records the error and returns its HRESULT.
-std::int32_t setErrorInfo(const AutomationError& error);
-std::int32_t setErrorInfo(std::int32_t hresult, std::string_view description, std::int32_t helpContext = 0);
+std::int32_t SetErrorInfo(const AutomationError& error);
+std::int32_t SetErrorInfo(std::int32_t hresult, std::string_view description, std::int32_t helpContext = 0);
 
 } // namespace vornik::surface

@@ -18,13 +18,13 @@ inline constexpr int kNotAnEngineMember = std::numeric_limits<int>::min();
 
 // Reads or writes a property. For indexed properties args[0] is the index;
 // a put's new value is the last argument. Returns the engine's code.
-int getProperty(BleEngine& engine, const MemberInfo& member, const std::vector<EngineValue>& args, EngineValue& out);
-int putProperty(BleEngine& engine, const MemberInfo& member, const std::vector<EngineValue>& args);
+int GetProperty(BleEngine& engine, const MemberInfo& member, const std::vector<EngineValue>& args, EngineValue& out);
+int PutProperty(BleEngine& engine, const MemberInfo& member, const std::vector<EngineValue>& args);
 
 // Calls a method with its arguments in parameter order.
-int callMethod(BleEngine& engine, const MemberInfo& member, const std::vector<EngineValue>& args, EngineValue& out);
+int CallMethod(BleEngine& engine, const MemberInfo& member, const std::vector<EngineValue>& args, EngineValue& out);
 
 // Size of the array an index of this name addresses.
-int countFor(BleEngine& engine, const char* indexName, int& count);
+int CountFor(BleEngine& engine, const char* indexName, int& count);
 
 } // namespace vornik::surface

@@ -19,7 +19,7 @@ constexpr std::string_view kThreadingModel = "Apartment";
 constexpr std::string_view kToolboxBitmapResource = ", 101";
 constexpr std::string_view kMiscStatus = "0";
 constexpr std::string_view kMiscStatusContent = "132497";
-constexpr std::string_view kTypeLibFlags = "2";  // a library holding a control
+constexpr std::string_view kTypeLibFlags = "2"; // a library holding a control
 constexpr std::string_view kPlatformKey = "linux64";
 
 const std::string kClsidKey = std::string("CLSID\\") + VORNIK_CLSID;
@@ -28,7 +28,7 @@ const std::string kInterfaceKey = std::string("Interface\\") + VORNIK_IID_IVORNI
 const std::string kEventsKey = std::string("Interface\\") + VORNIK_IID_EVENTS;
 constexpr const char* kProgIds[] = {VORNIK_PROGID, VORNIK_PROGID_INDEPENDENT, VORNIK_PROGID_LEGACY};
 
-void removeEntries(registry::Hive& hive)
+void RemoveEntries(registry::Hive& hive)
 {
     hive.removeTree(kClsidKey);
     hive.removeTree(kTypeLibKey);
@@ -38,7 +38,7 @@ void removeEntries(registry::Hive& hive)
         hive.removeTree(progId);
 }
 
-void writeClassKeys(registry::Hive& hive, const std::string& module)
+void WriteClassKeys(registry::Hive& hive, const std::string& module)
 {
     hive.set(kClsidKey, "@", kDisplayName);
     hive.set(kClsidKey + "\\ProgID", "@", VORNIK_PROGID);
@@ -55,7 +55,7 @@ void writeClassKeys(registry::Hive& hive, const std::string& module)
     hive.set(kClsidKey + "\\Version", "@", kTypeLibVersion);
 }
 
-void writeProgIds(registry::Hive& hive)
+void WriteProgIds(registry::Hive& hive)
 {
     for (const char* progId : kProgIds) {
         const std::string key(progId);
@@ -66,7 +66,7 @@ void writeProgIds(registry::Hive& hive)
     }
 }
 
-void writeTypeLibrary(registry::Hive& hive, const std::filesystem::path& module)
+void WriteTypeLibrary(registry::Hive& hive, const std::filesystem::path& module)
 {
     const std::string versionKey = kTypeLibKey + "\\" + std::string(kTypeLibVersion);
     hive.set(versionKey, "@", kTypeLibName);
@@ -81,26 +81,26 @@ void writeTypeLibrary(registry::Hive& hive, const std::filesystem::path& module)
 }
 
 // Any function of this module tells the loader which file it came from.
-void moduleAnchor() {}
+void ModuleAnchor() { }
 
 } // namespace
 
-std::filesystem::path registryFileFor(RegistrationScope scope)
+std::filesystem::path RegistryFileFor(RegistrationScope scope)
 {
     return scope == RegistrationScope::User ? registry::userRegistryFile() : registry::systemRegistryFile();
 }
 
-std::filesystem::path modulePath()
+std::filesystem::path ModulePath()
 {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&moduleAnchor), &info) == 0 || !info.dli_fname)
+    if (dladdr(reinterpret_cast<void*>(&ModuleAnchor), &info) == 0 || !info.dli_fname)
         return {};
     std::error_code ec;
     const auto path = std::filesystem::absolute(info.dli_fname, ec);
     return ec ? std::filesystem::path(info.dli_fname) : path.lexically_normal();
 }
 
-bool registerControl(RegistrationScope scope, const std::filesystem::path& module, std::string& error)
+bool RegisterControl(RegistrationScope scope, const std::filesystem::path& module, std::string& error)
 {
     if (module.empty()) {
         error = "The path of the control's module is unknown.";
@@ -109,29 +109,31 @@ bool registerControl(RegistrationScope scope, const std::filesystem::path& modul
     // Every registry entry is one line: a control character in the path
     // would break the file for every class in it.
     const std::string text = module.string();
-    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
-        error = "The module path \"" + text + "\" holds a line break or another control character; "
+    if (std::any_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        error = "The module path \"" + text +
+                "\" holds a line break or another control character; "
                 "the control cannot be registered from there.";
         return false;
     }
-    const auto file = registryFileFor(scope);
+    const auto file = RegistryFileFor(scope);
     registry::Hive hive;
     if (!registry::loadHive(file, hive, error))
         return false;
-    removeEntries(hive);
-    writeClassKeys(hive, module.string());
-    writeProgIds(hive);
-    writeTypeLibrary(hive, module);
+    RemoveEntries(hive);
+    WriteClassKeys(hive, module.string());
+    WriteProgIds(hive);
+    WriteTypeLibrary(hive, module);
     return registry::saveHive(file, hive, error);
 }
 
-bool unregisterControl(RegistrationScope scope, std::string& error)
+bool UnregisterControl(RegistrationScope scope, std::string& error)
 {
-    const auto file = registryFileFor(scope);
+    const auto file = RegistryFileFor(scope);
     registry::Hive hive;
     if (!registry::loadHive(file, hive, error))
         return false;
-    removeEntries(hive);
+    RemoveEntries(hive);
     return registry::saveHive(file, hive, error);
 }
 

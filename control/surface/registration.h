@@ -8,12 +8,12 @@ namespace vornik::surface {
 
 enum class RegistrationScope { User, System };
 
-std::filesystem::path registryFileFor(RegistrationScope scope);
+std::filesystem::path RegistryFileFor(RegistrationScope scope);
 
 // The path of this module as the loader found it, made absolute.
-std::filesystem::path modulePath();
+std::filesystem::path ModulePath();
 
-bool registerControl(RegistrationScope scope, const std::filesystem::path& module, std::string& error);
-bool unregisterControl(RegistrationScope scope, std::string& error);
+bool RegisterControl(RegistrationScope scope, const std::filesystem::path& module, std::string& error);
+bool UnregisterControl(RegistrationScope scope, std::string& error);
 
 } // namespace vornik::surface

@@ -6,7 +6,7 @@
 namespace vornik::surface {
 
 // Null outside 0..27.
-const char* valueFormatName(std::int32_t format);
-const char* valueFormatHelp(std::int32_t format);
+const char* ValueFormatName(std::int32_t format);
+const char* ValueFormatHelp(std::int32_t format);
 
 } // namespace vornik::surface

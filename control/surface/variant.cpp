@@ -8,7 +8,7 @@
 
 namespace {
 
-vornik_hresult setBuffer(vornik_variant* v, std::int32_t type, const void* bytes, std::uint32_t len)
+vornik_hresult SetBuffer(vornik_variant* v, std::int32_t type, const void* bytes, std::uint32_t len)
 {
     if (!v || (!bytes && len != 0))
         return VORNIK_E_POINTER;
@@ -46,17 +46,18 @@ void vornik_variant_clear(vornik_variant* v)
 
 vornik_hresult vornik_variant_set_string(vornik_variant* v, const char* utf8, std::uint32_t len)
 {
-    return setBuffer(v, VORNIK_VT_STR, utf8, len);
+    return SetBuffer(v, VORNIK_VT_STR, utf8, len);
 }
 
 vornik_hresult vornik_variant_set_bytes(vornik_variant* v, const void* bytes, std::uint32_t len)
 {
-    return setBuffer(v, VORNIK_VT_BYTES, bytes, len);
+    return SetBuffer(v, VORNIK_VT_BYTES, bytes, len);
 }
 
 void vornik_variant_set_i2(vornik_variant* v, std::int16_t value)
 {
-    if (!v) return;
+    if (!v)
+        return;
     vornik_variant_clear(v);
     v->type = VORNIK_VT_I2;
     v->i = value;
@@ -64,7 +65,8 @@ void vornik_variant_set_i2(vornik_variant* v, std::int16_t value)
 
 void vornik_variant_set_i4(vornik_variant* v, std::int32_t value)
 {
-    if (!v) return;
+    if (!v)
+        return;
     vornik_variant_clear(v);
     v->type = VORNIK_VT_I4;
     v->i = value;
@@ -72,7 +74,8 @@ void vornik_variant_set_i4(vornik_variant* v, std::int32_t value)
 
 void vornik_variant_set_bool(vornik_variant* v, int value)
 {
-    if (!v) return;
+    if (!v)
+        return;
     vornik_variant_clear(v);
     v->type = VORNIK_VT_BOOL;
     v->i = value ? -1 : 0;

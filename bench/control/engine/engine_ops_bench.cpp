@@ -108,8 +108,8 @@ bool Invoke(surface::Control& control, std::int32_t dispid, std::vector<std::str
         args.push_back({VORNIK_VT_STR, 0, text.data(), static_cast<std::uint32_t>(text.size()), 0});
     if (dispid == VORNIK_DISPID_Discover)
         args.insert(args.begin() + 2, vornik_variant{VORNIK_VT_BOOL, 0, nullptr, 0, 0});
-    return control.invoke(dispid, VORNIK_INVOKE_METHOD, args.data(), static_cast<std::int32_t>(args.size()),
-                          nullptr) == VORNIK_S_OK;
+    return control.Invoke(dispid, VORNIK_INVOKE_METHOD, args.data(), static_cast<std::int32_t>(args.size()), nullptr) ==
+           VORNIK_S_OK;
 }
 
 // Notifications from the radio through engine and surface to a host's C
@@ -123,8 +123,9 @@ void BenchHostNotifications(long count)
     const std::uint16_t live = gauge->AddCharacteristic(service, Uuid::FromShort(0xFFE1), platform::prop::kNotify);
     auto* control = new surface::Control(std::move(radio));
     HostCounter counter;
-    control->advise(&CountingHostSink, &counter);
-    if (!Invoke(*control, VORNIK_DISPID_Connect, {kServerId}) || !Invoke(*control, VORNIK_DISPID_Discover, {"", "", ""}) ||
+    control->Advise(&CountingHostSink, &counter);
+    if (!Invoke(*control, VORNIK_DISPID_Connect, {kServerId}) ||
+        !Invoke(*control, VORNIK_DISPID_Discover, {"", "", ""}) ||
         !Invoke(*control, VORNIK_DISPID_Subscribe, {"000100000000", "000100030000"})) {
         std::fprintf(stderr, "cannot subscribe through the C interface\n");
         std::exit(1);
@@ -139,11 +140,11 @@ void BenchHostNotifications(long count)
             gauge->Notify(live, reading);
         sent += batch;
         while (counter.values < sent && Clock::now() < deadline)
-            control->invoke(VORNIK_DISPID_DoEvents, VORNIK_INVOKE_METHOD, nullptr, 0, nullptr);
+            control->Invoke(VORNIK_DISPID_DoEvents, VORNIK_INVOKE_METHOD, nullptr, 0, nullptr);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const long delivered = counter.values;
-    control->release();
+    control->Release();
 
     // The floor: the sink called directly, the arguments made once.
     std::string texts[5] = {"000100000000", "000100030000", "", "0000FFE1-0000-1000-8000-00805F9B34FB", ""};
@@ -162,8 +163,8 @@ void BenchHostNotifications(long count)
     const double rawSeconds = std::chrono::duration<double>(Clock::now() - rawStart).count();
     const double perSecond = delivered / seconds;
     const double rawPerSecond = raw.values / std::max(rawSeconds, 1e-9);
-    std::printf("notifications to a host's C sink: %ld of %ld in %.3f s = %.0f per second\n", delivered, count,
-                seconds, perSecond);
+    std::printf("notifications to a host's C sink: %ld of %ld in %.3f s = %.0f per second\n", delivered, count, seconds,
+                perSecond);
     std::printf("  raw callback loop over the same values: %.0f per second; the control reaches %.2f %% of it\n",
                 rawPerSecond, 100.0 * perSecond / rawPerSecond);
 }
@@ -215,7 +216,7 @@ void BenchDiscovery(int rounds)
     engine.SetEventSink(nullptr);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

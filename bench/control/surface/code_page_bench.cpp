@@ -47,18 +47,18 @@ int main(int argc, char** argv)
     std::string bytes(kSize, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7);
-    const std::string latin = fromEngine(bytes, kCodePage1252).text;
-    const std::string cyrillic = fromEngine(bytes, 1251).text;
+    const std::string latin = FromEngine(bytes, kCodePage1252).text;
+    const std::string cyrillic = FromEngine(bytes, 1251).text;
 
-    const double floorTo = bestMicros(rounds, [&] { return toEngine(latin, kCodePage1252).ok; });
-    const double floorFrom = bestMicros(rounds, [&] { return fromEngine(bytes, kCodePage1252).ok; });
+    const double floorTo = bestMicros(rounds, [&] { return ToEngine(latin, kCodePage1252).ok; });
+    const double floorFrom = bestMicros(rounds, [&] { return FromEngine(bytes, kCodePage1252).ok; });
     std::printf("64 KiB, best of %d rounds\n", rounds);
     report("floor: UTF-8 -> bytes, CodePage 1252", floorTo, floorTo);
     report("floor: bytes -> UTF-8, CodePage 1252", floorFrom, floorFrom);
-    report("UTF-8 -> bytes, CodePage 1251 (Cyrillic text)", bestMicros(rounds, [&] { return toEngine(cyrillic, 1251).ok; }),
-           floorTo);
+    report("UTF-8 -> bytes, CodePage 1251 (Cyrillic text)",
+           bestMicros(rounds, [&] { return ToEngine(cyrillic, 1251).ok; }), floorTo);
     report("UTF-8 -> bytes, CodePage 1251 (mostly unmappable)",
-           bestMicros(rounds, [&] { return toEngine(latin, 1251).ok; }), floorTo);
-    report("bytes -> UTF-8, CodePage 1251", bestMicros(rounds, [&] { return fromEngine(bytes, 1251).ok; }), floorFrom);
+           bestMicros(rounds, [&] { return ToEngine(latin, 1251).ok; }), floorTo);
+    report("bytes -> UTF-8, CodePage 1251", bestMicros(rounds, [&] { return FromEngine(bytes, 1251).ok; }), floorFrom);
     return 0;
 }

@@ -66,23 +66,25 @@ int main()
     measure("Config(\"LogLevel\")", kCalls, [&] { return invoke(ctl, VORNIK_DISPID_Config, {text(logLevel)}); });
 
     const std::string server = "00C0FFEE0001", service = "000600000000", echo = "000600080000", none;
-    if (invoke(ctl, VORNIK_DISPID_Connect, {text(server)})
-        && invoke(ctl, VORNIK_DISPID_Discover, {text(none), text(none), vornik_variant{VORNIK_VT_BOOL, -1, nullptr, 0, 0},
-                                                text(none)})) {
+    if (invoke(ctl, VORNIK_DISPID_Connect, {text(server)}) &&
+        invoke(ctl, VORNIK_DISPID_Discover,
+               {text(none), text(none), vornik_variant{VORNIK_VT_BOOL, -1, nullptr, 0, 0}, text(none)})) {
         const std::string small = "$quen00!";
         std::string large(kLargeValue, '\0');
         for (std::size_t i = 0; i < large.size(); ++i)
             large[i] = static_cast<char>('A' + i % 26);
         const std::string config = "LogLevel=0";
         invoke(ctl, VORNIK_DISPID_Config, {text(config)});
-        measure("ReadValue, 8 bytes (simulated radio)", kReads,
-                [&] { return invoke(ctl, VORNIK_DISPID_ReadValue, {text(service), text(echo), text(none)}); });
+        measure("ReadValue, 8 bytes (simulated radio)", kReads, [&] {
+            return invoke(ctl, VORNIK_DISPID_ReadValue, {text(service), text(echo), text(none)});
+        });
         measure("WriteValue, 8 bytes (simulated radio)", kReads, [&] {
             return invoke(ctl, VORNIK_DISPID_WriteValue, {text(service), text(echo), text(none), text(small)});
         });
         invoke(ctl, VORNIK_DISPID_WriteValue, {text(service), text(echo), text(none), text(large)});
-        measure("ReadValue, 64 KiB through CodePage 0", kReads / 10,
-                [&] { return invoke(ctl, VORNIK_DISPID_ReadValue, {text(service), text(echo), text(none)}); });
+        measure("ReadValue, 64 KiB through CodePage 0", kReads / 10, [&] {
+            return invoke(ctl, VORNIK_DISPID_ReadValue, {text(service), text(echo), text(none)});
+        });
     } else {
         std::printf("no demo peripheral (set VORNIK_SIM_MODULE): reads not measured\n");
     }
@@ -91,12 +93,11 @@ int main()
     std::string bytes(kLargeValue, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i);
-    const std::string utf8 = vornik::surface::fromEngine(bytes, 0).text;
-    measure("64 KiB bytes -> UTF-8, CodePage 0", kReads / 10,
-            [&] { return vornik::surface::fromEngine(bytes, 0).ok; });
-    measure("64 KiB UTF-8 -> bytes, CodePage 0", kReads / 10, [&] { return vornik::surface::toEngine(utf8, 0).ok; });
+    const std::string utf8 = vornik::surface::FromEngine(bytes, 0).text;
+    measure("64 KiB bytes -> UTF-8, CodePage 0", kReads / 10, [&] { return vornik::surface::FromEngine(bytes, 0).ok; });
+    measure("64 KiB UTF-8 -> bytes, CodePage 0", kReads / 10, [&] { return vornik::surface::ToEngine(utf8, 0).ok; });
     // Many characters Windows-1251 lacks: each one is a separate iconv call.
     measure("64 KiB UTF-8 -> bytes, CodePage 1251 (iconv)", kReads / 200,
-            [&] { return vornik::surface::toEngine(utf8, 1251).ok; });
+            [&] { return vornik::surface::ToEngine(utf8, 1251).ok; });
     return 0;
 }

@@ -29,7 +29,7 @@ const std::vector<CommandInfo> kCommands = {
     {"set", 2, "set PROPERTY[(INDEX)] VALUE", "Set a property, e.g. Service 000600000000 or Timeout 5."},
 };
 
-bool parseSeconds(const std::string& text, double& out, std::string& error)
+bool ParseSeconds(const std::string& text, double& out, std::string& error)
 {
     char* end = nullptr;
     out = std::strtod(text.c_str(), &end);
@@ -40,28 +40,28 @@ bool parseSeconds(const std::string& text, double& out, std::string& error)
     return true;
 }
 
-bool check(const CallResult& result, const CommandInfo& command, std::FILE* err)
+bool Check(const CallResult& result, const CommandInfo& command, std::FILE* err)
 {
     if (!result.ok)
         std::fprintf(err, "vornikctl: %s: %s\n", command.name, result.error.c_str());
     return result.ok;
 }
 
-bool valueCommand(CtlHost& host, const CommandInfo& command, std::int32_t dispid, std::vector<Arg> ids,
+bool ValueCommand(CtlHost& host, const CommandInfo& command, std::int32_t dispid, std::vector<Arg> ids,
                   const std::string& valueText, std::FILE* err)
 {
     Arg value;
     std::string error;
-    if (!parseValue(valueText, value, error)) {
+    if (!ParseValue(valueText, value, error)) {
         std::fprintf(err, "vornikctl: %s: %s\n", command.name, error.c_str());
         return false;
     }
     ids.push_back(value);
-    return check(host.call(dispid, ids), command, err);
+    return Check(host.Call(dispid, ids), command, err);
 }
 
 // "CharacteristicId(1)" -> name and index argument.
-bool parseProperty(CtlHost& host, const std::string& text, std::int32_t& dispid, std::vector<Arg>& args,
+bool ParseProperty(CtlHost& host, const std::string& text, std::int32_t& dispid, std::vector<Arg>& args,
                    std::string& error)
 {
     std::string name = text;
@@ -75,57 +75,62 @@ bool parseProperty(CtlHost& host, const std::string& text, std::int32_t& dispid,
             return false;
         }
         name = text.substr(0, open);
-        args.push_back(Arg::shortValue(static_cast<int>(value)));
+        args.push_back(Arg::ShortValue(static_cast<int>(value)));
     }
-    if (!host.dispid(name, dispid)) {
+    if (!host.Dispid(name, dispid)) {
         error = "\"" + name + "\" is no property of the control.";
         return false;
     }
     return true;
 }
 
-std::string formatResult(const CallResult& result)
+std::string FormatResult(const CallResult& result)
 {
     switch (result.type) {
-    case VORNIK_VT_STR: return "\"" + printable(result.text) + "\"";
-    case VORNIK_VT_BYTES: return "hex:" + hexOf(result.text);
-    case VORNIK_VT_BOOL: return result.number ? "True" : "False";
-    case VORNIK_VT_EMPTY: return "(empty)";
-    default: return std::to_string(result.number);
+    case VORNIK_VT_STR:
+        return "\"" + Printable(result.text) + "\"";
+    case VORNIK_VT_BYTES:
+        return "hex:" + HexOf(result.text);
+    case VORNIK_VT_BOOL:
+        return result.number ? "True" : "False";
+    case VORNIK_VT_EMPTY:
+        return "(empty)";
+    default:
+        return std::to_string(result.number);
     }
 }
 
-bool propertyCommand(CtlHost& host, const CommandInfo& c, const std::vector<std::string>& a, std::FILE* out,
+bool PropertyCommand(CtlHost& host, const CommandInfo& c, const std::vector<std::string>& a, std::FILE* out,
                      std::FILE* err)
 {
     std::int32_t dispid = 0;
     std::vector<Arg> args;
     std::string error;
-    if (!parseProperty(host, a[0], dispid, args, error)) {
+    if (!ParseProperty(host, a[0], dispid, args, error)) {
         std::fprintf(err, "vornikctl: %s: %s\n", c.name, error.c_str());
         return false;
     }
     if (a.size() == 1) {
-        const CallResult result = host.get(dispid, args);
-        if (!check(result, c, err))
+        const CallResult result = host.Get(dispid, args);
+        if (!Check(result, c, err))
             return false;
-        std::fprintf(out, "%s = %s\n", a[0].c_str(), formatResult(result).c_str());
+        std::fprintf(out, "%s = %s\n", a[0].c_str(), FormatResult(result).c_str());
         return true;
     }
     Arg value;
-    if (!parseValue(a[1], value, error)) {
+    if (!ParseValue(a[1], value, error)) {
         std::fprintf(err, "vornikctl: %s: %s\n", c.name, error.c_str());
         return false;
     }
-    args.push_back(value);  // text is turned into a number or a flag by the control
-    return check(host.put(dispid, args), c, err);
+    args.push_back(value); // text is turned into a number or a flag by the control
+    return Check(host.Put(dispid, args), c, err);
 }
 
 } // namespace
 
-const std::vector<CommandInfo>& commands() { return kCommands; }
+const std::vector<CommandInfo>& Commands() { return kCommands; }
 
-const CommandInfo* findCommand(const std::string& name)
+const CommandInfo* FindCommand(const std::string& name)
 {
     for (const auto& command : kCommands)
         if (name == command.name)
@@ -133,10 +138,10 @@ const CommandInfo* findCommand(const std::string& name)
     return nullptr;
 }
 
-bool parseValue(const std::string& text, Arg& out, std::string& error)
+bool ParseValue(const std::string& text, Arg& out, std::string& error)
 {
     if (text.rfind(kHexPrefix, 0) != 0) {
-        out = Arg::text(text);
+        out = Arg::Text(text);
         return true;
     }
     const std::string digits = text.substr(kHexPrefix.size());
@@ -146,76 +151,76 @@ bool parseValue(const std::string& text, Arg& out, std::string& error)
     }
     std::string bytes;
     for (std::size_t i = 0; i < digits.size(); i += 2) {
-        if (!std::isxdigit(static_cast<unsigned char>(digits[i]))
-            || !std::isxdigit(static_cast<unsigned char>(digits[i + 1]))) {
+        if (!std::isxdigit(static_cast<unsigned char>(digits[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(digits[i + 1]))) {
             error = "\"" + text + "\" holds a character that is no hex digit.";
             return false;
         }
         bytes += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
     }
-    out = Arg::bytes(bytes);
+    out = Arg::Bytes(bytes);
     return true;
 }
 
-bool runCommand(CtlHost& host, const CommandInfo& c, const std::vector<std::string>& a, std::FILE* out,
-                std::FILE* err)
+bool RunCommand(CtlHost& host, const CommandInfo& c, const std::vector<std::string>& a, std::FILE* out, std::FILE* err)
 {
     const std::string name = c.name;
     double seconds = 0;
     std::string error;
-    if ((name == "scan" || name == "wait" || name == "subscribe") && !parseSeconds(a.back(), seconds, error)) {
+    if ((name == "scan" || name == "wait" || name == "subscribe") && !ParseSeconds(a.back(), seconds, error)) {
         std::fprintf(err, "vornikctl: %s: %s\n", c.name, error.c_str());
         return false;
     }
     if (name == "scan") {
-        if (!check(host.call(VORNIK_DISPID_StartScanning, {Arg::text("")}), c, err))
+        if (!Check(host.Call(VORNIK_DISPID_StartScanning, {Arg::Text("")}), c, err))
             return false;
-        host.pumpFor(seconds);
-        return check(host.call(VORNIK_DISPID_StopScanning, {}), c, err);
+        host.PumpFor(seconds);
+        return Check(host.Call(VORNIK_DISPID_StopScanning, {}), c, err);
     }
     if (name == "connect")
-        return check(host.call(VORNIK_DISPID_Connect, {Arg::text(a[0])}), c, err);
+        return Check(host.Call(VORNIK_DISPID_Connect, {Arg::Text(a[0])}), c, err);
     if (name == "disconnect")
-        return check(host.call(VORNIK_DISPID_Disconnect, {}), c, err);
+        return Check(host.Call(VORNIK_DISPID_Disconnect, {}), c, err);
     if (name == "discover")
-        return check(host.call(VORNIK_DISPID_Discover, {Arg::text(""), Arg::text(""), Arg::flag(true), Arg::text("")}),
+        return Check(host.Call(VORNIK_DISPID_Discover, {Arg::Text(""), Arg::Text(""), Arg::Flag(true), Arg::Text("")}),
                      c, err);
     if (name == "tree" || name == "config") {
-        const CallResult result = host.call(VORNIK_DISPID_Config, {Arg::text(name == "tree" ? "GattObjTreeInfo" : a[0])});
-        if (!check(result, c, err))
+        const CallResult result =
+            host.Call(VORNIK_DISPID_Config, {Arg::Text(name == "tree" ? "GattObjTreeInfo" : a[0])});
+        if (!Check(result, c, err))
             return false;
         if (!result.text.empty())
             std::fprintf(out, "%s%s", result.text.c_str(), result.text.back() == '\n' ? "" : "\n");
         return true;
     }
     if (name == "read" || name == "read-descriptor") {
-        const CallResult result = host.call(VORNIK_DISPID_ReadValue, {Arg::text(a[0]), Arg::text(a[1]),
-                                                                      Arg::text(a.size() > 2 ? a[2] : "")});
-        if (!check(result, c, err))
+        const CallResult result =
+            host.Call(VORNIK_DISPID_ReadValue, {Arg::Text(a[0]), Arg::Text(a[1]), Arg::Text(a.size() > 2 ? a[2] : "")});
+        if (!Check(result, c, err))
             return false;
-        std::fprintf(out, "ReadValue \"%s\"\n", printable(result.text).c_str());
+        std::fprintf(out, "ReadValue \"%s\"\n", Printable(result.text).c_str());
         return true;
     }
     if (name == "write")
-        return valueCommand(host, c, VORNIK_DISPID_WriteValue, {Arg::text(a[0]), Arg::text(a[1]), Arg::text("")}, a[2],
+        return ValueCommand(host, c, VORNIK_DISPID_WriteValue, {Arg::Text(a[0]), Arg::Text(a[1]), Arg::Text("")}, a[2],
                             err);
     if (name == "write-descriptor")
-        return valueCommand(host, c, VORNIK_DISPID_WriteValue, {Arg::text(a[0]), Arg::text(a[1]), Arg::text(a[2])},
+        return ValueCommand(host, c, VORNIK_DISPID_WriteValue, {Arg::Text(a[0]), Arg::Text(a[1]), Arg::Text(a[2])},
                             a[3], err);
     if (name == "post")
-        return valueCommand(host, c, VORNIK_DISPID_PostValue, {Arg::text(a[0]), Arg::text(a[1])}, a[2], err);
+        return ValueCommand(host, c, VORNIK_DISPID_PostValue, {Arg::Text(a[0]), Arg::Text(a[1])}, a[2], err);
     if (name == "subscribe") {
-        if (!check(host.call(VORNIK_DISPID_Subscribe, {Arg::text(a[0]), Arg::text(a[1])}), c, err))
+        if (!Check(host.Call(VORNIK_DISPID_Subscribe, {Arg::Text(a[0]), Arg::Text(a[1])}), c, err))
             return false;
-        host.pumpFor(seconds);
+        host.PumpFor(seconds);
         return true;
     }
     if (name == "unsubscribe")
-        return check(host.call(VORNIK_DISPID_Unsubscribe, {Arg::text(a[0]), Arg::text(a[1])}), c, err);
+        return Check(host.Call(VORNIK_DISPID_Unsubscribe, {Arg::Text(a[0]), Arg::Text(a[1])}), c, err);
     if (name == "get" || name == "set")
-        return propertyCommand(host, c, a, out, err);
+        return PropertyCommand(host, c, a, out, err);
     if (name == "wait") {
-        host.pumpFor(seconds);
+        host.PumpFor(seconds);
         return true;
     }
     std::fprintf(err, "vornikctl: %s: not handled\n", c.name);

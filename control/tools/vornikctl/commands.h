@@ -15,14 +15,14 @@ struct CommandInfo {
     const char* help;
 };
 
-const std::vector<CommandInfo>& commands();
-const CommandInfo* findCommand(const std::string& name);
+const std::vector<CommandInfo>& Commands();
+const CommandInfo* FindCommand(const std::string& name);
 
 // Runs one command; false (with a message on err) when it failed.
-bool runCommand(CtlHost& host, const CommandInfo& command, const std::vector<std::string>& args, std::FILE* out,
+bool RunCommand(CtlHost& host, const CommandInfo& command, const std::vector<std::string>& args, std::FILE* out,
                 std::FILE* err);
 
 // "hex:0A00FF" -> bytes; anything else -> the text itself.
-bool parseValue(const std::string& text, Arg& out, std::string& error);
+bool ParseValue(const std::string& text, Arg& out, std::string& error);
 
 } // namespace vornikctl

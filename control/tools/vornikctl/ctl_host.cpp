@@ -20,7 +20,7 @@ constexpr int kMaxPollMillis = 100;
 using vornik::host::VariantText;
 
 // vornikctl's arguments as the variants of one call.
-vornik::host::Args toArgs(const std::vector<Arg>& args)
+vornik::host::Args ToArgs(const std::vector<Arg>& args)
 {
     vornik::host::Args out;
     for (const auto& arg : args) {
@@ -42,11 +42,11 @@ vornik::host::Args toArgs(const std::vector<Arg>& args)
     return out;
 }
 
-const char* boolText(const vornik_variant& v) { return v.i ? "True" : "False"; }
+const char* BoolText(const vornik_variant& v) { return v.i ? "True" : "False"; }
 
 } // namespace
 
-std::string hexOf(const std::string& bytes)
+std::string HexOf(const std::string& bytes)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
@@ -58,7 +58,7 @@ std::string hexOf(const std::string& bytes)
     return out;
 }
 
-std::string printable(const std::string& text)
+std::string Printable(const std::string& text)
 {
     std::string out;
     for (const char c : text) {
@@ -83,7 +83,7 @@ CtlHost::~CtlHost()
 
 // Signal-safe: an atomic flag and the control's own interrupt, which ends
 // the blocking call in progress with "Interrupted.".
-void CtlHost::interrupt()
+void CtlHost::Interrupt()
 {
     g_interrupted = true;
     vornik_control* control = g_control.load();
@@ -92,9 +92,9 @@ void CtlHost::interrupt()
         interruptControl(control);
 }
 
-bool CtlHost::interrupted() { return g_interrupted.load(); }
+bool CtlHost::Interrupted() { return g_interrupted.load(); }
 
-bool CtlHost::start(const std::string& progId, const std::string& moduleFile, std::string& error)
+bool CtlHost::Start(const std::string& progId, const std::string& moduleFile, std::string& error)
 {
     module_ = moduleFile.empty() ? vornik::Module::load(progId, error) : vornik::Module::open(moduleFile, "", error);
     if (!module_)
@@ -104,15 +104,15 @@ bool CtlHost::start(const std::string& progId, const std::string& moduleFile, st
         error = "Cannot create " + progId + ": " + vornik::host::LastError(module_->api(), hr).description;
         return false;
     }
-    module_->api().advise(control_, &CtlHost::onEvent, this);
+    module_->api().advise(control_, &CtlHost::OnEvent, this);
     g_interruptControl = module_->api().interrupt;
     g_control = control_;
     return true;
 }
 
-CallResult CtlHost::invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args)
+CallResult CtlHost::Invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args)
 {
-    const vornik::host::Args variants = toArgs(args);
+    const vornik::host::Args variants = ToArgs(args);
     vornik::host::Result result(module_->api());
     vornik::host::Error error;
     CallResult out;
@@ -128,27 +128,27 @@ CallResult CtlHost::invoke(std::int32_t dispid, std::int32_t kind, const std::ve
     return out;
 }
 
-CallResult CtlHost::call(std::int32_t dispid, const std::vector<Arg>& args)
+CallResult CtlHost::Call(std::int32_t dispid, const std::vector<Arg>& args)
 {
-    return invoke(dispid, VORNIK_INVOKE_METHOD, args);
+    return Invoke(dispid, VORNIK_INVOKE_METHOD, args);
 }
 
-CallResult CtlHost::get(std::int32_t dispid, const std::vector<Arg>& args)
+CallResult CtlHost::Get(std::int32_t dispid, const std::vector<Arg>& args)
 {
-    return invoke(dispid, VORNIK_INVOKE_PROPERTYGET, args);
+    return Invoke(dispid, VORNIK_INVOKE_PROPERTYGET, args);
 }
 
-CallResult CtlHost::put(std::int32_t dispid, const std::vector<Arg>& args)
+CallResult CtlHost::Put(std::int32_t dispid, const std::vector<Arg>& args)
 {
-    return invoke(dispid, VORNIK_INVOKE_PROPERTYPUT, args);
+    return Invoke(dispid, VORNIK_INVOKE_PROPERTYPUT, args);
 }
 
-bool CtlHost::dispid(const std::string& name, std::int32_t& out)
+bool CtlHost::Dispid(const std::string& name, std::int32_t& out)
 {
     return module_->api().getDispid(name.c_str(), &out) == VORNIK_S_OK;
 }
 
-void CtlHost::pumpFor(double seconds)
+void CtlHost::PumpFor(double seconds)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline =
@@ -165,12 +165,12 @@ void CtlHost::pumpFor(double seconds)
     module_->api().doEvents(control_);
 }
 
-void CtlHost::onEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
+void CtlHost::OnEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
 {
-    static_cast<CtlHost*>(context)->printEvent(dispid, args, count);
+    static_cast<CtlHost*>(context)->PrintEvent(dispid, args, count);
 }
 
-void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int32_t count)
+void CtlHost::PrintEvent(std::int32_t dispid, const vornik_variant* a, std::int32_t count)
 {
     // Arguments other than the table says are shown, not read.
     const vornik::EventInfo* info = vornik::FindEventInfo(dispid);
@@ -182,15 +182,15 @@ void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int3
         std::fflush(out_);
         return;
     }
-    auto s = [&](int i) { return printable(VariantText(a[i])); };
+    auto s = [&](int i) { return Printable(VariantText(a[i])); };
     switch (dispid) {
     case VORNIK_EVENT_Advertisement:
         std::fprintf(out_,
                      "Advertisement %s name=\"%s\" rssi=%d txpower=%d services=\"%s\" company=%d data=%s "
                      "connectable=%s scanresponse=%s\n",
                      s(0).c_str(), s(1).c_str(), a[2].i, a[3].i, s(4).c_str(), a[7].i,
-                     hexOf(get(VORNIK_DISPID_AdvertisementManufacturerDataB).text).c_str(), boolText(a[9]),
-                     boolText(a[10]));
+                     HexOf(Get(VORNIK_DISPID_AdvertisementManufacturerDataB).text).c_str(), BoolText(a[9]),
+                     BoolText(a[10]));
         break;
     case VORNIK_EVENT_Connected:
     case VORNIK_EVENT_Disconnected:
@@ -222,7 +222,7 @@ void CtlHost::printEvent(std::int32_t dispid, const vornik_variant* a, std::int3
         break;
     case VORNIK_EVENT_Value:
         std::fprintf(out_, "Value %s %s %s %s hex=%s text=\"%s\"\n", s(0).c_str(), s(1).c_str(), s(2).c_str(),
-                     s(3).c_str(), hexOf(get(VORNIK_DISPID_ValueValueB).text).c_str(), s(5).c_str());
+                     s(3).c_str(), HexOf(Get(VORNIK_DISPID_ValueValueB).text).c_str(), s(5).c_str());
         break;
     case VORNIK_EVENT_WriteResponse:
         std::fprintf(out_, "WriteResponse %s %s %s %s\n", s(0).c_str(), s(1).c_str(), s(2).c_str(), s(3).c_str());

@@ -19,10 +19,10 @@ struct Arg {
     std::string data;
     int number = 0;
 
-    static Arg text(std::string value) { return {Kind::Text, std::move(value), 0}; }
-    static Arg bytes(std::string value) { return {Kind::Bytes, std::move(value), 0}; }
-    static Arg shortValue(int value) { return {Kind::Short, {}, value}; }
-    static Arg flag(bool value) { return {Kind::Bool, {}, value ? -1 : 0}; }
+    static Arg Text(std::string value) { return {Kind::Text, std::move(value), 0}; }
+    static Arg Bytes(std::string value) { return {Kind::Bytes, std::move(value), 0}; }
+    static Arg ShortValue(int value) { return {Kind::Short, {}, value}; }
+    static Arg Flag(bool value) { return {Kind::Bool, {}, value ? -1 : 0}; }
 };
 
 struct CallResult {
@@ -46,26 +46,26 @@ public:
 
     // Loads the module (a file, or by ProgID through the registry with the
     // module beside vornikctl as fallback) and creates the control.
-    bool start(const std::string& progId, const std::string& moduleFile, std::string& error);
+    bool Start(const std::string& progId, const std::string& moduleFile, std::string& error);
 
-    CallResult call(std::int32_t dispid, const std::vector<Arg>& args);
-    CallResult get(std::int32_t dispid, const std::vector<Arg>& args = {});
-    CallResult put(std::int32_t dispid, const std::vector<Arg>& args);
+    CallResult Call(std::int32_t dispid, const std::vector<Arg>& args);
+    CallResult Get(std::int32_t dispid, const std::vector<Arg>& args = {});
+    CallResult Put(std::int32_t dispid, const std::vector<Arg>& args);
     // Dispatch id of a member name; false when the control knows none.
-    bool dispid(const std::string& name, std::int32_t& out);
+    bool Dispid(const std::string& name, std::int32_t& out);
 
     // Delivers events for `seconds` (or until interrupted).
-    void pumpFor(double seconds);
-    void setShowLog(bool show) { showLog_ = show; }
+    void PumpFor(double seconds);
+    void SetShowLog(bool show) { showLog_ = show; }
     // Ctrl-C: ends the pump and the blocking call in progress. Safe in a
     // signal handler.
-    static void interrupt();
-    static bool interrupted();
+    static void Interrupt();
+    static bool Interrupted();
 
 private:
-    CallResult invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args);
-    static void onEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count);
-    void printEvent(std::int32_t dispid, const vornik_variant* args, std::int32_t count);
+    CallResult Invoke(std::int32_t dispid, std::int32_t kind, const std::vector<Arg>& args);
+    static void OnEvent(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count);
+    void PrintEvent(std::int32_t dispid, const vornik_variant* args, std::int32_t count);
 
     std::FILE* out_;
     std::FILE* err_;
@@ -75,7 +75,7 @@ private:
 };
 
 // "0A FF" style hex of bytes, and text with control characters escaped.
-std::string hexOf(const std::string& bytes);
-std::string printable(const std::string& text);
+std::string HexOf(const std::string& bytes);
+std::string Printable(const std::string& text);
 
 } // namespace vornikctl

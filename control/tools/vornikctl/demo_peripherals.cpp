@@ -19,14 +19,14 @@ constexpr std::uint16_t kCounter = 0xFFF2;
 constexpr std::uint16_t kDeviceInformation = 0x180A;
 constexpr std::uint16_t kManufacturerName = 0x2A29;
 constexpr std::uint16_t kModelNumber = 0x2A24;
-constexpr std::uint16_t kCompanyId = 0xFFFF;  // reserved for tests and demos
+constexpr std::uint16_t kCompanyId = 0xFFFF; // reserved for tests and demos
 constexpr std::int8_t kTxPower = -4;
 constexpr auto kCounterPeriod = std::chrono::milliseconds(200);
 constexpr std::uint64_t kSlowAddress = 0x00C0FFEE0002ULL;
 constexpr const char* kSlowName = "Vornik Slow";
 constexpr auto kNever = std::chrono::hours(24);
 
-vornik::platform::Bytes bytes(const std::string& text) { return {text.begin(), text.end()}; }
+vornik::platform::Bytes Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 } // namespace
 
@@ -43,18 +43,18 @@ extern "C" __attribute__((visibility("default"))) int vornik_sim_populate(vornik
     advertising.data.txPower = kTxPower;
 
     const auto info = demo->AddService(Uuid::FromShort(kDeviceInformation));
-    demo->AddCharacteristic(info, Uuid::FromShort(kManufacturerName), prop::kRead, bytes("Vornik"));
-    demo->AddCharacteristic(info, Uuid::FromShort(kModelNumber), prop::kRead, bytes("Demo 1"));
+    demo->AddCharacteristic(info, Uuid::FromShort(kManufacturerName), prop::kRead, Bytes("Vornik"));
+    demo->AddCharacteristic(info, Uuid::FromShort(kModelNumber), prop::kRead, Bytes("Demo 1"));
 
     const auto service = demo->AddService(Uuid::FromShort(kDemoService));
-    const auto echo = demo->AddCharacteristic(
-        service, Uuid::FromShort(kEcho), prop::kRead | prop::kWrite | prop::kWriteWithoutResponse, bytes("echo"));
+    const auto echo = demo->AddCharacteristic(service, Uuid::FromShort(kEcho),
+                                              prop::kRead | prop::kWrite | prop::kWriteWithoutResponse, Bytes("echo"));
     demo->AddUserDescription(echo, "Echo");
-    const auto counter = demo->AddCharacteristic(service, Uuid::FromShort(kCounter), prop::kRead | prop::kNotify,
-                                                 bytes("Count 0"));
+    const auto counter =
+        demo->AddCharacteristic(service, Uuid::FromShort(kCounter), prop::kRead | prop::kNotify, Bytes("Count 0"));
     demo->AddUserDescription(counter, "Counter");
     auto count = std::make_shared<std::atomic<int>>(0);
-    demo->NotifyEvery(kCounterPeriod, counter, [count] { return bytes("Count " + std::to_string(++*count)); });
+    demo->NotifyEvery(kCounterPeriod, counter, [count] { return Bytes("Count " + std::to_string(++*count)); });
 
     auto slow = radio->AddPeripheral(kSlowAddress, kSlowName);
     slow->Advertising().enabled = false;

@@ -4,8 +4,8 @@
 #include "ctl_host.h"
 
 #include <csignal>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,47 +19,45 @@ constexpr const char* kGaugeFolderVariable = "QUENCONNECT_GAUGESIM_DIR";
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-void printHelp(std::FILE* out)
+void PrintHelp(std::FILE* out)
 {
-    std::fprintf(out,
-                 "Usage: vornikctl [OPTIONS] COMMAND [ARGS...] [COMMAND [ARGS...]]...\n"
-                 "\n"
-                 "Drives the Vornik220 BLE control from a terminal. The commands run in order\n"
-                 "on one control; events are printed as they arrive, one per line.\n"
-                 "\n"
-                 "Options:\n"
-                 "  --sim                use the simulated radio with the demo peripheral\n"
-                 "                       (\"Vornik Demo\", address 00C0FFEE0001)\n"
-                 "  --sim-module PATH    use the simulated radio with the peripherals of PATH\n"
-                 "  --sim-gauges         use the simulated radio with the simulated gauges\n"
-                 "  --sim-gauge-folder FOLDER\n"
-                 "                       the same, with the gauges described in FOLDER\n"
-                 "  --module PATH        load the control from PATH instead of the class registry\n"
-                 "  --progid NAME        create this ProgID or CLSID (default CorvelBLE.Vornik)\n"
-                 "  --log-level N        raise Log events up to level N (1 to 3) and print them\n"
-                 "                       on standard error\n"
-                 "  --timeout SECONDS    time limit of each request (the Timeout property)\n"
-                 "  --register user|system\n"
-                 "  --unregister user|system\n"
-                 "                       register the control module (the one --module names,\n"
-                 "                       else the one beside vornikctl) per user or system-wide\n"
-                 "                       in the class registry, or remove it, and exit\n"
-                 "  -h, --help           print this help and exit\n"
-                 "\n"
-                 "Commands:\n");
-    for (const auto& command : vornikctl::commands())
+    std::fprintf(out, "Usage: vornikctl [OPTIONS] COMMAND [ARGS...] [COMMAND [ARGS...]]...\n"
+                      "\n"
+                      "Drives the Vornik220 BLE control from a terminal. The commands run in order\n"
+                      "on one control; events are printed as they arrive, one per line.\n"
+                      "\n"
+                      "Options:\n"
+                      "  --sim                use the simulated radio with the demo peripheral\n"
+                      "                       (\"Vornik Demo\", address 00C0FFEE0001)\n"
+                      "  --sim-module PATH    use the simulated radio with the peripherals of PATH\n"
+                      "  --sim-gauges         use the simulated radio with the simulated gauges\n"
+                      "  --sim-gauge-folder FOLDER\n"
+                      "                       the same, with the gauges described in FOLDER\n"
+                      "  --module PATH        load the control from PATH instead of the class registry\n"
+                      "  --progid NAME        create this ProgID or CLSID (default CorvelBLE.Vornik)\n"
+                      "  --log-level N        raise Log events up to level N (1 to 3) and print them\n"
+                      "                       on standard error\n"
+                      "  --timeout SECONDS    time limit of each request (the Timeout property)\n"
+                      "  --register user|system\n"
+                      "  --unregister user|system\n"
+                      "                       register the control module (the one --module names,\n"
+                      "                       else the one beside vornikctl) per user or system-wide\n"
+                      "                       in the class registry, or remove it, and exit\n"
+                      "  -h, --help           print this help and exit\n"
+                      "\n"
+                      "Commands:\n");
+    for (const auto& command : vornikctl::Commands())
         std::fprintf(out, "  %-48s %s\n", command.usage, command.help);
-    std::fprintf(out,
-                 "\n"
-                 "VALUE is text (converted through the control's CodePage) or hex:0A00FF for\n"
-                 "raw bytes. Ids are the control's twelve-digit object Ids as `discover`\n"
-                 "prints them. Without --sim the control uses the radio VORNIK220_RADIO names.\n"
-                 "\n"
-                 "Example:\n"
-                 "  vornikctl --sim scan 1 connect 00C0FFEE0001 discover tree\n"
-                 "\n"
-                 "Exit status: 0 when every command succeeded, 1 when one failed (the rest\n"
-                 "are skipped), 2 for a usage error.\n");
+    std::fprintf(out, "\n"
+                      "VALUE is text (converted through the control's CodePage) or hex:0A00FF for\n"
+                      "raw bytes. Ids are the control's twelve-digit object Ids as `discover`\n"
+                      "prints them. Without --sim the control uses the radio VORNIK220_RADIO names.\n"
+                      "\n"
+                      "Example:\n"
+                      "  vornikctl --sim scan 1 connect 00C0FFEE0001 discover tree\n"
+                      "\n"
+                      "Exit status: 0 when every command succeeded, 1 when one failed (the rest\n"
+                      "are skipped), 2 for a usage error.\n");
 }
 
 struct Options {
@@ -70,12 +68,12 @@ struct Options {
     bool sim = false;
     int logLevel = 0;
     int timeout = -1;
-    std::string registerScope;  // "user" or "system" with --register/--unregister
+    std::string registerScope; // "user" or "system" with --register/--unregister
     bool unregister = false;
     std::size_t firstCommand = 0;
 };
 
-bool parseInt(const char* text, int low, int high, int& out)
+bool ParseInt(const char* text, int low, int high, int& out)
 {
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
@@ -86,7 +84,7 @@ bool parseInt(const char* text, int low, int high, int& out)
 }
 
 // 0 when fine, else the exit status; help has been printed for -1.
-int parseOptions(const std::vector<std::string>& args, Options& options)
+int ParseOptions(const std::vector<std::string>& args, Options& options)
 {
     std::size_t i = 0;
     for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
@@ -106,17 +104,17 @@ int parseOptions(const std::vector<std::string>& args, Options& options)
             options.sim = true;
             options.simModule = (vornik::programDirectory() / kGaugeModuleName).string();
             options.gaugeFolder = args[++i];
-        } else if ((a == "--register" || a == "--unregister") && hasValue
-                   && (args[i + 1] == "user" || args[i + 1] == "system")) {
+        } else if ((a == "--register" || a == "--unregister") && hasValue &&
+                   (args[i + 1] == "user" || args[i + 1] == "system")) {
             options.unregister = a == "--unregister";
             options.registerScope = args[++i];
         } else if (a == "--module" && hasValue) {
             options.module = args[++i];
         } else if (a == "--progid" && hasValue) {
             options.progId = args[++i];
-        } else if (a == "--log-level" && hasValue && parseInt(args[i + 1].c_str(), 0, 3, options.logLevel)) {
+        } else if (a == "--log-level" && hasValue && ParseInt(args[i + 1].c_str(), 0, 3, options.logLevel)) {
             ++i;
-        } else if (a == "--timeout" && hasValue && parseInt(args[i + 1].c_str(), 0, 32767, options.timeout)) {
+        } else if (a == "--timeout" && hasValue && ParseInt(args[i + 1].c_str(), 0, 32767, options.timeout)) {
             ++i;
         } else {
             std::fprintf(stderr, "vornikctl: bad option \"%s\" (see --help)\n", a.c_str());
@@ -128,14 +126,14 @@ int parseOptions(const std::vector<std::string>& args, Options& options)
 }
 
 // Checks every command and its argument count before anything runs.
-int checkCommands(const std::vector<std::string>& args, std::size_t first)
+int CheckCommands(const std::vector<std::string>& args, std::size_t first)
 {
     if (first >= args.size()) {
         std::fprintf(stderr, "vornikctl: no command given (see --help)\n");
         return kExitUsage;
     }
     for (std::size_t i = first; i < args.size();) {
-        const auto* command = vornikctl::findCommand(args[i]);
+        const auto* command = vornikctl::FindCommand(args[i]);
         if (!command) {
             std::fprintf(stderr, "vornikctl: unknown command \"%s\" (see --help)\n", args[i].c_str());
             return kExitUsage;
@@ -149,7 +147,7 @@ int checkCommands(const std::vector<std::string>& args, std::size_t first)
     return 0;
 }
 
-void chooseRadio(const Options& options)
+void ChooseRadio(const Options& options)
 {
     if (!options.sim)
         return;
@@ -162,11 +160,10 @@ void chooseRadio(const Options& options)
 }
 
 // Registers or unregisters the module the way an installer does.
-int registration(const Options& options)
+int Registration(const Options& options)
 {
-    const std::filesystem::path file = options.module.empty()
-                                           ? vornik::programDirectory() / vornik::kModuleFileNames[0]
-                                           : std::filesystem::path(options.module);
+    const std::filesystem::path file = options.module.empty() ? vornik::programDirectory() / vornik::kModuleFileNames[0]
+                                                              : std::filesystem::path(options.module);
     std::string error;
     auto module = vornik::Module::open(std::filesystem::absolute(file), "", error);
     if (!module) {
@@ -185,7 +182,7 @@ int registration(const Options& options)
     return 0;
 }
 
-extern "C" void onInterrupt(int) { vornikctl::CtlHost::interrupt(); }
+extern "C" void onInterrupt(int) { vornikctl::CtlHost::Interrupt(); }
 
 } // namespace
 
@@ -193,43 +190,43 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     Options options;
-    if (const int status = parseOptions(args, options); status != 0) {
+    if (const int status = ParseOptions(args, options); status != 0) {
         if (status < 0)
-            printHelp(stdout);
+            PrintHelp(stdout);
         return status < 0 ? 0 : status;
     }
     if (!options.registerScope.empty())
-        return registration(options);
-    if (const int status = checkCommands(args, options.firstCommand); status != 0)
+        return Registration(options);
+    if (const int status = CheckCommands(args, options.firstCommand); status != 0)
         return status;
-    chooseRadio(options);
-    struct sigaction action{};
+    ChooseRadio(options);
+    struct sigaction action { };
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);  // no SA_RESTART: a poll in progress returns
+    sigaction(SIGINT, &action, nullptr); // no SA_RESTART: a poll in progress returns
 
     vornikctl::CtlHost host(stdout, stderr);
     std::string error;
-    if (!host.start(options.progId, options.module, error)) {
+    if (!host.Start(options.progId, options.module, error)) {
         std::fprintf(stderr, "vornikctl: %s\n", error.c_str());
         return kExitFailed;
     }
     if (options.logLevel > 0) {
-        host.setShowLog(true);
-        host.call(VORNIK_DISPID_Config, {vornikctl::Arg::text("LogLevel=" + std::to_string(options.logLevel))});
+        host.SetShowLog(true);
+        host.Call(VORNIK_DISPID_Config, {vornikctl::Arg::Text("LogLevel=" + std::to_string(options.logLevel))});
     }
     if (options.timeout >= 0)
-        host.put(VORNIK_DISPID_Timeout, {vornikctl::Arg::shortValue(options.timeout)});
+        host.Put(VORNIK_DISPID_Timeout, {vornikctl::Arg::ShortValue(options.timeout)});
 
     for (std::size_t i = options.firstCommand; i < args.size();) {
-        if (vornikctl::CtlHost::interrupted()) {
+        if (vornikctl::CtlHost::Interrupted()) {
             std::fprintf(stderr, "vornikctl: interrupted\n");
             return kExitFailed;
         }
-        const auto* command = vornikctl::findCommand(args[i]);
+        const auto* command = vornikctl::FindCommand(args[i]);
         const std::vector<std::string> commandArgs(args.begin() + static_cast<long>(i) + 1,
                                                    args.begin() + static_cast<long>(i) + 1 + command->argCount);
-        if (!vornikctl::runCommand(host, *command, commandArgs, stdout, stderr))
+        if (!vornikctl::RunCommand(host, *command, commandArgs, stdout, stderr))
             return kExitFailed;
         i += 1 + command->argCount;
     }

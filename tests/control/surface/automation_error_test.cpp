@@ -21,18 +21,18 @@ TEST(AutomationError, HresultAndNumberFromEngineCode)
         {10000, 0x800A7531, 30001}, {10001, 0x800A61AA, 25002}, {200, 0x800A0007, 7},
     };
     for (const auto& c : cases) {
-        const std::int32_t hr = hresultForEngineCode(c.code);
+        const std::int32_t hr = HresultForEngineCode(c.code);
         EXPECT_EQ(static_cast<std::uint32_t>(hr), c.hresult) << c.code;
-        EXPECT_EQ(errorNumber(hr), c.number) << c.code;
+        EXPECT_EQ(ErrorNumber(hr), c.number) << c.code;
     }
 }
 
 TEST(AutomationError, DescriptionIsTheLastErrorTextOrAFixedText)
 {
-    EXPECT_EQ(engineError(605, "You must be connected to a server to perform the requested action.", 44004).description,
+    EXPECT_EQ(EngineError(605, "You must be connected to a server to perform the requested action.", 44004).description,
               "You must be connected to a server to perform the requested action.");
-    EXPECT_EQ(engineError(605, "", 44004).description, "No description available.");
-    const AutomationError memory = engineError(200, "whatever the engine said", 24003);
+    EXPECT_EQ(EngineError(605, "", 44004).description, "No description available.");
+    const AutomationError memory = EngineError(200, "whatever the engine said", 24003);
     EXPECT_EQ(memory.description, "Out of memory.");
     EXPECT_EQ(memory.hresult, VORNIK_CTL_E_OUTOFMEMORY);
     EXPECT_EQ(memory.helpContext, 24003);
@@ -40,9 +40,9 @@ TEST(AutomationError, DescriptionIsTheLastErrorTextOrAFixedText)
 
 TEST(AutomationError, NumbersOfOtherFacilitiesAreTheHresult)
 {
-    EXPECT_EQ(errorNumber(VORNIK_E_INVALIDARG), VORNIK_E_INVALIDARG);
-    EXPECT_EQ(errorNumber(VORNIK_CTL_E_SETNOTSUPPORTED), 383);
-    EXPECT_EQ(errorNumber(VORNIK_CTL_E_INVALIDPROPERTYARRAYINDEX), 381);
+    EXPECT_EQ(ErrorNumber(VORNIK_E_INVALIDARG), VORNIK_E_INVALIDARG);
+    EXPECT_EQ(ErrorNumber(VORNIK_CTL_E_SETNOTSUPPORTED), 383);
+    EXPECT_EQ(ErrorNumber(VORNIK_CTL_E_INVALIDPROPERTYARRAYINDEX), 381);
 }
 
 } // namespace

@@ -13,17 +13,18 @@ namespace {
 
 struct SinkCall {
     std::int32_t dispid = 0;
-    std::vector<vornik_variant> seen;  // copies of type and number only
+    std::vector<vornik_variant> seen; // copies of type and number only
     std::vector<std::string> texts;
 };
 
 class ControlObject : public ::testing::Test {
 protected:
-    ControlObject() : control(new Control(std::make_unique<vornik::platform::NoRadioPlatform>()))
+    ControlObject()
+        : control(new Control(std::make_unique<vornik::platform::NoRadioPlatform>()))
     {
-        control->advise(&ControlObject::sink, this);
+        control->Advise(&ControlObject::sink, this);
     }
-    ~ControlObject() override { control->release(); }
+    ~ControlObject() override { control->Release(); }
 
     static void sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
@@ -59,11 +60,11 @@ TEST_F(ControlObject, ArgumentsReachTheSinkAsVariants)
     EXPECT_EQ(call.seen[2].type, VORNIK_VT_I2);
     EXPECT_EQ(call.seen[2].i, -60);
     EXPECT_EQ(call.seen[7].i, 0x0131);
-    EXPECT_EQ(call.texts[8], std::string("\x01\x00\u20AC", 5));  // a byte value keeps its zero byte
+    EXPECT_EQ(call.texts[8], std::string("\x01\x00\u20AC", 5)); // a byte value keeps its zero byte
     EXPECT_EQ(call.seen[9].type, VORNIK_VT_BOOL);
     EXPECT_EQ(call.seen[9].i, -1);
     EXPECT_EQ(call.seen[10].i, 0);
-    EXPECT_EQ(call.seen[4].type, VORNIK_VT_STR);  // empty strings are strings, not empty variants
+    EXPECT_EQ(call.seen[4].type, VORNIK_VT_STR); // empty strings are strings, not empty variants
 }
 
 TEST_F(ControlObject, OrdinaryStringsEndAtTheirFirstZero)
@@ -98,8 +99,8 @@ TEST_F(ControlObject, ChangedArgumentsGoBackToTheEngine)
 TEST_F(ControlObject, ChangesOfTheWrongTypeLeaveTheArgument)
 {
     change = [](vornik_variant* args) {
-        vornik_variant_set_i2(&args[1], 7);  // a number for the description: taken as its text
-        vornik_variant_set_string(&args[0], "many", 4);  // no number: ignored
+        vornik_variant_set_i2(&args[1], 7);             // a number for the description: taken as its text
+        vornik_variant_set_string(&args[0], "many", 4); // no number: ignored
     };
     short status = 0;
     std::string description = "Online";
@@ -110,7 +111,7 @@ TEST_F(ControlObject, ChangesOfTheWrongTypeLeaveTheArgument)
 
 TEST_F(ControlObject, NoSinkNoCall)
 {
-    control->advise(nullptr, nullptr);
+    control->Advise(nullptr, nullptr);
     short level = 1;
     std::string message = "m", type = "Connection";
     control->Log(level, message, type);

@@ -113,8 +113,8 @@ public:
         p.SetLatency(std::chrono::milliseconds(1));
 
         control_ = new Control(std::move(radio));
-        control_->advise(&Sweep::OnEvent, this);
-        control_->setPumpHook(&Sweep::OnPump, this);
+        control_->Advise(&Sweep::OnEvent, this);
+        control_->SetPumpHook(&Sweep::OnPump, this);
         Run(Method(VORNIK_DISPID_Config, {Arg::Text("LogLevel=3")}));
         Run(Method(VORNIK_DISPID_Config, {Arg::Text("SelectWaitMillis=1")}));
         Run(Method(VORNIK_DISPID_Config, {Arg::Text("AutoDiscoverIncludedServices=1")}));
@@ -123,9 +123,9 @@ public:
 
     ~Sweep()
     {
-        control_->advise(nullptr, nullptr);
-        control_->setPumpHook(nullptr, nullptr);
-        control_->release();
+        control_->Advise(nullptr, nullptr);
+        control_->SetPumpHook(nullptr, nullptr);
+        control_->Release();
     }
 
     Sweep(const Sweep&) = delete;
@@ -194,7 +194,7 @@ public:
 
     static Call Method(std::int32_t dispid, std::vector<Arg> args)
     {
-        return {findMember(dispid)->name, dispid, VORNIK_INVOKE_METHOD, std::move(args)};
+        return {FindMember(dispid)->name, dispid, VORNIK_INVOKE_METHOD, std::move(args)};
     }
 
 private:
@@ -212,7 +212,7 @@ private:
             views.push_back(arg.View());
         vornik_variant result{};
         const vornik_hresult hr =
-            control_->invoke(call.dispid, call.kind, views.data(), static_cast<std::int32_t>(views.size()), &result);
+            control_->Invoke(call.dispid, call.kind, views.data(), static_cast<std::int32_t>(views.size()), &result);
         if (hr != VORNIK_S_OK) {
             vornik_error_info info{};
             if (vornik_get_error_info(&info) != VORNIK_S_OK || info.hresult != hr || info.description == nullptr ||
@@ -240,7 +240,7 @@ private:
     {
         // The arguments are well-formed variants whatever happened before,
         // of the count and types the public event table gives the event.
-        const EventInfo* info = findEvent(dispid);
+        const EventInfo* info = FindEvent(dispid);
         if (!info || !vornik::EventArgsMatch(*info, args, count))
             static_cast<Sweep*>(context)->failures_.push_back("event " + std::to_string(dispid) +
                                                               ": arguments not as the event table says");
@@ -323,7 +323,7 @@ std::vector<Call> EveryCall(ArgSet set, const Gauge& gauge)
 {
     std::vector<Call> calls;
     const char* suffix = set == ArgSet::Valid ? " (valid)" : set == ArgSet::Invalid ? " (invalid)" : " (wrong types)";
-    for (const MemberInfo& member : members()) {
+    for (const MemberInfo& member : Members()) {
         if (member.dispid == VORNIK_DISPID_AboutBox)
             continue; // prints a box; nothing of the engine behind it
         if (member.kind == MemberKind::Method) {
@@ -367,7 +367,7 @@ TEST_P(ReentrancySweep, EveryMemberFromEveryEventAndThePump)
     }
     // The pump and all thirteen events called back at least once.
     std::set<std::int32_t> every{0};
-    for (const EventInfo& event : events())
+    for (const EventInfo& event : Events())
         every.insert(event.dispid);
     EXPECT_EQ(sources, every);
 }
@@ -389,35 +389,35 @@ TEST(ReentrancyRelease, TheLastReleaseInsideAnEventEndsAnUnlimitedWait)
     auto gauge = radio->AddPeripheral(kGaugeAddress, "QN-Sim");
     gauge->AddService(Uuid::FromShort(0xFFE0));
     gauge->SetLatency(sim::SimOp::DiscoverServices, std::chrono::hours(1));
-    const int before = Control::liveCount();
+    const int before = Control::LiveCount();
     Control* control = new Control(std::move(radio));
     struct Context {
         Control* control;
         bool released = false;
     } context{control};
-    control->advise(
+    control->Advise(
         [](void* raw, std::int32_t dispid, vornik_variant* args, std::int32_t count) {
             auto* ctx = static_cast<Context*>(raw);
             if (dispid == VORNIK_EVENT_Log && count == 3 && !ctx->released &&
                 std::string(args[1].data, args[1].len) == "Attempting to discover all root services.") {
                 ctx->released = true;
-                EXPECT_EQ(ctx->control->release(), 0u);
+                EXPECT_EQ(ctx->control->Release(), 0u);
             }
         },
         &context);
     const Arg logLevel = Arg::Text("LogLevel=2"), server = Arg::Text(kGaugeId), empty = Arg::Text("");
     vornik_variant config = logLevel.View();
-    ASSERT_EQ(control->invoke(VORNIK_DISPID_Config, VORNIK_INVOKE_METHOD, &config, 1, nullptr), VORNIK_S_OK);
+    ASSERT_EQ(control->Invoke(VORNIK_DISPID_Config, VORNIK_INVOKE_METHOD, &config, 1, nullptr), VORNIK_S_OK);
     vornik_variant timeout{VORNIK_VT_I2, 0, nullptr, 0, 0};
-    ASSERT_EQ(control->invoke(VORNIK_DISPID_Timeout, VORNIK_INVOKE_PROPERTYPUT, &timeout, 1, nullptr), VORNIK_S_OK);
+    ASSERT_EQ(control->Invoke(VORNIK_DISPID_Timeout, VORNIK_INVOKE_PROPERTYPUT, &timeout, 1, nullptr), VORNIK_S_OK);
     vornik_variant id = server.View();
-    ASSERT_EQ(control->invoke(VORNIK_DISPID_Connect, VORNIK_INVOKE_METHOD, &id, 1, nullptr), VORNIK_S_OK);
+    ASSERT_EQ(control->Invoke(VORNIK_DISPID_Connect, VORNIK_INVOKE_METHOD, &id, 1, nullptr), VORNIK_S_OK);
     std::array<vornik_variant, 2> discover = {empty.View(), empty.View()};
     const vornik_hresult hr =
-        control->invoke(VORNIK_DISPID_DiscoverServices, VORNIK_INVOKE_METHOD, discover.data(), 2, nullptr);
+        control->Invoke(VORNIK_DISPID_DiscoverServices, VORNIK_INVOKE_METHOD, discover.data(), 2, nullptr);
     EXPECT_TRUE(context.released);
     EXPECT_EQ(static_cast<std::uint32_t>(hr), 0x800A0000u | (301 + 20001));
-    EXPECT_EQ(Control::liveCount(), before); // deleted when the call returned
+    EXPECT_EQ(Control::LiveCount(), before); // deleted when the call returned
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(Registry, PerUserRegistrationRoundTrip)
 {
     test::PrivateRegistry scope;
     std::string error;
-    ASSERT_TRUE(registerControl(RegistrationScope::User, "/opt/x/libvornik220.so.2", error)) << error;
+    ASSERT_TRUE(RegisterControl(RegistrationScope::User, "/opt/x/libvornik220.so.2", error)) << error;
     const auto file = scope.root() / "user" / "inproc-servers" / "classes.reg";
     ASSERT_TRUE(std::filesystem::exists(file));
 
@@ -85,11 +85,11 @@ TEST(Registry, PerUserRegistrationRoundTrip)
     EXPECT_EQ(hive.value("CorvelBLE22.Vornik\\CurVer"), "CorvelBLE.Vornik.1");
     EXPECT_EQ(hive.value(std::string("TypeLib\\") + VORNIK_LIBID + "\\1.0\\0\\linux64"), "/opt/x/libvornik220.so.2");
 
-    ASSERT_TRUE(unregisterControl(RegistrationScope::User, error)) << error;
+    ASSERT_TRUE(UnregisterControl(RegistrationScope::User, error)) << error;
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_FALSE(registry::resolve("CorvelBLE.Vornik", error));
-    EXPECT_EQ(error, "\"CorvelBLE.Vornik\" is not registered (looked in " + file.string() + ", "
-                         + (scope.root() / "system" / "inproc-servers" / "classes.reg").string() + ").");
+    EXPECT_EQ(error, "\"CorvelBLE.Vornik\" is not registered (looked in " + file.string() + ", " +
+                         (scope.root() / "system" / "inproc-servers" / "classes.reg").string() + ").");
 }
 
 TEST(Registry, UnregisteringKeepsOtherClasses)
@@ -99,8 +99,8 @@ TEST(Registry, UnregisteringKeepsOtherClasses)
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file) << "[Other.Thing\\CLSID]\n@=\"{1}\"\n";
     std::string error;
-    ASSERT_TRUE(registerControl(RegistrationScope::User, "/m.so", error)) << error;
-    ASSERT_TRUE(unregisterControl(RegistrationScope::User, error)) << error;
+    ASSERT_TRUE(RegisterControl(RegistrationScope::User, "/m.so", error)) << error;
+    ASSERT_TRUE(UnregisterControl(RegistrationScope::User, error)) << error;
     Hive hive;
     ASSERT_TRUE(registry::loadHive(file, hive, error));
     EXPECT_EQ(hive.value("Other.Thing\\CLSID"), "{1}");
@@ -111,9 +111,9 @@ TEST(Registry, UserRegistrationComesBeforeTheSystemOne)
 {
     test::PrivateRegistry scope;
     std::string error;
-    ASSERT_TRUE(registerControl(RegistrationScope::System, "/system/lib.so", error)) << error;
+    ASSERT_TRUE(RegisterControl(RegistrationScope::System, "/system/lib.so", error)) << error;
     EXPECT_EQ(registry::resolve("CorvelBLE.Vornik", error)->module, "/system/lib.so");
-    ASSERT_TRUE(registerControl(RegistrationScope::User, "/user/lib.so", error)) << error;
+    ASSERT_TRUE(RegisterControl(RegistrationScope::User, "/user/lib.so", error)) << error;
     EXPECT_EQ(registry::resolve("CorvelBLE.Vornik", error)->module, "/user/lib.so");
 }
 
@@ -133,8 +133,8 @@ TEST(Registry, ModulePathsWithLineBreaksAreRefused)
     for (const char* path : {"/opt/a\nb/libvornik220.so", "/opt/a\rb/libvornik220.so", "/opt/tab\there.so"}) {
         test::PrivateRegistry scope;
         std::string error;
-        ASSERT_TRUE(registerControl(RegistrationScope::User, "/good/libvornik220.so", error)) << error;
-        EXPECT_FALSE(registerControl(RegistrationScope::User, path, error));
+        ASSERT_TRUE(RegisterControl(RegistrationScope::User, "/good/libvornik220.so", error)) << error;
+        EXPECT_FALSE(RegisterControl(RegistrationScope::User, path, error));
         EXPECT_NE(error.find("control character"), std::string::npos) << error;
         const auto found = registry::resolve(VORNIK_PROGID, error);
         ASSERT_TRUE(found) << error;
