@@ -178,7 +178,9 @@ private:
     static void Sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
         auto* self = static_cast<GaugeSession*>(context);
-        Event event{dispid, vornik::test::EventTexts(dispid, args, count)};
+        if (!vornik::test::EventAsTableSays(dispid, args, count))
+            ADD_FAILURE() << "event " << dispid << " with " << count << " arguments not as the event table says";
+        Event event{dispid, vornik::test::EventTexts(args, count)};
         if (dispid != VORNIK_EVENT_Log)
             self->events.push_back(std::move(event));
     }

@@ -46,7 +46,9 @@ protected:
     static void sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
         auto* self = static_cast<SimControl*>(context);
-        Recorded record{dispid, EventTexts(dispid, args, count), std::this_thread::get_id()};
+        if (!EventAsTableSays(dispid, args, count))
+            ADD_FAILURE() << "event " << dispid << " with " << count << " arguments not as the event table says";
+        Recorded record{dispid, EventTexts(args, count), std::this_thread::get_id()};
         self->events.push_back(record);
         if (self->onEvent)
             self->onEvent(dispid, args, count);
