@@ -1,4 +1,5 @@
 #include "advertisement_data.h"
+#include "platform/advertisement_sections.h"
 #include "uuid.h"
 
 #include <algorithm>
@@ -70,9 +71,29 @@ void AppendItem(std::string& list, const std::string& item)
     list += item;
 }
 
-const DataSection* FirstSectionOfType(const platform::Advertisement& advertisement, std::uint8_t type)
+// The raw sections of an advertisement, rebuilt from its parsed fields where
+// the stack gave none; copies nothing when it gave them.
+class SectionsOf {
+public:
+    explicit SectionsOf(const platform::Advertisement& advertisement)
+        : rebuilt_(advertisement.dataSections ? std::vector<DataSection>{} : platform::BuildDataSections(advertisement))
+        , sections_(advertisement.dataSections ? *advertisement.dataSections : rebuilt_)
+    {
+    }
+    SectionsOf(const SectionsOf&) = delete;
+    SectionsOf& operator=(const SectionsOf&) = delete;
+    const std::vector<DataSection>& operator*() const { return sections_; }
+    auto begin() const { return sections_.begin(); }
+    auto end() const { return sections_.end(); }
+
+private:
+    std::vector<DataSection> rebuilt_;
+    const std::vector<DataSection>& sections_;
+};
+
+const DataSection* FirstSectionOfType(const std::vector<DataSection>& sections, std::uint8_t type)
 {
-    for (const DataSection& section : advertisement.dataSections)
+    for (const DataSection& section : sections)
         if (section.type == type)
             return &section;
     return nullptr;
@@ -99,8 +120,8 @@ int ReportGroup(std::uint8_t type)
 
 Bytes BuildAdStructures(const platform::Advertisement& advertisement)
 {
-    std::vector<DataSection> sections = advertisement.dataSections;
-    if (advertisement.flags && FirstSectionOfType(advertisement, platform::adtype::kFlags) == nullptr)
+    std::vector<DataSection> sections = *SectionsOf(advertisement);
+    if (advertisement.flags && FirstSectionOfType(sections, platform::adtype::kFlags) == nullptr)
         sections.insert(sections.begin(), DataSection{platform::adtype::kFlags, {*advertisement.flags}});
     std::stable_sort(sections.begin(), sections.end(), [](const DataSection& a, const DataSection& b) {
         return ReportGroup(a.type) < ReportGroup(b.type);
@@ -131,7 +152,8 @@ std::string FormatServerAddress(std::uint64_t address)
 
 std::optional<std::int8_t> TxPowerLevel(const platform::Advertisement& advertisement)
 {
-    const DataSection* section = FirstSectionOfType(advertisement, platform::adtype::kTxPower);
+    const SectionsOf sections(advertisement);
+    const DataSection* section = FirstSectionOfType(*sections, platform::adtype::kTxPower);
     if (section == nullptr || section->data.empty())
         return std::nullopt;
     return static_cast<std::int8_t>(section->data[0]);
@@ -140,8 +162,9 @@ std::optional<std::int8_t> TxPowerLevel(const platform::Advertisement& advertise
 std::string ServicesWithDataText(const platform::Advertisement& advertisement)
 {
     std::string list;
+    const SectionsOf sections(advertisement);
     for (const UuidSectionKind& kind : kServiceDataKinds) {
-        for (const DataSection& section : advertisement.dataSections) {
+        for (const DataSection& section : sections) {
             if (section.type != kind.type)
                 continue;
             if (section.data.size() < kind.size) {
@@ -158,8 +181,9 @@ std::string ServicesWithDataText(const platform::Advertisement& advertisement)
 std::string SolicitedServiceUuidsText(const platform::Advertisement& advertisement)
 {
     std::string list;
+    const SectionsOf sections(advertisement);
     for (const UuidSectionKind& kind : kSolicitedKinds) {
-        for (const DataSection& section : advertisement.dataSections) {
+        for (const DataSection& section : sections) {
             if (section.type != kind.type)
                 continue;
             if (section.data.size() % kind.size != 0) {
@@ -176,8 +200,9 @@ std::string SolicitedServiceUuidsText(const platform::Advertisement& advertiseme
 
 bool FindServiceData(const platform::Advertisement& advertisement, const Uuid& uuid, Bytes& out)
 {
+    const SectionsOf sections(advertisement);
     for (const UuidSectionKind& kind : kServiceDataKinds) {
-        for (const DataSection& section : advertisement.dataSections) {
+        for (const DataSection& section : sections) {
             if (section.type != kind.type || section.data.size() < kind.size)
                 continue;
             if (UuidFromLittleEndian(section.data.data(), kind.size) == uuid) {
@@ -195,6 +220,14 @@ bool IsConnectableType(platform::AdvertisementType type)
            type == platform::AdvertisementType::ConnectableDirected;
 }
 
+platform::AdvertisementReceived WithDefaults(platform::AdvertisementReceived received)
+{
+    received.type = TypeOf(received);
+    if (!received.advertisement.dataSections)
+        received.advertisement.dataSections = platform::BuildDataSections(received.advertisement);
+    return received;
+}
+
 Bytes BuildAdvertisingReport(const platform::AdvertisementReceived& received, platform::AddressType addressType)
 {
     const Bytes data = BuildAdStructures(received.advertisement);
@@ -204,7 +237,7 @@ Bytes BuildAdvertisingReport(const platform::AdvertisementReceived& received, pl
     out.push_back(static_cast<std::uint8_t>(kReportOverhead + data.size()));
     out.push_back(kAdvertisingReportSubevent);
     out.push_back(kOneReport);
-    out.push_back(static_cast<std::uint8_t>(received.type));
+    out.push_back(static_cast<std::uint8_t>(TypeOf(received)));
     out.push_back(static_cast<std::uint8_t>(addressType));
     for (int i = 0; i < 6; ++i)
         out.push_back(static_cast<std::uint8_t>(received.address >> (8 * i)));

@@ -1,6 +1,7 @@
 // What the Advertisement event and the advertisement-only settings report,
 // computed from a received advertisement as the platform parsed it. Pure
-// functions over the parsed sections: no engine, no radio.
+// functions over the parsed sections: no engine, no radio. Where the stack
+// gave no raw sections they are rebuilt from the parsed fields.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,18 @@ std::string SolicitedServiceUuidsText(const platform::Advertisement& advertiseme
 bool FindServiceData(const platform::Advertisement& advertisement, const Uuid& uuid, platform::Bytes& out);
 
 bool IsConnectableType(platform::AdvertisementType type);
+
+// A stack that does not tell the packet type (BlueZ) reports what is taken
+// for a connectable undirected advertisement, not a scan response.
+inline constexpr platform::AdvertisementType kTypeWhenUnknown = platform::AdvertisementType::ConnectableUndirected;
+inline platform::AdvertisementType TypeOf(const platform::AdvertisementReceived& received)
+{
+    return received.type.value_or(kTypeWhenUnknown);
+}
+
+// The packet with the defaults filled in where the stack said nothing: the
+// type as above, the raw sections rebuilt from the parsed fields.
+platform::AdvertisementReceived WithDefaults(platform::AdvertisementReceived received);
 
 // The advertisement rebuilt as an HCI LE Meta event, LE Advertising Report
 // subevent: 0x3E, parameter length, 0x02, one report, event type, address

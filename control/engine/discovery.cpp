@@ -274,6 +274,8 @@ Status EngineOps::DiscoverDescriptorsOf(BleEngine& engine, const Session& sessio
     engine.Log(LogLevel::Basic, LogType::Discovery,
                "Beginning discovery of descriptors for characteristic ID " + Quoted(id) + ".");
     engine.Log(LogLevel::Detailed, LogType::Discovery, "Attempting to discover all descriptors.");
+    // The server's descriptors are asked for anew; so are the details.
+    characteristic->details.reset();
     DescriptorList result;
     const std::shared_ptr<platform::GattCharacteristic> platformCharacteristic = characteristic->characteristic;
     Status status = Request<DescriptorList>(

@@ -124,6 +124,8 @@ struct EngineOps {
     static void NoteCccdValue(BleEngine& engine, const DescriptorRecord& cccd, const platform::Bytes& value,
                               bool written);
     static Status EnsureValueFormats(BleEngine& engine, CharacteristicRecord& record);
+    // The record's details, asked for once and kept (see the record).
+    static Status EnsureDetails(BleEngine& engine, CharacteristicRecord& record);
 
     // Scanning.
     static void OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& received);

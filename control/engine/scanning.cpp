@@ -228,7 +228,8 @@ static bool PassesFilter(ScanState& scan, const platform::AdvertisementReceived&
         scan.passedAddresses.insert(packet.address);
         return true;
     }
-    return packet.type == platform::AdvertisementType::ScanResponse && scan.passedAddresses.count(packet.address) != 0;
+    return TypeOf(packet) == platform::AdvertisementType::ScanResponse &&
+           scan.passedAddresses.count(packet.address) != 0;
 }
 
 void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::AdvertisementReceived& packet)
@@ -236,7 +237,7 @@ void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::Adver
     if (!PassesFilter(*engine.scan_, packet))
         return;
     // Our own copy: a wait inside this handler may run the platform again.
-    const platform::AdvertisementReceived received = packet;
+    const platform::AdvertisementReceived received = WithDefaults(packet);
     const platform::Advertisement& advertisement = received.advertisement;
     CurrentAdvertisement current(*engine.scan_, &received);
 
@@ -252,7 +253,7 @@ void EngineOps::OnAdvertisementReceived(BleEngine& engine, const platform::Adver
         SolicitedServiceUuidsText(advertisement),
         hasManufacturerData ? static_cast<short>(advertisement.manufacturerData.front().companyId) : kNoCompanyId,
         hasManufacturerData ? ToText(advertisement.manufacturerData.front().data) : std::string(),
-        IsConnectableType(received.type), received.type == platform::AdvertisementType::ScanResponse);
+        IsConnectableType(TypeOf(received)), TypeOf(received) == platform::AdvertisementType::ScanResponse);
 }
 
 int BleEngine::GetAdvertisementManufacturerDataB(std::string& out) const

@@ -46,7 +46,8 @@ std::string Hex(unsigned value)
 Status BleEngine::BuildTreeText(std::string& out)
 {
     // Copies of the lists and shared records throughout: making sure of a
-    // characteristic's flags may wait, and a host may disconnect meanwhile.
+    // characteristic's flags and details may wait, and a host may disconnect
+    // meanwhile.
     const EngineOps::Session session = EngineOps::Begin(*this);
     std::string text = std::string(kHeader) + std::string(kLineEnd);
     const std::vector<ServicePtr> services = model_.Services();
@@ -62,12 +63,14 @@ Status BleEngine::BuildTreeText(std::string& out)
                 return status;
             if (status = EngineOps::Check(*this, session); !status.ok())
                 return status;
+            if (status = EngineOps::EnsureDetails(*this, *chr); !status.ok())
+                return status;
             auto state = model_.Subscriptions().find(chr->id);
             bool subscribed = state != model_.Subscriptions().end() && state->second;
-            text += ">>" + Named(chr->uuid, chr->description) + "[ID=" + chr->id + ", Flags=0x" + Hex(flags) +
-                    " (" + FlagsText(flags) + "), Subscribed=" + (subscribed ? "True" : "False") +
-                    ", UserDescr=" + Quoted(chr->characteristic->UserDescription()) +
-                    ", VFCount=" + std::to_string(chr->characteristic->PresentationFormats().size()) + "]" +
+            text += ">>" + Named(chr->uuid, chr->description) + "[ID=" + chr->id + ", Flags=0x" + Hex(flags) + " (" +
+                    FlagsText(flags) + "), Subscribed=" + (subscribed ? "True" : "False") +
+                    ", UserDescr=" + Quoted(chr->details->userDescription) +
+                    ", VFCount=" + std::to_string(chr->details->presentationFormats.size()) + "]" +
                     std::string(kLineEnd);
             const std::vector<DescriptorPtr> descriptors = model_.DescriptorsOf(chr->id);
             for (const DescriptorPtr& descriptor : descriptors)

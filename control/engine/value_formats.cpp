@@ -28,7 +28,9 @@ int BleEngine::GetCharacteristicUserDescription(int index, std::string& out)
     CharacteristicPtr record;
     if (Status status = EngineOps::CharacteristicAt(*this, index, record); !status.ok())
         return Done(status);
-    out = record->characteristic->UserDescription();
+    if (Status status = EngineOps::EnsureDetails(*this, *record); !status.ok())
+        return Done(status);
+    out = record->details->userDescription;
     return Done(Status::Ok());
 }
 
@@ -76,9 +78,34 @@ int BleEngine::SetCharacteristicUserDescription(int index, const std::string& te
         (status.ok() ? "Successfully wrote new value to Characteristic User Description descriptor for characteristic ID "
                      : "Failed to write new value to Characteristic User Description descriptor for characteristic ID ") +
             id + ".");
+    // Whatever the outcome, the server may hold a new text now.
+    record->details.reset();
     if (!status.ok())
         return Done(status);
     return Done(EngineOps::Check(*this, session));
+}
+
+Status EngineOps::EnsureDetails(BleEngine& engine, CharacteristicRecord& record)
+{
+    if (record.details)
+        return Status::Ok();
+    const Session session = Begin(engine);
+    const std::shared_ptr<platform::GattCharacteristic> characteristic = record.characteristic;
+    platform::DetailsResult result;
+    if (Status status = Request<platform::DetailsResult>(
+            engine, session, LogType::Read,
+            [&](platform::Completion<platform::DetailsResult> done) { characteristic->GetDetails(std::move(done)); },
+            result);
+        !status.ok())
+        return status;
+    record.details = std::move(result.details);
+    // Formats read anew may be fewer than the selection assumed.
+    const int count = static_cast<int>(record.details->presentationFormats.size());
+    if (record.formatIndexInitialised && record.valueFormatIndex >= count)
+        record.valueFormatIndex = count == 0 ? -1 : 0;
+    if (record.formatIndexInitialised && record.valueFormatIndex < 0 && count > 0)
+        record.valueFormatIndex = 0;
+    return Status::Ok();
 }
 
 Status EngineOps::EnsureValueFormats(BleEngine& engine, CharacteristicRecord& record)
@@ -95,7 +122,9 @@ Status EngineOps::EnsureValueFormats(BleEngine& engine, CharacteristicRecord& re
             return status;
         record.formatDescriptorsEnsured = true;
     }
-    record.valueFormatIndex = record.characteristic->PresentationFormats().empty() ? -1 : 0;
+    if (Status status = EnsureDetails(engine, record); !status.ok())
+        return status;
+    record.valueFormatIndex = record.details->presentationFormats.empty() ? -1 : 0;
     record.formatIndexInitialised = true;
     return Status::Ok();
 }
@@ -110,7 +139,9 @@ static Status SelectedFormat(BleEngine& engine, int index, CharacteristicPtr& re
         return status;
     if (Status status = EngineOps::EnsureValueFormats(engine, *record); !status.ok())
         return status;
-    const std::vector<platform::PresentationFormat> formats = record->characteristic->PresentationFormats();
+    if (Status status = EngineOps::EnsureDetails(engine, *record); !status.ok())
+        return status;
+    const std::vector<platform::PresentationFormat>& formats = record->details->presentationFormats;
     if (record->valueFormatIndex >= 0 && record->valueFormatIndex < static_cast<int>(formats.size()))
         format = formats[static_cast<std::size_t>(record->valueFormatIndex)];
     return Status::Ok();
@@ -123,7 +154,7 @@ int BleEngine::GetCharacteristicValueFormatCount(int index, short& out)
     std::optional<platform::PresentationFormat> format;
     if (Status status = SelectedFormat(*this, index, record, format); !status.ok())
         return Done(status);
-    out = static_cast<short>(record->characteristic->PresentationFormats().size());
+    out = static_cast<short>(record->details->presentationFormats.size());
     return Done(Status::Ok());
 }
 
@@ -144,7 +175,7 @@ int BleEngine::SetCharacteristicValueFormatIndex(int index, short formatIndex)
     std::optional<platform::PresentationFormat> format;
     if (Status status = SelectedFormat(*this, index, record, format); !status.ok())
         return Done(status);
-    const int count = static_cast<int>(record->characteristic->PresentationFormats().size());
+    const int count = static_cast<int>(record->details->presentationFormats.size());
     const bool valid = count == 0 ? formatIndex == -1 : formatIndex >= 0 && formatIndex < count;
     if (!valid)
         return Done(Status::Error(err::kBadArgument, std::string(text::kBadValueFormatIndex)));

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,6 +35,9 @@ struct CharacteristicRecord {
     std::string description;
     std::uint16_t flags = 0;
     int valueFormatIndex = -1;
+    // The user description and presentation formats once asked for; a
+    // descriptor rediscovery or a user description write drops them.
+    std::optional<platform::CharacteristicDetails> details;
     // Once-only markers.
     bool flagsComputed = false;
     bool extendedPropertiesEnsured = false;

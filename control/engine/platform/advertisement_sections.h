@@ -1,6 +1,7 @@
 // The AD structures of an advertisement rebuilt from its parsed fields, in
-// the order a peripheral usually sends them. Backends that only see the
-// fields (the simulated radio, BlueZ) report these as the raw sections.
+// the order a peripheral usually sends them: what the engine reports as the
+// raw sections where the stack gives only the fields (BlueZ), and how the
+// simulated radio builds its packets.
 #pragma once
 
 #include <algorithm>
@@ -12,15 +13,6 @@
 #include "platform.h"
 
 namespace vornik::platform {
-
-struct AdvertisementFields {
-    std::optional<std::uint8_t> flags;
-    std::vector<Uuid> serviceUuids;
-    std::string localName;
-    std::optional<std::int8_t> txPower;
-    std::vector<std::pair<Uuid, Bytes>> serviceData;
-    std::vector<ManufacturerData> manufacturerData;
-};
 
 // A UUID in advertising order (little-endian): 2, 4 or 16 bytes, the
 // shortest form the Bluetooth base UUID allows.
@@ -37,7 +29,7 @@ inline Bytes AdvertisingUuidBytes(const Uuid& uuid)
     return out;
 }
 
-inline std::vector<DataSection> BuildDataSections(const AdvertisementFields& fields)
+inline std::vector<DataSection> BuildDataSections(const Advertisement& fields)
 {
     std::vector<DataSection> sections;
     if (fields.flags)
@@ -57,12 +49,12 @@ inline std::vector<DataSection> BuildDataSections(const AdvertisementFields& fie
         sections.push_back(DataSection{adtype::kCompleteName, Bytes(fields.localName.begin(), fields.localName.end())});
     if (fields.txPower)
         sections.push_back(DataSection{adtype::kTxPower, Bytes{static_cast<std::uint8_t>(*fields.txPower)}});
-    for (const auto& [uuid, payload] : fields.serviceData) {
-        Bytes bytes = AdvertisingUuidBytes(uuid);
+    for (const ServiceData& section : fields.serviceData) {
+        Bytes bytes = AdvertisingUuidBytes(section.uuid);
         const std::uint8_t type = bytes.size() == 2   ? adtype::kServiceData16
                                   : bytes.size() == 4 ? adtype::kServiceData32
                                                       : adtype::kServiceData128;
-        bytes.insert(bytes.end(), payload.begin(), payload.end());
+        bytes.insert(bytes.end(), section.data.begin(), section.data.end());
         sections.push_back(DataSection{type, std::move(bytes)});
     }
     for (const ManufacturerData& section : fields.manufacturerData) {

@@ -72,6 +72,18 @@ struct PresentationFormat {
     Uuid unit;
 };
 
+// A characteristic's user description and presentation formats (in server
+// order). One request answers both: a stack learns them by reading the
+// descriptors, and a characteristic without them has empty details.
+struct CharacteristicDetails {
+    std::vector<PresentationFormat> presentationFormats;
+    std::string userDescription;
+};
+
+struct DetailsResult : GattResult {
+    CharacteristicDetails details;
+};
+
 class GattDescriptor {
 public:
     virtual ~GattDescriptor() = default;
@@ -91,10 +103,11 @@ public:
     // backends name the same characteristic alike.
     virtual std::uint16_t AttributeHandle() const = 0;
     virtual Uuid GetUuid() const = 0;
-    // Details the platform knows without a request.
+    // Known without a request.
     virtual std::uint16_t Properties() const = 0;
-    virtual std::vector<PresentationFormat> PresentationFormats() const = 0;
-    virtual std::string UserDescription() const = 0;
+    // Reads the user description and presentation format descriptors as
+    // the server holds them now; a failed read fails the request.
+    virtual void GetDetails(Completion<DetailsResult> done) = 0;
 
     // Uncached; all descriptors, or those of one UUID.
     virtual void GetDescriptors(std::optional<Uuid> uuid, Completion<ListResult<GattDescriptor>> done) = 0;
@@ -205,20 +218,31 @@ struct ManufacturerData {
     Bytes data;
 };
 
+struct ServiceData {
+    Uuid uuid;
+    Bytes data;
+};
+
 // A received advertisement as the platform parses it. dataSections holds
-// every AD structure of the packet, including those parsed into the fields.
+// every AD structure of the packet, including those parsed into the fields;
+// absent when the stack gives only the fields (the engine then rebuilds the
+// sections from them).
 struct Advertisement {
     std::string localName;
     std::optional<std::uint8_t> flags;
     std::vector<Uuid> serviceUuids;
+    std::optional<std::int8_t> txPower;
+    std::vector<ServiceData> serviceData;
     std::vector<ManufacturerData> manufacturerData;
-    std::vector<DataSection> dataSections;
+    std::optional<std::vector<DataSection>> dataSections;
 };
 
 struct AdvertisementReceived {
     std::uint64_t address = 0;
     std::int16_t rawSignalStrengthInDBm = 0;
-    AdvertisementType type = AdvertisementType::ConnectableUndirected;
+    // Absent when the stack does not say (the engine then takes it for a
+    // connectable undirected advertisement, not a scan response).
+    std::optional<AdvertisementType> type;
     Advertisement advertisement;
 };
 

@@ -149,5 +149,51 @@ TEST(AdvertisementData, RawReportLeavesOutWhatTheOneByteLengthsCannotHold)
     EXPECT_EQ(report, expected);
 }
 
+// What a stack leaves out, the control fills in: the type as connectable
+// undirected, the raw sections rebuilt from the fields; what it tells stays.
+TEST(AdvertisementData, DefaultsFillOnlyWhatTheStackLeftOut)
+{
+    using platform::AdvertisementType;
+    Advertisement fields;
+    fields.flags = 0x06;
+    fields.localName = "Q";
+    fields.txPower = -4;
+    fields.serviceData = {{Uuid::FromShort(0x180A), {0x11}}};
+    const std::vector<DataSection> rebuilt = {{ad::kFlags, {0x06}},
+                                              {ad::kCompleteName, {'Q'}},
+                                              {ad::kTxPower, {0xFC}},
+                                              {ad::kServiceData16, {0x0A, 0x18, 0x11}}};
+    const std::vector<DataSection> told = {{ad::kSolicited16, {0x0F, 0x18}}};
+    struct Case {
+        std::optional<AdvertisementType> type;
+        std::optional<std::vector<DataSection>> sections;
+        AdvertisementType expectedType;
+        std::vector<DataSection> expectedSections;
+    };
+    for (const Case& c :
+         {Case{std::nullopt, std::nullopt, AdvertisementType::ConnectableUndirected, rebuilt},
+          Case{AdvertisementType::ScanResponse, std::nullopt, AdvertisementType::ScanResponse, rebuilt},
+          Case{std::nullopt, told, AdvertisementType::ConnectableUndirected, told},
+          Case{AdvertisementType::NonConnectableUndirected, told, AdvertisementType::NonConnectableUndirected, told}}) {
+        platform::AdvertisementReceived received;
+        received.type = c.type;
+        received.advertisement = fields;
+        received.advertisement.dataSections = c.sections;
+        const platform::AdvertisementReceived filled = WithDefaults(received);
+        EXPECT_EQ(filled.type, c.expectedType);
+        ASSERT_TRUE(filled.advertisement.dataSections.has_value());
+        ASSERT_EQ(filled.advertisement.dataSections->size(), c.expectedSections.size());
+        for (std::size_t i = 0; i < c.expectedSections.size(); ++i) {
+            EXPECT_EQ((*filled.advertisement.dataSections)[i].type, c.expectedSections[i].type);
+            EXPECT_EQ((*filled.advertisement.dataSections)[i].data, c.expectedSections[i].data);
+        }
+        // The readers agree with the filled-in packet without it, too.
+        EXPECT_EQ(TxPowerLevel(received.advertisement), TxPowerLevel(filled.advertisement));
+        EXPECT_EQ(ServicesWithDataText(received.advertisement), ServicesWithDataText(filled.advertisement));
+        EXPECT_EQ(BuildAdvertisingReport(received, platform::AddressType::Public),
+                  BuildAdvertisingReport(filled, platform::AddressType::Public));
+    }
+}
+
 }  // namespace
 }  // namespace vornik

@@ -266,11 +266,17 @@ TEST_F(Reentrancy, EveryRequestEndsWith605WhenTheHostDisconnectsDuringItsWait)
              return e.GetCharacteristicSubscribed(0, out);
          },
          605},
+        {"CharacteristicUserDescription", SimOp::GetDetails,
+         [](BleEngine& e, const std::string&, const std::string&) {
+             std::string out = "stale";
+             const int code = e.GetCharacteristicUserDescription(0, out);
+             return out.empty() ? code : -2;
+         },
+         605},
         {"DiscoverServices", SimOp::DiscoverServices,
          [](BleEngine& e, const std::string&, const std::string&) { return e.DiscoverServices("", ""); }, 605},
         {"DiscoverCharacteristics", SimOp::DiscoverCharacteristics,
-         [](BleEngine& e, const std::string& s, const std::string&) { return e.DiscoverCharacteristics(s, ""); },
-         605},
+         [](BleEngine& e, const std::string& s, const std::string&) { return e.DiscoverCharacteristics(s, ""); }, 605},
         {"DiscoverDescriptors", SimOp::DiscoverDescriptors,
          [](BleEngine& e, const std::string& s, const std::string& c) { return e.DiscoverDescriptors(s, c); }, 605},
         {"CharacteristicCachedValue", SimOp::ReadCachedValue,

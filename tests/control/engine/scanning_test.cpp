@@ -278,5 +278,79 @@ TEST_F(Scanning, AdvertisementSettingsAnswerOnlyInsideTheHandler)
     EXPECT_EQ(data, "");
 }
 
+// A stack that gives only the parsed fields (no type, no raw sections)
+// against one that gives everything: the control's defaults make both report
+// alike where the fields hold the packet, and "connectable, not a scan
+// response" where the type is not told.
+TEST_F(Scanning, ReportsOfAFieldsOnlyStackMatchTheFullOnesWhereTheFieldsTellAll)
+{
+    sim::SimAdData response;
+    response.localName = "QN-Sim Response";
+    struct Heard {
+        std::vector<std::string> events; // Advertisement events, then each one's raw data and ServiceData[180A]
+    };
+    auto hear = [&](bool fieldsOnly, bool active) {
+        gauge_->Advertising().fieldsOnly = fieldsOnly;
+        Heard heard;
+        events_.onAdvertisement = [&](const std::string& event) {
+            if (heard.events.size() >= 6)
+                return;
+            int code = 0;
+            heard.events.push_back(event);
+            heard.events.push_back(EventRecorder::Hex(Setting("AdvertisementRawData", code)));
+            heard.events.push_back(Setting("ServiceData[180A]", code));
+        };
+        EXPECT_EQ(engine_->SetActiveScanning(active), 0);
+        EXPECT_EQ(engine_->StartScanning(""), 0);
+        EXPECT_TRUE(PumpUntil([&] { return heard.events.size() >= (active ? 6u : 3u); }));
+        EXPECT_EQ(engine_->StopScanning(), 0);
+        events_.onAdvertisement = {};
+        heard.events.resize(active ? 6 : 3);
+        return heard;
+    };
+    struct Case {
+        const char* name;
+        platform::AdvertisementType type;
+        bool extraSections;
+        bool active;
+        // The fields-only report where it differs: {from, to} substitutions.
+        std::vector<std::pair<std::string, std::string>> differences;
+    };
+    const std::vector<Case> cases = {
+        {"connectable", platform::AdvertisementType::ConnectableUndirected, false, false, {}},
+        {"non-connectable",
+         platform::AdvertisementType::NonConnectableUndirected,
+         false,
+         false,
+         {{",False,False)", ",True,False)"}, {"3E 2E 02 01 03", "3E 2E 02 01 00"}}},
+        {"a section the fields do not hold",
+         platform::AdvertisementType::ConnectableUndirected,
+         true,
+         false,
+         {{"[0000180F-0000-1000-8000-00805F9B34FB]", "[]"},
+          {"3E 32", "3E 2E"},
+          {"A4 26", "A4 22"},
+          {" 03 14 0F 18 C4", " C4"}}},
+        {"scan response",
+         platform::AdvertisementType::ConnectableUndirected,
+         false,
+         true,
+         {{",False,True)", ",True,False)"}, {"3E 1D 02 01 04", "3E 1D 02 01 00"}}},
+    };
+    const std::vector<platform::DataSection> extras = gauge_->Advertising().data.extraSections;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gauge_->Advertising().type = c.type;
+        gauge_->Advertising().scanResponse = c.active ? std::optional<sim::SimAdData>(response) : std::nullopt;
+        gauge_->Advertising().data.extraSections = c.extraSections ? extras : std::vector<platform::DataSection>{};
+        Heard expected = hear(false, c.active);
+        for (std::string& line : expected.events)
+            for (const auto& [from, to] : c.differences)
+                if (const std::size_t at = line.find(from); at != std::string::npos)
+                    line.replace(at, from.size(), to);
+        EXPECT_EQ(hear(true, c.active).events, expected.events);
+    }
+}
+
 }  // namespace
 }  // namespace vornik::test

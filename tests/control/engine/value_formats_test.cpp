@@ -7,7 +7,8 @@ namespace {
 using sim::SimOp;
 namespace prop = platform::prop;
 
-constexpr std::uint16_t kWritableAuxiliaries = 0x0002;  // extended properties bit
+constexpr std::uint16_t kWritableAuxiliaries = 0x0002; // extended properties bit
+constexpr auto kNever = std::chrono::hours(1);
 
 // Service 0xFFE0 at 1: temperature 0xFFE1 (3) with two presentation formats
 // (4, 5) and a read-only user description (6); label 0xFFE2 (8) with
@@ -31,8 +32,19 @@ protected:
         const std::uint16_t auxOnly =
             gauge_->AddCharacteristic(service, Uuid::FromShort(0xFFE4), prop::kRead | prop::kExtendedProperties);
         gauge_->AddExtendedProperties(auxOnly, kWritableAuxiliaries);
-        ConnectGauge();
-        EXPECT_EQ(engine_->Discover("", "", false, ""), 0);
+        Reconnect();
+    }
+    ~ValueFormats() override { engine_->SetHostPump({}); }
+
+    // Connected with everything discovered but the descriptors.
+    void Reconnect()
+    {
+        short characteristics = 0;
+        engine_->GetCharacteristicCount(characteristics);
+        if (characteristics == 0) { // a disconnect empties the model
+            ConnectGauge();
+            EXPECT_EQ(engine_->Discover("", "", false, ""), 0);
+        }
         events_.Clear();
         gauge_->ResetCounters();
     }
@@ -103,14 +115,199 @@ TEST_F(ValueFormats, WithoutFormatsEverythingReadsAsNone)
     EXPECT_EQ(unit, "");
 }
 
-TEST_F(ValueFormats, UserDescriptionIsReadFromThePlatform)
+TEST_F(ValueFormats, UserDescriptionIsAskedOnceAndKept)
 {
     std::string text;
     ASSERT_EQ(engine_->GetCharacteristicUserDescription(0, text), 0);
     EXPECT_EQ(text, "Temperature");
+    ASSERT_EQ(engine_->GetCharacteristicUserDescription(0, text), 0);
+    EXPECT_EQ(text, "Temperature");
     ASSERT_EQ(engine_->GetCharacteristicUserDescription(2, text), 0);
     EXPECT_EQ(text, "");
-    EXPECT_EQ(gauge_->Count(SimOp::Any), 0);
+    EXPECT_EQ(gauge_->Count(SimOp::GetDetails), 2);
+    EXPECT_EQ(gauge_->Count(SimOp::Any), 2);
+}
+
+// Every getter that needs the details, as code and what it gave.
+struct DetailsGetter {
+    const char* name;
+    std::function<int(BleEngine&, std::string&)> get;
+    std::string answer; // on success
+    std::string empty;  // what a failure leaves
+    int requests = 1;   // details requests of a successful call
+};
+
+const std::vector<DetailsGetter>& DetailsGetters()
+{
+    static const std::vector<DetailsGetter> getters = {
+        {"UserDescription", [](BleEngine& e, std::string& out) { return e.GetCharacteristicUserDescription(0, out); },
+         "Temperature", ""},
+        {"ValueFormatCount",
+         [](BleEngine& e, std::string& out) {
+             short v = 9;
+             const int code = e.GetCharacteristicValueFormatCount(0, v);
+             out = std::to_string(v);
+             return code;
+         },
+         "2", "0"},
+        {"ValueFormatIndex",
+         [](BleEngine& e, std::string& out) {
+             short v = 9;
+             const int code = e.GetCharacteristicValueFormatIndex(0, v);
+             out = std::to_string(v);
+             return code;
+         },
+         "0", "-1"},
+        {"ValueFormat",
+         [](BleEngine& e, std::string& out) {
+             int v = 9;
+             const int code = e.GetCharacteristicValueFormat(0, v);
+             out = std::to_string(v);
+             return code;
+         },
+         "14", "0"},
+        {"ValueExponent",
+         [](BleEngine& e, std::string& out) {
+             short v = 9;
+             const int code = e.GetCharacteristicValueExponent(0, v);
+             out = std::to_string(v);
+             return code;
+         },
+         "-2", "0"},
+        {"ValueUnit", [](BleEngine& e, std::string& out) { return e.GetCharacteristicValueUnit(0, out); },
+         "0000272F-0000-1000-8000-00805F9B34FB", ""},
+        {"GattObjTreeInfo",
+         [](BleEngine& e, std::string& out) {
+             const int code = e.Config("GattObjTreeInfo", out);
+             const std::size_t at = out.find("UserDescr=");
+             out = code == 0 && at != std::string::npos ? out.substr(at, out.find(']', at) - at) : "";
+             return code;
+         },
+         "UserDescr=\"Temperature\", VFCount=2", "", 4},
+    };
+    return getters;
+}
+
+// Each getter under each way its details request can fail: the control's
+// error, nothing stale in the output, no details kept; then it works again.
+// Interrupt and disconnect come from the host pump once the request is out.
+TEST_F(ValueFormats, EveryDetailsGetterUnderEveryFaultFailsCleanlyThenWorks)
+{
+    using platform::GattStatus;
+    struct Fault {
+        const char* name;
+        std::function<void(BleEngine&, sim::SimPeripheral&)> arm;
+        int code;
+    };
+    const std::vector<Fault> faults = {
+        {"ProtocolError",
+         [](BleEngine&, sim::SimPeripheral& g) {
+             g.InjectFault({SimOp::GetDetails, 3, GattStatus::ProtocolError, 0x0E, 1});
+         },
+         714},
+        {"AccessDenied",
+         [](BleEngine&, sim::SimPeripheral& g) {
+             g.InjectFault({SimOp::GetDetails, 3, GattStatus::AccessDenied, 0, 1});
+         },
+         606},
+        {"Unreachable",
+         [](BleEngine&, sim::SimPeripheral& g) {
+             g.InjectFault({SimOp::GetDetails, 3, GattStatus::Unreachable, 0, 1});
+         },
+         607},
+        {"Timeout",
+         [](BleEngine& e, sim::SimPeripheral& g) {
+             e.SetTimeout(1);
+             g.SetLatency(SimOp::GetDetails, kNever);
+         },
+         301},
+        {"Interrupt",
+         [](BleEngine& e, sim::SimPeripheral& g) {
+             e.SetTimeout(0);
+             g.SetLatency(SimOp::GetDetails, kNever);
+             e.SetHostPump([&e, &g, armed = true]() mutable {
+                 if (g.Count(SimOp::GetDetails) > 0 && std::exchange(armed, false))
+                     e.Interrupt();
+             });
+         },
+         301},
+        {"Disconnect",
+         [](BleEngine& e, sim::SimPeripheral& g) {
+             e.SetTimeout(0);
+             g.SetLatency(SimOp::GetDetails, kNever);
+             e.SetHostPump([&e, &g, armed = true]() mutable {
+                 if (g.Count(SimOp::GetDetails) > 0 && std::exchange(armed, false)) {
+                     EXPECT_EQ(e.Disconnect(), 0);
+                 }
+             });
+         },
+         605},
+    };
+    for (const DetailsGetter& getter : DetailsGetters()) {
+        for (const Fault& fault : faults) {
+            SCOPED_TRACE(std::string(getter.name) + " under " + fault.name);
+            engine_->Disconnect(); // nothing kept from the round before
+            Reconnect();
+            fault.arm(*engine_, *gauge_);
+            std::string out = "stale";
+            EXPECT_EQ(getter.get(*engine_, out), fault.code) << engine_->LastError();
+            EXPECT_EQ(out, getter.empty);
+            engine_->SetHostPump({});
+            gauge_->SetLatency(SimOp::GetDetails, std::chrono::milliseconds(0));
+            ASSERT_EQ(engine_->SetTimeout(60), 0);
+            Reconnect();
+            const int asked = gauge_->Count(SimOp::GetDetails);
+            ASSERT_EQ(getter.get(*engine_, out), 0) << engine_->LastError();
+            EXPECT_EQ(out, getter.answer);
+            EXPECT_EQ(gauge_->Count(SimOp::GetDetails), asked + getter.requests);
+        }
+    }
+}
+
+// The kept details follow the server after anything that asks it anew.
+TEST_F(ValueFormats, KeptDetailsAreAskedAnewAfterRediscoveryAndReconnects)
+{
+    struct Case {
+        const char* name;
+        std::function<void(BleEngine&)> refresh;
+        bool asksAgain;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](BleEngine&) {}, false},
+        {"descriptor rediscovery", [](BleEngine& e) { EXPECT_EQ(e.DiscoverDescriptors(Id(1), Id(1, 3)), 0); }, true},
+        {"reconnect",
+         [](BleEngine& e) {
+             EXPECT_EQ(e.Disconnect(), 0);
+             EXPECT_EQ(e.Connect(kGaugeId), 0);
+             EXPECT_EQ(e.Discover("", "", false, ""), 0);
+         },
+         true},
+    };
+    const platform::Bytes secondFormat = gauge_->Value(5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine_->Disconnect();
+        gauge_->SetValue(6, {'T', 'e', 'm', 'p', 'e', 'r', 'a', 't', 'u', 'r', 'e'});
+        gauge_->SetValue(5, secondFormat);
+        Reconnect();
+        std::string text;
+        ASSERT_EQ(engine_->GetCharacteristicUserDescription(0, text), 0);
+        ASSERT_EQ(engine_->SetCharacteristicValueFormatIndex(0, 1), 0);
+        // The server renames and drops a format (too short to read).
+        gauge_->SetValue(6, {'H', 'e', 'a', 't'});
+        gauge_->SetValue(5, {0x04});
+        c.refresh(*engine_);
+        short count = 0, index = -5;
+        ASSERT_EQ(engine_->GetCharacteristicUserDescription(0, text), 0);
+        ASSERT_EQ(engine_->GetCharacteristicValueFormatCount(0, count), 0);
+        ASSERT_EQ(engine_->GetCharacteristicValueFormatIndex(0, index), 0);
+        EXPECT_EQ(text, c.asksAgain ? "Heat" : "Temperature");
+        EXPECT_EQ(count, c.asksAgain ? 1 : 2);
+        EXPECT_EQ(index, c.asksAgain ? 0 : 1) << "no selection past the formats";
+        EXPECT_NE(Query("GattObjTreeInfo")
+                      .find(c.asksAgain ? "UserDescr=\"Heat\", VFCount=1" : "UserDescr=\"Temperature\", VFCount=2"),
+                  std::string::npos);
+    }
 }
 
 TEST_F(ValueFormats, UserDescriptionWriteNeedsWritableAuxiliaries)
@@ -137,6 +334,10 @@ TEST_F(ValueFormats, UserDescriptionWriteWritesTheDescriptor)
     std::string text;
     ASSERT_EQ(engine_->GetCharacteristicUserDescription(1, text), 0);
     EXPECT_EQ(text, "Probe 2");
+    // A write drops the kept text: the next answer is the server's.
+    ASSERT_EQ(engine_->SetCharacteristicUserDescription(1, "Probe 3"), 0) << engine_->LastError();
+    ASSERT_EQ(engine_->GetCharacteristicUserDescription(1, text), 0);
+    EXPECT_EQ(text, "Probe 3");
     EXPECT_TRUE(events_.HasLog("3|Debug|Writing new value to User Description descriptor."));
     EXPECT_TRUE(events_.HasLog("3|Debug|Successfully wrote new value to Characteristic User Description descriptor "
                                "for characteristic ID \"000100080000\"."));

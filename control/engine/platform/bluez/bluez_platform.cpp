@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "../advertisement_sections.h"
 #include "../gatt_constants.h"
 #include "bluez_core.h"
 #include "bluez_text.h"
@@ -199,28 +198,31 @@ public:
     Uuid GetUuid() const override { return uuid_; }
     std::uint16_t Properties() const override { return properties_; }
 
-    std::vector<PresentationFormat> PresentationFormats() const override
+    // Reads every user description and presentation format descriptor
+    // anew (the values bluetoothd keeps may be older than the server's).
+    void GetDetails(Completion<DetailsResult> done) override
     {
-        std::vector<PresentationFormat> formats;
-        for (const std::string& path : DescriptorsOf(Uuid::FromShort(gatt::descriptor::kPresentationFormat))) {
-            const auto value = DetailValue(path);
-            if (!value || value->size() != 7)
-                continue;
-            PresentationFormat format;
-            format.formatType = (*value)[0];
-            format.exponent = static_cast<std::int8_t>((*value)[1]);
-            format.unit = Uuid::FromShort(static_cast<std::uint16_t>((*value)[2] | (*value)[3] << 8));
-            formats.push_back(format);
-        }
-        return formats;
-    }
-
-    std::string UserDescription() const override
-    {
-        for (const std::string& path : DescriptorsOf(Uuid::FromShort(gatt::descriptor::kUserDescription)))
-            if (const auto value = DetailValue(path))
-                return std::string(value->begin(), value->end());
-        return {};
+        auto self = shared_from_this();
+        core_->Post([self, done] {
+            if (!self->core_->Object(self->path_)) {
+                done(WithStatus<DetailsResult>(Unreachable("The characteristic is gone.")));
+                return;
+            }
+            std::vector<std::string> paths = self->DescriptorsOf(Uuid::FromShort(gatt::descriptor::kUserDescription));
+            const std::size_t userDescriptions = paths.size();
+            for (const std::string& path : self->DescriptorsOf(Uuid::FromShort(gatt::descriptor::kPresentationFormat)))
+                paths.push_back(path);
+            auto reads = std::make_shared<DetailReads>();
+            reads->values.resize(paths.size());
+            reads->remaining = paths.size();
+            reads->userDescriptions = userDescriptions;
+            if (paths.empty()) {
+                done(DetailReads::Answer(*reads));
+                return;
+            }
+            for (std::size_t i = 0; i < paths.size(); ++i)
+                self->ReadDetail(paths[i], reads, i, done);
+        });
     }
 
     void GetDescriptors(std::optional<Uuid> uuid, Completion<ListResult<GattDescriptor>> done) override
@@ -231,43 +233,13 @@ public:
                 done(WithStatus<ListResult<GattDescriptor>>(Unreachable("The characteristic is gone.")));
                 return;
             }
-            auto list = std::make_shared<ListResult<GattDescriptor>>();
-            std::vector<std::string> detailsToRead;
+            ListResult<GattDescriptor> list;
             for (const std::string& path : self->core_->Children(kDescriptorInterface, "Characteristic", self->path_)) {
                 auto descriptor = std::make_shared<BluezDescriptor>(self->core_, path, self->path_);
-                const Uuid kind = descriptor->GetUuid();
-                const bool detail = kind == Uuid::FromShort(gatt::descriptor::kUserDescription) ||
-                                    kind == Uuid::FromShort(gatt::descriptor::kPresentationFormat);
-                if (detail && !Get<Bytes>(self->core_->PropertiesOf(path, kDescriptorInterface), "Value"))
-                    detailsToRead.push_back(path);
-                if (!uuid || kind == *uuid)
-                    list->objects.push_back(std::move(descriptor));
+                if (!uuid || descriptor->GetUuid() == *uuid)
+                    list.objects.push_back(std::move(descriptor));
             }
-            // The user description and presentation formats are details
-            // of the characteristic: read them now, so the answers after
-            // this completion know them. A failed read leaves the detail
-            // empty.
-            auto remaining = std::make_shared<std::size_t>(detailsToRead.size());
-            if (*remaining == 0) {
-                done(std::move(*list));
-                return;
-            }
-            for (const std::string& path : detailsToRead)
-                self->core_->Call(
-                    path, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
-                    [core = self->core_, path, list, remaining, done](sdbus::MethodReply* reply, const CallError*) {
-                        try {
-                            if (reply) {
-                                Bytes value;
-                                *reply >> value;
-                                core->Remember(path, kDescriptorInterface, "Value", sdbus::Variant(value));
-                            }
-                        } catch (const sdbus::Error&) {
-                            // A malformed answer leaves the detail empty.
-                        }
-                        if (--*remaining == 0)
-                            done(std::move(*list));
-                    });
+            done(std::move(list));
         });
     }
 
@@ -370,11 +342,56 @@ public:
     void OnRemoved(const std::string&, const std::vector<std::string>&) override { }
 
 private:
-    // The descriptor's value as bluetoothd holds it (or as read during
-    // discovery).
-    std::optional<Bytes> DetailValue(const std::string& path) const
+    // The answers of one GetDetails: the user descriptions' values first,
+    // then the presentation formats', in server order.
+    struct DetailReads {
+        std::vector<Bytes> values;
+        std::size_t userDescriptions = 0;
+        std::size_t remaining = 0;
+        std::optional<GattResult> failure;
+
+        static DetailsResult Answer(const DetailReads& reads)
+        {
+            if (reads.failure)
+                return WithStatus<DetailsResult>(*reads.failure);
+            DetailsResult result;
+            if (reads.userDescriptions > 0)
+                result.details.userDescription.assign(reads.values[0].begin(), reads.values[0].end());
+            for (std::size_t i = reads.userDescriptions; i < reads.values.size(); ++i) {
+                const Bytes& value = reads.values[i];
+                if (value.size() != 7)
+                    continue;
+                PresentationFormat format;
+                format.formatType = value[0];
+                format.exponent = static_cast<std::int8_t>(value[1]);
+                format.unit = Uuid::FromShort(static_cast<std::uint16_t>(value[2] | value[3] << 8));
+                result.details.presentationFormats.push_back(format);
+            }
+            return result;
+        }
+    };
+
+    void ReadDetail(const std::string& path, const std::shared_ptr<DetailReads>& reads, std::size_t index,
+                    const Completion<DetailsResult>& done)
     {
-        return Get<Bytes>(core_->PropertiesOf(path, kDescriptorInterface), "Value");
+        core_->Call(
+            path, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
+            [core = core_, path, reads, index, done](sdbus::MethodReply* reply, const CallError* error) {
+                if (error) {
+                    if (!reads->failure)
+                        reads->failure = Failed(*error, Request::Read);
+                } else {
+                    try {
+                        *reply >> reads->values[index];
+                        core->Remember(path, kDescriptorInterface, "Value", sdbus::Variant(reads->values[index]));
+                    } catch (const sdbus::Error& e) {
+                        if (!reads->failure)
+                            reads->failure = Unreachable("Malformed reply: " + e.getMessage());
+                    }
+                }
+                if (--reads->remaining == 0)
+                    done(DetailReads::Answer(*reads));
+            });
     }
 
     std::vector<std::string> DescriptorsOf(const Uuid& uuid) const
@@ -842,8 +859,8 @@ private:
         }
     }
 
-    // BlueZ shows the fields of what it received, merged per device; the
-    // advertisement reported is rebuilt from them (see the README).
+    // BlueZ shows the fields of what it received, merged per device; they
+    // are what is reported (see the README).
     void Report(const std::string& path)
     {
         const auto* device = core_->PropertiesOf(path, kDeviceInterface);
@@ -854,8 +871,8 @@ private:
         AdvertisementReceived received;
         received.address = *address;
         received.rawSignalStrengthInDBm = *rssi;
-        received.type = AdvertisementType::ConnectableUndirected;
-        AdvertisementFields fields;
+        // BlueZ tells neither the packet type nor the raw sections.
+        Advertisement& fields = received.advertisement;
         if (const auto flags = Get<Bytes>(device, "AdvertisingFlags"); flags && !flags->empty())
             fields.flags = (*flags)[0];
         for (const std::string& text :
@@ -869,17 +886,12 @@ private:
         for (const auto& [text, value] : Get<DataMap>(device, "ServiceData").value_or(DataMap{})) {
             const auto uuid = ParseUuid(text);
             if (uuid && value.containsValueOfType<Bytes>())
-                fields.serviceData.emplace_back(*uuid, value.get<Bytes>());
+                fields.serviceData.push_back(ServiceData{*uuid, value.get<Bytes>()});
         }
         using MakerMap = std::map<std::uint16_t, sdbus::Variant>;
         for (const auto& [company, value] : Get<MakerMap>(device, "ManufacturerData").value_or(MakerMap{}))
             if (value.containsValueOfType<Bytes>())
                 fields.manufacturerData.push_back(ManufacturerData{company, value.get<Bytes>()});
-        received.advertisement.localName = fields.localName;
-        received.advertisement.flags = fields.flags;
-        received.advertisement.serviceUuids = fields.serviceUuids;
-        received.advertisement.manufacturerData = fields.manufacturerData;
-        received.advertisement.dataSections = BuildDataSections(fields);
         auto keep = shared_from_this();
         auto handler = receivedHandler_;
         handler(received);

@@ -11,11 +11,12 @@ platform::Advertisement BuildAdvertisement(const SimAdData& data)
     ad.localName = data.localName;
     ad.flags = data.flags;
     ad.serviceUuids = data.serviceUuids;
+    ad.txPower = data.txPower;
+    ad.serviceData = data.serviceData;
     ad.manufacturerData = data.manufacturerData;
-    ad.dataSections = platform::BuildDataSections(
-        {data.flags, data.serviceUuids, data.localName, data.txPower, data.serviceData, data.manufacturerData});
-    for (const platform::DataSection& section : data.extraSections)
-        ad.dataSections.push_back(section);
+    std::vector<platform::DataSection> sections = platform::BuildDataSections(ad);
+    sections.insert(sections.end(), data.extraSections.begin(), data.extraSections.end());
+    ad.dataSections = std::move(sections);
     return ad;
 }
 

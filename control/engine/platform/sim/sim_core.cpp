@@ -313,13 +313,13 @@ std::uint16_t SimCharacteristicObject::Properties() const
     return properties;
 }
 
-std::vector<platform::PresentationFormat> SimCharacteristicObject::PresentationFormats() const
+// The details as the server holds them when the request is answered.
+static platform::CharacteristicDetails DetailsOf(const SimCharacteristic& chr)
 {
-    std::vector<platform::PresentationFormat> formats;
-    SimCharacteristic* chr = peripheral_->FindCharacteristic(handle_);
-    if (chr == nullptr)
-        return formats;
-    for (const SimDescriptor& descriptor : chr->descriptors) {
+    platform::CharacteristicDetails details;
+    if (const SimDescriptor* user = DescriptorOfKind(chr, descriptor_uuid::kUserDescription))
+        details.userDescription.assign(user->value.begin(), user->value.end());
+    for (const SimDescriptor& descriptor : chr.descriptors) {
         if (descriptor.uuid != Uuid::FromShort(descriptor_uuid::kPresentationFormat) ||
             descriptor.value.size() < kPresentationFormatSize)
             continue;
@@ -327,16 +327,27 @@ std::vector<platform::PresentationFormat> SimCharacteristicObject::PresentationF
         format.formatType = descriptor.value[0];
         format.exponent = static_cast<std::int8_t>(descriptor.value[1]);
         format.unit = Uuid::FromShort(LittleEndian16(descriptor.value, 2));
-        formats.push_back(format);
+        details.presentationFormats.push_back(format);
     }
-    return formats;
+    return details;
 }
 
-std::string SimCharacteristicObject::UserDescription() const
+void SimCharacteristicObject::GetDetails(platform::Completion<platform::DetailsResult> done)
 {
-    SimCharacteristic* chr = peripheral_->FindCharacteristic(handle_);
-    const SimDescriptor* descriptor = chr ? DescriptorOfKind(*chr, descriptor_uuid::kUserDescription) : nullptr;
-    return descriptor ? std::string(descriptor->value.begin(), descriptor->value.end()) : std::string();
+    using Result = platform::DetailsResult;
+    auto peripheral = peripheral_;
+    std::uint16_t handle = handle_;
+    core_->Request<Result>(
+        peripheral, SimOp::GetDetails, handle,
+        [peripheral, handle] {
+            SimCharacteristic* chr = peripheral->FindCharacteristic(handle);
+            if (chr == nullptr)
+                return Refused<Result>(kAttInvalidHandle);
+            Result result;
+            result.details = DetailsOf(*chr);
+            return result;
+        },
+        std::move(done));
 }
 
 void SimCharacteristicObject::GetDescriptors(

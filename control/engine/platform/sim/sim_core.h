@@ -117,8 +117,7 @@ public:
     std::uint16_t AttributeHandle() const override { return handle_; }
     Uuid GetUuid() const override { return uuid_; }
     std::uint16_t Properties() const override;
-    std::vector<platform::PresentationFormat> PresentationFormats() const override;
-    std::string UserDescription() const override;
+    void GetDetails(platform::Completion<platform::DetailsResult> done) override;
     void GetDescriptors(std::optional<Uuid> uuid,
                         platform::Completion<platform::ListResult<platform::GattDescriptor>> done) override;
     void ReadValue(platform::CacheMode mode, platform::Completion<platform::ValueResult> done) override;

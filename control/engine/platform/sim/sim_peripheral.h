@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "../platform.h"
 #include "../gatt_constants.h"
+#include "../platform.h"
 
 namespace vornik::sim {
 
@@ -44,6 +44,7 @@ enum class SimOp {
     WriteDescriptor,
     ReadCccd,
     WriteCccd,
+    GetDetails,
     Connect,
     Disconnect,
 };
@@ -83,7 +84,7 @@ struct SimAdData {
     std::string localName;
     std::optional<std::uint8_t> flags;
     std::vector<Uuid> serviceUuids;
-    std::vector<std::pair<Uuid, Bytes>> serviceData;
+    std::vector<platform::ServiceData> serviceData;
     std::vector<platform::ManufacturerData> manufacturerData;
     std::optional<std::int8_t> txPower;
     // Further AD structures, sent as they are (solicitations, odd sections).
@@ -97,6 +98,9 @@ struct SimAdvertising {
     SimAdData data;
     // Sent as a second packet of type ScanResponse when scanning actively.
     std::optional<SimAdData> scanResponse;
+    // Reported as a stack that gives only the parsed fields would: no
+    // packet type, no raw sections.
+    bool fieldsOnly = false;
 };
 
 // The platform's parse of one advertising packet's content.

@@ -103,11 +103,19 @@ void SimWatcher::AdvertiseRound()
         packet.rawSignalStrengthInDBm = advertising.rssi;
         packet.type = advertising.type;
         packet.advertisement = BuildAdvertisement(advertising.data);
+        if (advertising.fieldsOnly) {
+            packet.type.reset();
+            packet.advertisement.dataSections.reset();
+        }
         if (received_)
             received_(packet);
         if (mode_ == platform::ScanningMode::Active && advertising.scanResponse && status_ == WatcherStatus::Started) {
             packet.type = platform::AdvertisementType::ScanResponse;
             packet.advertisement = BuildAdvertisement(*advertising.scanResponse);
+            if (advertising.fieldsOnly) {
+                packet.type.reset();
+                packet.advertisement.dataSections.reset();
+            }
             if (received_)
                 received_(packet);
         }

@@ -66,6 +66,9 @@ protected:
             for (const auto& t : record.texts)
                 fprintf(stderr, "%d: %s\n", dispid, t.c_str());
         self->events.push_back(record);
+        // Answered only inside the event.
+        if (dispid == VORNIK_EVENT_Advertisement && self->firstRawData.empty())
+            self->firstRawData = self->control->config("AdvertisementRawData");
     }
 
     std::vector<Recorded> eventsOf(std::int32_t dispid) const
@@ -111,6 +114,7 @@ protected:
     std::unique_ptr<MockBluez> world;
     std::unique_ptr<Control> control;
     std::vector<Recorded> events;
+    std::string firstRawData;
 };
 
 TEST_F(BluezControl, ConnectResolvesServicesAndDiscoveryTakesHandlesFromPaths)
@@ -352,6 +356,25 @@ TEST_F(BluezControl, ScanReportsTheAdvertisedFields)
     EXPECT_EQ(ad[7], std::to_string(0x0A5C));
     EXPECT_EQ(ad[8], "\x01\x02\x7f");
     EXPECT_EQ(ad[10], "0"); // BlueZ does not tell scan responses apart
+    // The raw data rebuilt from the fields, as connectable undirected (a
+    // text of one character per byte).
+    const auto asText = [](const std::string& bytes) {
+        std::string text;
+        for (const unsigned char byte : bytes) {
+            if (byte < 0x80) {
+                text += static_cast<char>(byte);
+            } else {
+                text += static_cast<char>(0xC0 | byte >> 6);
+                text += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        return text;
+    };
+    ASSERT_GT(firstRawData.size(), 5u);
+    EXPECT_EQ(firstRawData[4], '\x00');
+    for (const std::string& section : {std::string("\x03\x03\xF0\xFF"), std::string("\x0F\x09PELLAX DUAL FE"),
+                                       std::string("\x02\x0A\xFC"), std::string("\x06\xFF\x5C\x0A\x01\x02\x7F")})
+        EXPECT_NE(firstRawData.find(asText(section)), std::string::npos) << testing::PrintToString(firstRawData);
     // The discovery filter asked bluetoothd for LE only and the service.
     const std::string filter = world->Do("str(w.obj(ADAPTER, PROPS).Get('org.bluez.Adapter1', 'DiscoveryFilter'))");
     EXPECT_NE(filter.find("'le'"), std::string::npos) << filter;

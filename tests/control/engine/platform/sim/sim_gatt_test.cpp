@@ -44,6 +44,11 @@ protected:
         return nullptr;
     }
 
+    platform::DetailsResult Details(platform::GattCharacteristic& chr)
+    {
+        return Await<platform::DetailsResult>([&](auto done) { chr.GetDetails(std::move(done)); });
+    }
+
     platform::ValueResult Read(platform::GattCharacteristic& chr,
                                platform::CacheMode mode = platform::CacheMode::Uncached)
     {
@@ -125,12 +130,38 @@ TEST_F(SimGatt, CharacteristicDetails)
     // Extended properties 0x0003 add reliable writes and writable auxiliaries.
     EXPECT_EQ(command->Properties(), 0x0010 | 0x0020 | 0x0002 | 0x0004 | 0x0008 | 0x0080 | 0x0100 | 0x0200);
     EXPECT_EQ(Characteristic(model_)->Properties(), prop::kRead);
-    EXPECT_EQ(command->UserDescription(), "Command");
-    auto formats = command->PresentationFormats();
+    const auto details = Details(*command);
+    ASSERT_EQ(details.status, GattStatus::Success);
+    EXPECT_EQ(details.details.userDescription, "Command");
+    const auto& formats = details.details.presentationFormats;
     ASSERT_EQ(formats.size(), 1u);
     EXPECT_EQ(formats[0].formatType, 0x19);
     EXPECT_EQ(formats[0].exponent, -2);
     EXPECT_EQ(FormatUuid(formats[0].unit), "00002728-0000-1000-8000-00805F9B34FB");
+    EXPECT_EQ(peripheral_->Count(SimOp::GetDetails, command_), 1);
+    // The server's text as it is when asked, and none without the descriptors.
+    peripheral_->SetValue(user_, {'C', '2'});
+    EXPECT_EQ(Details(*command).details.userDescription, "C2");
+    const auto bare = Details(*Characteristic(model_));
+    EXPECT_EQ(bare.status, GattStatus::Success);
+    EXPECT_TRUE(bare.details.userDescription.empty());
+    EXPECT_TRUE(bare.details.presentationFormats.empty());
+}
+
+TEST_F(SimGatt, DetailsFailWithTheFaultThenAnswerAgain)
+{
+    auto command = Characteristic(command_);
+    for (const GattStatus status : {GattStatus::ProtocolError, GattStatus::AccessDenied, GattStatus::Unreachable}) {
+        peripheral_->InjectFault({SimOp::GetDetails, command_, status, 0x0E, 1});
+        const auto failed = Details(*command);
+        EXPECT_EQ(failed.status, status);
+        EXPECT_TRUE(failed.details.userDescription.empty() && failed.details.presentationFormats.empty());
+        EXPECT_EQ(Details(*command).details.userDescription, "Command");
+    }
+    peripheral_->DropLink();
+    EXPECT_EQ(Details(*command).status, GattStatus::Unreachable);
+    peripheral_->RestoreLink();
+    EXPECT_EQ(Details(*command).details.userDescription, "Command");
 }
 
 TEST_F(SimGatt, ReadsAndWritesWithTheServersRules)

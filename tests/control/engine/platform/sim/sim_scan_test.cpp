@@ -49,13 +49,15 @@ TEST_F(SimScan, StartedWatcherHearsEveryAdvertiser)
     ASSERT_EQ(gauge.advertisement.manufacturerData.size(), 1u);
     EXPECT_EQ(gauge.advertisement.manufacturerData[0].companyId, 0x0A5C);
     // Flags, 16-bit UUID list, name, Tx power, manufacturer data, in that order.
+    ASSERT_TRUE(gauge.advertisement.dataSections.has_value());
+    const auto& sections = *gauge.advertisement.dataSections;
     std::vector<std::uint8_t> types;
-    for (const auto& section : gauge.advertisement.dataSections)
+    for (const auto& section : sections)
         types.push_back(section.type);
     EXPECT_EQ(types, (std::vector<std::uint8_t>{0x01, 0x03, 0x09, 0x0A, 0xFF}));
-    EXPECT_EQ(gauge.advertisement.dataSections[1].data, (Bytes{0x0A, 0x18}));
-    EXPECT_EQ(gauge.advertisement.dataSections[3].data, (Bytes{0xFC}));
-    EXPECT_EQ(gauge.advertisement.dataSections[4].data, (Bytes{0x5C, 0x0A, 1, 2, 3}));
+    EXPECT_EQ(sections[1].data, (Bytes{0x0A, 0x18}));
+    EXPECT_EQ(sections[3].data, (Bytes{0xFC}));
+    EXPECT_EQ(sections[4].data, (Bytes{0x5C, 0x0A, 1, 2, 3}));
     EXPECT_EQ(packets_[1].type, platform::AdvertisementType::NonConnectableUndirected);
 }
 
