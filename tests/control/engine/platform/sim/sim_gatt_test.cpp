@@ -376,6 +376,141 @@ TEST_F(SimGatt, LinkDroppedWhileAnsweringLeavesTheRequestUnanswered)
     EXPECT_EQ(Write(*command, {'x'}).status, GattStatus::Unreachable);
 }
 
+// Starts a request whose completion sets `ran`; returns its canceller.
+template <class Result, class Starter>
+std::function<void()> Started(bool& ran, Starter start)
+{
+    const platform::Completion<Result> done([&ran](Result) { ran = true; });
+    start(done);
+    return [done] { done.Cancel(); };
+}
+
+// Every request cancelled before its answer is due: the answer is dropped
+// unsent (the completion never runs) and counted; a later request of the
+// same kind is answered as usual.
+TEST_F(SimGatt, CancelledRequestsAreDroppedUnanswered)
+{
+    using platform::CccdResult, platform::GattResult, platform::ValueResult;
+    using Services = platform::ListResult<platform::GattService>;
+    auto command = Characteristic(command_);
+    auto service = ServicesOf(*device_).front();
+    auto user = DescriptorsOf(*command, Uuid::FromShort(descriptor_uuid::kUserDescription)).front();
+    const auto uncached = platform::CacheMode::Uncached;
+    struct Case {
+        SimOp op;
+        std::function<std::function<void()>(bool&)> start;
+    };
+    const std::vector<Case> cases = {
+        {SimOp::ReadValue,
+         [&](bool& r) { return Started<ValueResult>(r, [&](auto d) { command->ReadValue(uncached, d); }); }},
+        {SimOp::ReadCachedValue,
+         [&](bool& r) {
+             return Started<ValueResult>(r, [&](auto d) { command->ReadValue(platform::CacheMode::Cached, d); });
+         }},
+        {SimOp::WriteValue,
+         [&](bool& r) {
+             return Started<GattResult>(
+                 r, [&](auto d) { command->WriteValue({'a'}, platform::WriteOption::WithResponse, d); });
+         }},
+        {SimOp::WriteWithoutResponse,
+         [&](bool& r) {
+             return Started<GattResult>(
+                 r, [&](auto d) { command->WriteValue({'b'}, platform::WriteOption::WithoutResponse, d); });
+         }},
+        {SimOp::ReadCccd, [&](bool& r) { return Started<CccdResult>(r, [&](auto d) { command->ReadCccd(d); }); }},
+        {SimOp::WriteCccd,
+         [&](bool& r) {
+             return Started<CccdResult>(r, [&](auto d) { command->WriteCccd(platform::CccdValue::Notify, d); });
+         }},
+        {SimOp::ReadDescriptor,
+         [&](bool& r) { return Started<ValueResult>(r, [&](auto d) { user->ReadValue(uncached, d); }); }},
+        {SimOp::WriteDescriptor,
+         [&](bool& r) { return Started<GattResult>(r, [&](auto d) { user->WriteValue({'c'}, d); }); }},
+        {SimOp::DiscoverServices,
+         [&](bool& r) { return Started<Services>(r, [&](auto d) { device_->GetGattServices(std::nullopt, d); }); }},
+        {SimOp::DiscoverIncludedServices,
+         [&](bool& r) { return Started<Services>(r, [&](auto d) { service->GetIncludedServices(std::nullopt, d); }); }},
+        {SimOp::DiscoverCharacteristics,
+         [&](bool& r) {
+             return Started<platform::ListResult<platform::GattCharacteristic>>(
+                 r, [&](auto d) { service->GetCharacteristics(std::nullopt, d); });
+         }},
+        {SimOp::DiscoverDescriptors,
+         [&](bool& r) {
+             return Started<platform::ListResult<platform::GattDescriptor>>(
+                 r, [&](auto d) { command->GetDescriptors(std::nullopt, d); });
+         }},
+        {SimOp::Connect, [&](bool& r) { return Started<GattResult>(r, [&](auto d) { device_->Connect(d); }); }},
+        {SimOp::Disconnect, [&](bool& r) { return Started<GattResult>(r, [&](auto d) { device_->Disconnect(d); }); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.op));
+        peripheral_->ResetCounters();
+        bool ran = false;
+        const std::function<void()> cancel = c.start(ran);
+        cancel();
+        EXPECT_EQ(peripheral_->CancelledRequests(c.op), 1);
+        // Answers come in order: the next is due after the dropped one.
+        bool answered = false;
+        c.start(answered);
+        EXPECT_TRUE(RunUntil([&] { return answered; }));
+        EXPECT_FALSE(ran);
+        EXPECT_EQ(peripheral_->Count(c.op), 2);
+        cancel(); // once only
+        EXPECT_EQ(peripheral_->CancelledRequests(), 1);
+    }
+}
+
+TEST_F(SimGatt, RadioRequestsCancelledAreDroppedUnanswered)
+{
+    bool ran = false;
+    const platform::Completion<std::shared_ptr<platform::Adapter>> adapter(
+        [&ran](std::shared_ptr<platform::Adapter>) { ran = true; });
+    radio_->GetDefaultAdapter(adapter);
+    adapter.Cancel();
+    const platform::Completion<std::shared_ptr<platform::Device>> device(
+        [&ran](std::shared_ptr<platform::Device>) { ran = true; });
+    radio_->DeviceFromAddress(kAddress, device);
+    device.Cancel();
+    EXPECT_NE(DeviceOf(kAddress), nullptr);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(radio_->CancelledRequests(SimOp::DefaultAdapter), 1);
+    EXPECT_EQ(radio_->CancelledRequests(SimOp::DeviceFromAddress), 1);
+    EXPECT_EQ(peripheral_->CancelledRequests(SimOp::DeviceFromAddress), 1);
+}
+
+// A stack's words for a failure, as BlueZ gives them; none on success.
+TEST_F(SimGatt, FailuresSayWhatHappened)
+{
+    auto model = Characteristic(model_);
+    struct Case {
+        std::function<void()> arrange;
+        std::string detail;
+    };
+    const std::vector<Case> cases = {
+        {[&] {
+             peripheral_->InjectFault({SimOp::ReadValue, 0, GattStatus::ProtocolError, 0x0A, 1});
+         },
+         "simulated: ATT error 0x0A injected"},
+        {[&] {
+             peripheral_->InjectFault({SimOp::ReadValue, 0, GattStatus::AccessDenied, 0, 1});
+         },
+         "simulated: access denied injected"},
+        {[&] {
+             peripheral_->InjectFault({SimOp::ReadValue, 0, GattStatus::Unreachable, 0, 1});
+         },
+         "simulated: unreachable injected"},
+        {[&] { peripheral_->SetBehaviour(std::make_shared<LeavingBehaviour>()); }, "simulated: link down"},
+        {[&] { peripheral_->SetBehaviour(nullptr); }, "simulated: link down"},
+        {[&] { peripheral_->RestoreLink(); }, ""},
+    };
+    for (const Case& c : cases) {
+        c.arrange();
+        EXPECT_EQ(Read(*model).detail, c.detail);
+    }
+    EXPECT_EQ(Write(*model, {'x'}).detail, "simulated: the server answered ATT error 0x03");
+}
+
 TEST_F(SimGatt, WorkAfterADelayRunsOnTheRadiosClock)
 {
     std::vector<int> order;
