@@ -40,6 +40,14 @@ Uuid UuidOf(const Properties* properties)
     return text ? ParseUuid(*text).value_or(Uuid{}) : Uuid{};
 }
 
+// A request the engine stopped waiting for drops its bus call: the reply,
+// should it come, is handed to nobody.
+template <class Result>
+void DropOnCancel(const Completion<Result>& done, sdbus::PendingAsyncCall call)
+{
+    done.OnCancel([call]() mutable { call.cancel(); });
+}
+
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0 && text[prefix.size()] == '/';
@@ -48,9 +56,11 @@ bool StartsWith(const std::string& text, const std::string& prefix)
 // Turns notifications or indications of the characteristic at path on
 // or off. BlueZ chooses the kind itself: notify where the characteristic
 // offers it, else indicate.
-void SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on, Completion<GattResult> done)
+sdbus::PendingAsyncCall SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on,
+                                     Completion<GattResult> done)
 {
-    core->Call(path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
+    return core
+        ->Call(path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
                [core, path, on, done](sdbus::MethodReply*, const CallError* error) {
                    if (!error) {
                        done(Ok());
@@ -124,7 +134,7 @@ public:
                 return;
             }
         }
-        core_->Call(
+        const auto call = core_->Call(
             path_, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
             [done](sdbus::MethodReply* reply, const CallError* error) {
                 if (error) {
@@ -140,6 +150,7 @@ public:
                 }
                 done(result);
             });
+        DropOnCancel(done, call);
     }
 
     void WriteValue(Bytes value, Completion<GattResult> done) override
@@ -157,15 +168,15 @@ public:
                 });
                 return;
             }
-            SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0, std::move(done));
+            DropOnCancel(done, SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0, done));
             return;
         }
-        core_->Call(
-            path_, kDescriptorInterface, "WriteValue",
-            [&value](sdbus::MethodCall& call) { call << value << Options{}; },
-            [done](sdbus::MethodReply*, const CallError* error) {
-                done(error ? Failed(*error, Request::Write) : Ok());
-            });
+        DropOnCancel(done, core_->Call(
+                               path_, kDescriptorInterface, "WriteValue",
+                               [&value](sdbus::MethodCall& call) { call << value << Options{}; },
+                               [done](sdbus::MethodReply*, const CallError* error) {
+                                   done(error ? Failed(*error, Request::Write) : Ok());
+                               }));
     }
 
 private:
@@ -227,6 +238,8 @@ public:
     {
         auto self = shared_from_this();
         core_->Post([self, uuid, done] {
+            if (done.Cancelled())
+                return;
             if (!self->core_->Object(self->path_)) {
                 done(WithStatus<ListResult<GattDescriptor>>(Unreachable("The characteristic is gone.")));
                 return;
@@ -252,8 +265,8 @@ public:
                 done(std::move(*list));
                 return;
             }
-            for (const std::string& path : detailsToRead)
-                self->core_->Call(
+            for (const std::string& path : detailsToRead) {
+                const auto call = self->core_->Call(
                     path, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
                     [core = self->core_, path, list, remaining, done](sdbus::MethodReply* reply, const CallError*) {
                         try {
@@ -268,6 +281,8 @@ public:
                         if (--*remaining == 0)
                             done(std::move(*list));
                     });
+                DropOnCancel(done, call);
+            }
         });
     }
 
@@ -285,10 +300,15 @@ public:
         }
         ++readsInFlight_;
         auto self = shared_from_this();
-        core_->Call(
+        // Settled by the reply or by the cancellation, whichever is first.
+        auto settled = std::make_shared<bool>(false);
+        const auto call = core_->Call(
             path_, kCharacteristicInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
-            [self, done](sdbus::MethodReply* reply, const CallError* error) {
-                --self->readsInFlight_;
+            [self, done, settled](sdbus::MethodReply* reply, const CallError* error) {
+                if (!*settled) {
+                    *settled = true;
+                    --self->readsInFlight_;
+                }
                 ValueResult result;
                 if (error) {
                     result = WithStatus<ValueResult>(Failed(*error, Request::Read));
@@ -302,12 +322,23 @@ public:
                 self->ReleaseHeld(error ? nullptr : &result.value);
                 done(std::move(result));
             });
+        DropOnCancel(done, call);
+        // No reply comes for a cancelled read: values held for it go out.
+        std::weak_ptr<BluezCharacteristic> weak = self;
+        done.OnCancel([weak, settled] {
+            auto characteristic = weak.lock();
+            if (!characteristic || *settled)
+                return;
+            *settled = true;
+            --characteristic->readsInFlight_;
+            characteristic->ReleaseHeld(nullptr);
+        });
     }
 
     void WriteValue(Bytes value, WriteOption option, Completion<GattResult> done) override
     {
         const std::string type = option == WriteOption::WithResponse ? "request" : "command";
-        core_->Call(
+        const auto call = core_->Call(
             path_, kCharacteristicInterface, "WriteValue",
             [&](sdbus::MethodCall& call) {
                 call << value << Options{{"type", sdbus::Variant(type)}};
@@ -315,6 +346,7 @@ public:
             [done](sdbus::MethodReply*, const CallError* error) {
                 done(error ? Failed(*error, Request::Write) : Ok());
             });
+        DropOnCancel(done, call);
     }
 
     void ReadCccd(Completion<CccdResult> done) override
@@ -334,7 +366,7 @@ public:
     void WriteCccd(CccdValue value, Completion<CccdResult> done) override
     {
         const bool on = value != CccdValue::None;
-        SetNotifying(core_, path_, on, [core = core_, path = path_, on, done](GattResult outcome) {
+        const auto call = SetNotifying(core_, path_, on, [core = core_, path = path_, on, done](GattResult outcome) {
             CccdResult result = WithStatus<CccdResult>(outcome);
             if (outcome.status == GattStatus::Success && on) {
                 // Notifying may still be on its way as a signal: the
@@ -347,6 +379,7 @@ public:
             }
             done(result);
         });
+        DropOnCancel(done, call);
     }
 
     void SetValueChangedHandler(ValueChangedHandler handler) override { handler_ = std::move(handler); }
@@ -533,27 +566,36 @@ public:
     void Connect(Completion<GattResult> done) override
     {
         auto self = shared_from_this();
-        core_->Call(path_, kDeviceInterface, "Connect", nullptr,
-                    [self, done](sdbus::MethodReply*, const CallError* error) {
-                        if (error && error->name != "org.bluez.Error.AlreadyConnected") {
-                            done(Failed(*error, Request::Other));
-                            return;
-                        }
-                        self->AwaitResolved(done);
-                    });
+        DropOnCancel(done, core_->Call(path_, kDeviceInterface, "Connect", nullptr,
+                                       [self, done](sdbus::MethodReply*, const CallError* error) {
+                                           if (done.Cancelled())
+                                               return;
+                                           if (error && error->name != "org.bluez.Error.AlreadyConnected") {
+                                               done(Failed(*error, Request::Other));
+                                               return;
+                                           }
+                                           self->AwaitResolved(done);
+                                       }));
+        // No longer waited for: neither is the resolution.
+        std::weak_ptr<BluezDevice> weak = self;
+        done.OnCancel([weak] {
+            if (auto device = weak.lock())
+                device->DropCancelledWaits();
+        });
     }
 
     void Disconnect(Completion<GattResult> done) override
     {
         auto self = shared_from_this();
-        core_->Call(path_, kDeviceInterface, "Disconnect", nullptr,
-                    [self, done](sdbus::MethodReply*, const CallError* error) {
-                        // Down already, or gone: what was asked for.
-                        if (!error || error->name == "org.bluez.Error.NotConnected" || !self->Props())
-                            done(Ok());
-                        else
-                            done(Failed(*error, Request::Other));
-                    });
+        DropOnCancel(done,
+                     core_->Call(path_, kDeviceInterface, "Disconnect", nullptr,
+                                 [self, done](sdbus::MethodReply*, const CallError* error) {
+                                     // Down already, or gone: what was asked for.
+                                     if (!error || error->name == "org.bluez.Error.NotConnected" || !self->Props())
+                                         done(Ok());
+                                     else
+                                         done(Failed(*error, Request::Other));
+                                 }));
     }
 
     void GetGattServices(std::optional<Uuid> uuid, Completion<ListResult<GattService>> done) override
@@ -656,6 +698,17 @@ private:
                 self->FinishResolving(Unreachable("The services were not resolved in time."));
             }
         });
+    }
+
+    // Cancelled completions leave the resolution wait; its deadline goes
+    // with the last one.
+    void DropCancelledWaits()
+    {
+        std::erase_if(resolving_, [](const Completion<GattResult>& done) { return done.Cancelled(); });
+        if (resolving_.empty() && resolveTimer_) {
+            core_->CancelTimer(resolveTimer_);
+            resolveTimer_ = 0;
+        }
     }
 
     void FinishResolving(const GattResult& result)
@@ -939,6 +992,8 @@ void BluezPlatform::DeviceFromAddress(std::uint64_t address, Completion<std::sha
 {
     core_->WhenReady([core = core_, address, done] {
         const std::string adapter = core->AdapterPath();
+        if (done.Cancelled())
+            return;
         if (adapter.empty()) {
             done(nullptr);
             return;
@@ -961,5 +1016,7 @@ void BluezPlatform::SetRequestTimeout(int seconds) { core_->SetRequestTimeout(se
 std::vector<int> BluezPlatform::PollDescriptors() const { return core_->PollDescriptors(); }
 
 void BluezPlatform::Dispatch() { core_->Dispatch(); }
+
+std::size_t BluezPlatform::PendingCalls() const { return core_->PendingCalls(); }
 
 } // namespace vornik::bluez
