@@ -39,7 +39,8 @@ struct EngineOps {
     // One platform request of the session's link, waited for, then its
     // result checked (with the "BLE Result Status" log line of the
     // operation's type). The wait ends early when the link changes, and a
-    // result that arrives for a link that is gone fails with 605.
+    // result that arrives for a link that is gone fails with 605. A wait
+    // that ends without the result cancels the request.
     template <class Result>
     static Status Request(BleEngine& engine, const Session& session, LogType type,
                           const std::function<void(platform::Completion<Result>)>& start, Result& out)
@@ -51,13 +52,17 @@ struct EngineOps {
             Result value{};
         };
         auto slot = std::make_shared<Slot>();
-        start([slot](Result result) {
+        const platform::Completion<Result> done([slot](Result result) {
             slot->value = std::move(result);
             slot->done = true;
         });
+        start(done);
         const Status waited = WaitUntil(engine.loop_, engine.CurrentWaitOptions(), [&] {
             return slot->done || !Check(engine, session).ok();
         });
+        // Nobody waits for it any more: the backend drops the request.
+        if (!slot->done)
+            done.Cancel();
         if (Status status = Check(engine, session); !status.ok())
             return status;
         if (!waited.ok())

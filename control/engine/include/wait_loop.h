@@ -85,7 +85,8 @@ struct WaitOptions {
 Status WaitUntil(WaitLoop& loop, const WaitOptions& options, const std::function<bool()>& done);
 
 // A blocking platform request: start it with a completion and wait for it.
-// A completion that arrives after a timeout is dropped harmlessly.
+// A wait that ends without the result (deadline, interrupt) cancels the
+// request, so its completion never runs.
 template <class Result>
 Status AwaitRequest(WaitLoop& loop, const WaitOptions& options,
                     const std::function<void(platform::Completion<Result>)>& start, Result& out)
@@ -95,11 +96,14 @@ Status AwaitRequest(WaitLoop& loop, const WaitOptions& options,
         Result value{};
     };
     auto slot = std::make_shared<Slot>();
-    start([slot](Result result) {
+    const platform::Completion<Result> done([slot](Result result) {
         slot->value = std::move(result);
         slot->done = true;
     });
+    start(done);
     Status status = WaitUntil(loop, options, [&slot] { return slot->done; });
+    if (!slot->done)
+        done.Cancel();
     if (status.ok())
         out = std::move(slot->value);
     return status;

@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform_types.h"
@@ -21,8 +23,71 @@ namespace vornik::platform {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// How a request's result comes back, called like a function. Copies
+// share one state. When the engine stops waiting without the result (its
+// deadline, an interrupt, a changed link, the control closing) it calls
+// Cancel(): the handlers a backend gave OnCancel() run at once and drop the
+// request's work (a bus call, a scheduled answer), and calling the
+// completion from then on does nothing. All on the control's thread.
 template <class Result>
-using Completion = std::function<void(Result)>;
+class Completion {
+public:
+    Completion() = default;
+    // Implicit, so lambdas convert as they did to a plain function.
+    template <class Function, class = std::enable_if_t<!std::is_same_v<std::decay_t<Function>, Completion> &&
+                                                       std::is_invocable_v<Function&, Result>>>
+    Completion(Function&& run)
+        : state_(std::make_shared<State>())
+    {
+        state_->run = std::function<void(Result)>(std::forward<Function>(run));
+    }
+
+    explicit operator bool() const { return state_ && state_->run; }
+
+    void operator()(Result result) const
+    {
+        if (!state_ || state_->cancelled || !state_->run)
+            return;
+        // The run may drop the last other copy: keep the state alive.
+        const std::shared_ptr<State> state = state_;
+        state->onCancel.clear();
+        state->run(std::move(result));
+    }
+
+    bool Cancelled() const { return state_ && state_->cancelled; }
+
+    // A backend's way to drop the request's work; runs at once when the
+    // request is cancelled already. Forgotten once the result is in.
+    void OnCancel(std::function<void()> drop) const
+    {
+        if (!state_ || !drop)
+            return;
+        if (state_->cancelled)
+            drop();
+        else
+            state_->onCancel.push_back(std::move(drop));
+    }
+
+    // The engine's side. Does nothing once cancelled.
+    void Cancel() const
+    {
+        if (!state_ || state_->cancelled)
+            return;
+        state_->cancelled = true;
+        std::vector<std::function<void()>> drops;
+        drops.swap(state_->onCancel);
+        for (auto& drop : drops)
+            drop();
+    }
+
+private:
+    struct State {
+        std::function<void(Result)> run;
+        bool cancelled = false;
+        std::vector<std::function<void()>> onCancel;
+    };
+    std::shared_ptr<State> state_;
+};
 
 enum class GattStatus : int { Success = 0, Unreachable = 1, ProtocolError = 2, AccessDenied = 3 };
 

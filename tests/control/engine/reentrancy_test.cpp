@@ -405,8 +405,9 @@ TEST_F(Reentrancy, InterruptFromAnotherThreadEndsAnUnlimitedWait)
     EXPECT_EQ(events_.CountPrefix("Value("), 0);
 }
 
-// A request whose wait ended (here interrupted) may still be answered by
-// the radio later: that answer reaches nobody, least of all the next call.
+// A request whose wait ended (here interrupted) is cancelled: the radio
+// drops its answer, which therefore reaches nobody, least of all the next
+// call.
 TEST_F(Reentrancy, AnAnswerAfterItsWaitEndedReachesNobody)
 {
     ConnectAndDiscover(false);
@@ -414,14 +415,17 @@ TEST_F(Reentrancy, AnAnswerAfterItsWaitEndedReachesNobody)
     InFirstPump([this] { engine_->Interrupt(); });
     std::string value;
     ASSERT_EQ(engine_->ReadValue(ServiceId(), ValueId(), "", value), 301);
-    // The first read's answer, due long before the second's, is a refusal.
+    EXPECT_EQ(gauge_->CancelledRequests(SimOp::ReadValue), 1);
+    // A refusal for the next answer: had the first read's answer been
+    // kept, due long before the second's, it would have taken it.
     gauge_->InjectFault({SimOp::ReadValue, 0, platform::GattStatus::ProtocolError, 0x02, 1});
     gauge_->SetLatency(SimOp::ReadValue, std::chrono::milliseconds(300));
+    EXPECT_NE(engine_->ReadValue(ServiceId(), ValueId(), "", value), 0);
     events_.Clear();
     ASSERT_EQ(engine_->ReadValue(ServiceId(), ValueId(), "", value), 0) << engine_->LastError();
     EXPECT_EQ(value, std::string(1, '\x01'));
     EXPECT_EQ(events_.CountPrefix("Value("), 1);
-    EXPECT_EQ(gauge_->Count(SimOp::ReadValue), 2);
+    EXPECT_EQ(gauge_->Count(SimOp::ReadValue), 3);
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ void Core::Shutdown()
     auto proxies = std::move(proxies_);
     proxies_.clear();
     proxies.clear();
+    sent_.clear();
     matches_.clear();
     listeners_.clear();
     objects_.clear();
@@ -240,25 +241,32 @@ sdbus::IProxy& Core::ProxyFor(const std::string& path)
     return *proxy;
 }
 
-void Core::Call(const std::string& path, const std::string& interface, const std::string& method,
-                const std::function<void(sdbus::MethodCall&)>& arguments, ReplyHandler done)
+std::size_t Core::PendingCalls()
+{
+    std::erase_if(sent_, [](const sdbus::PendingAsyncCall& call) { return !call.isPending(); });
+    return sent_.size();
+}
+
+sdbus::PendingAsyncCall Core::Call(const std::string& path, const std::string& interface, const std::string& method,
+                                   const std::function<void(sdbus::MethodCall&)>& arguments, ReplyHandler done)
 {
     auto fail = [this, &done](std::string name, std::string message) {
         Post([done, error = CallError{std::move(name), std::move(message)}] { done(nullptr, &error); });
     };
     if (!bus_)
-        return;
+        return {};
     if (busLost_) {
         fail("org.freedesktop.DBus.Error.Disconnected", "The system bus connection is closed.");
-        return;
+        return {};
     }
+    sdbus::PendingAsyncCall sent;
     try {
         sdbus::IProxy& proxy = ProxyFor(path);
         sdbus::MethodCall call = proxy.createMethodCall(interface, method);
         if (arguments)
             arguments(call);
         std::weak_ptr<Core> weak = weak_from_this();
-        proxy.callMethod(
+        sent = proxy.callMethod(
             call,
             [weak, done](sdbus::MethodReply& reply, const sdbus::Error* error) {
                 auto core = weak.lock();
@@ -272,10 +280,13 @@ void Core::Call(const std::string& path, const std::string& interface, const std
                 core->Post([done, reply]() mutable { done(&reply, nullptr); });
             },
             CallTimeoutMicros());
+        PendingCalls(); // forgets the finished ones
+        sent_.push_back(sent);
     } catch (const sdbus::Error& e) {
         fail(e.getName(), e.getMessage());
     }
     Rearm();
+    return sent;
 }
 
 void Core::RequestTree()

@@ -94,8 +94,13 @@ public:
     // A backend wait of the control's Timeout plus a margin; none for 0.
     std::optional<std::chrono::milliseconds> WaitLimit() const;
 
-    void Call(const std::string& path, const std::string& interface, const std::string& method,
-              const std::function<void(sdbus::MethodCall&)>& arguments, ReplyHandler done);
+    // The handle cancels the call: its reply is then never handed to done
+    // (a failure found before sending is, from Dispatch()).
+    sdbus::PendingAsyncCall Call(const std::string& path, const std::string& interface, const std::string& method,
+                                 const std::function<void(sdbus::MethodCall&)>& arguments, ReplyHandler done);
+    // Calls sent whose reply has not been handled, cancelled ones not
+    // counted.
+    std::size_t PendingCalls();
 
     // Runs work once the first copy of the tree has arrived (or could not
     // be had), from Dispatch().
@@ -132,6 +137,7 @@ private:
     std::unique_ptr<sdbus::IConnection> bus_;
     std::vector<sdbus::Slot> matches_;
     std::map<std::string, std::unique_ptr<sdbus::IProxy>> proxies_;
+    std::vector<sdbus::PendingAsyncCall> sent_;
     int eventFd_ = -1;
     int timerFd_ = -1;
     int busWatch_ = -1; // epoll set holding the bus descriptor while it lives

@@ -39,6 +39,14 @@ Uuid UuidOf(const Properties* properties)
     return text ? ParseUuid(*text).value_or(Uuid{}) : Uuid{};
 }
 
+// A request the engine stopped waiting for drops its bus call: the reply,
+// should it come, is handed to nobody.
+template <class Result>
+void DropOnCancel(const Completion<Result>& done, sdbus::PendingAsyncCall call)
+{
+    done.OnCancel([call]() mutable { call.cancel(); });
+}
+
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0 && text[prefix.size()] == '/';
@@ -47,9 +55,11 @@ bool StartsWith(const std::string& text, const std::string& prefix)
 // Turns notifications or indications of the characteristic at path on
 // or off. BlueZ chooses the kind itself: notify where the characteristic
 // offers it, else indicate.
-void SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on, Completion<GattResult> done)
+sdbus::PendingAsyncCall SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on,
+                                     Completion<GattResult> done)
 {
-    core->Call(path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
+    return core
+        ->Call(path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
                [core, path, on, done](sdbus::MethodReply*, const CallError* error) {
                    if (!error) {
                        done(Ok());
@@ -123,7 +133,7 @@ public:
                 return;
             }
         }
-        core_->Call(
+        const auto call = core_->Call(
             path_, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
             [done](sdbus::MethodReply* reply, const CallError* error) {
                 if (error) {
@@ -139,6 +149,7 @@ public:
                 }
                 done(result);
             });
+        DropOnCancel(done, call);
     }
 
     void WriteValue(Bytes value, Completion<GattResult> done) override
@@ -156,15 +167,15 @@ public:
                 });
                 return;
             }
-            SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0, std::move(done));
+            DropOnCancel(done, SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0, done));
             return;
         }
-        core_->Call(
-            path_, kDescriptorInterface, "WriteValue",
-            [&value](sdbus::MethodCall& call) { call << value << Options{}; },
-            [done](sdbus::MethodReply*, const CallError* error) {
-                done(error ? Failed(*error, Request::Write) : Ok());
-            });
+        DropOnCancel(done, core_->Call(
+                               path_, kDescriptorInterface, "WriteValue",
+                               [&value](sdbus::MethodCall& call) { call << value << Options{}; },
+                               [done](sdbus::MethodReply*, const CallError* error) {
+                                   done(error ? Failed(*error, Request::Write) : Ok());
+                               }));
     }
 
 private:
@@ -204,6 +215,8 @@ public:
     {
         auto self = shared_from_this();
         core_->Post([self, done] {
+            if (done.Cancelled())
+                return;
             if (!self->core_->Object(self->path_)) {
                 done(WithStatus<DetailsResult>(Unreachable("The characteristic is gone.")));
                 return;
@@ -229,6 +242,8 @@ public:
     {
         auto self = shared_from_this();
         core_->Post([self, uuid, done] {
+            if (done.Cancelled())
+                return;
             if (!self->core_->Object(self->path_)) {
                 done(WithStatus<ListResult<GattDescriptor>>(Unreachable("The characteristic is gone.")));
                 return;
@@ -257,10 +272,15 @@ public:
         }
         ++readsInFlight_;
         auto self = shared_from_this();
-        core_->Call(
+        // Settled by the reply or by the cancellation, whichever is first.
+        auto settled = std::make_shared<bool>(false);
+        const auto call = core_->Call(
             path_, kCharacteristicInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
-            [self, done](sdbus::MethodReply* reply, const CallError* error) {
-                --self->readsInFlight_;
+            [self, done, settled](sdbus::MethodReply* reply, const CallError* error) {
+                if (!*settled) {
+                    *settled = true;
+                    --self->readsInFlight_;
+                }
                 ValueResult result;
                 if (error) {
                     result = WithStatus<ValueResult>(Failed(*error, Request::Read));
@@ -274,12 +294,23 @@ public:
                 self->ReleaseHeld(error ? nullptr : &result.value);
                 done(std::move(result));
             });
+        DropOnCancel(done, call);
+        // No reply comes for a cancelled read: values held for it go out.
+        std::weak_ptr<BluezCharacteristic> weak = self;
+        done.OnCancel([weak, settled] {
+            auto characteristic = weak.lock();
+            if (!characteristic || *settled)
+                return;
+            *settled = true;
+            --characteristic->readsInFlight_;
+            characteristic->ReleaseHeld(nullptr);
+        });
     }
 
     void WriteValue(Bytes value, WriteOption option, Completion<GattResult> done) override
     {
         const std::string type = option == WriteOption::WithResponse ? "request" : "command";
-        core_->Call(
+        const auto call = core_->Call(
             path_, kCharacteristicInterface, "WriteValue",
             [&](sdbus::MethodCall& call) {
                 call << value << Options{{"type", sdbus::Variant(type)}};
@@ -287,6 +318,7 @@ public:
             [done](sdbus::MethodReply*, const CallError* error) {
                 done(error ? Failed(*error, Request::Write) : Ok());
             });
+        DropOnCancel(done, call);
     }
 
     void ReadCccd(Completion<CccdResult> done) override
@@ -306,7 +338,7 @@ public:
     void WriteCccd(CccdValue value, Completion<CccdResult> done) override
     {
         const bool on = value != CccdValue::None;
-        SetNotifying(core_, path_, on, [core = core_, path = path_, on, done](GattResult outcome) {
+        const auto call = SetNotifying(core_, path_, on, [core = core_, path = path_, on, done](GattResult outcome) {
             CccdResult result = WithStatus<CccdResult>(outcome);
             if (outcome.status == GattStatus::Success && on) {
                 // Notifying may still be on its way as a signal: the
@@ -319,6 +351,7 @@ public:
             }
             done(result);
         });
+        DropOnCancel(done, call);
     }
 
     void SetValueChangedHandler(ValueChangedHandler handler) override { handler_ = std::move(handler); }
@@ -374,7 +407,7 @@ private:
     void ReadDetail(const std::string& path, const std::shared_ptr<DetailReads>& reads, std::size_t index,
                     const Completion<DetailsResult>& done)
     {
-        core_->Call(
+        const auto call = core_->Call(
             path, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
             [core = core_, path, reads, index, done](sdbus::MethodReply* reply, const CallError* error) {
                 if (error) {
@@ -392,6 +425,7 @@ private:
                 if (--reads->remaining == 0)
                     done(DetailReads::Answer(*reads));
             });
+        DropOnCancel(done, call);
     }
 
     std::vector<std::string> DescriptorsOf(const Uuid& uuid) const
@@ -550,27 +584,36 @@ public:
     void Connect(Completion<GattResult> done) override
     {
         auto self = shared_from_this();
-        core_->Call(path_, kDeviceInterface, "Connect", nullptr,
-                    [self, done](sdbus::MethodReply*, const CallError* error) {
-                        if (error && error->name != "org.bluez.Error.AlreadyConnected") {
-                            done(Failed(*error, Request::Other));
-                            return;
-                        }
-                        self->AwaitResolved(done);
-                    });
+        DropOnCancel(done, core_->Call(path_, kDeviceInterface, "Connect", nullptr,
+                                       [self, done](sdbus::MethodReply*, const CallError* error) {
+                                           if (done.Cancelled())
+                                               return;
+                                           if (error && error->name != "org.bluez.Error.AlreadyConnected") {
+                                               done(Failed(*error, Request::Other));
+                                               return;
+                                           }
+                                           self->AwaitResolved(done);
+                                       }));
+        // No longer waited for: neither is the resolution.
+        std::weak_ptr<BluezDevice> weak = self;
+        done.OnCancel([weak] {
+            if (auto device = weak.lock())
+                device->DropCancelledWaits();
+        });
     }
 
     void Disconnect(Completion<GattResult> done) override
     {
         auto self = shared_from_this();
-        core_->Call(path_, kDeviceInterface, "Disconnect", nullptr,
-                    [self, done](sdbus::MethodReply*, const CallError* error) {
-                        // Down already, or gone: what was asked for.
-                        if (!error || error->name == "org.bluez.Error.NotConnected" || !self->Props())
-                            done(Ok());
-                        else
-                            done(Failed(*error, Request::Other));
-                    });
+        DropOnCancel(done,
+                     core_->Call(path_, kDeviceInterface, "Disconnect", nullptr,
+                                 [self, done](sdbus::MethodReply*, const CallError* error) {
+                                     // Down already, or gone: what was asked for.
+                                     if (!error || error->name == "org.bluez.Error.NotConnected" || !self->Props())
+                                         done(Ok());
+                                     else
+                                         done(Failed(*error, Request::Other));
+                                 }));
     }
 
     void GetGattServices(std::optional<Uuid> uuid, Completion<ListResult<GattService>> done) override
@@ -673,6 +716,17 @@ private:
                 self->FinishResolving(Unreachable("The services were not resolved in time."));
             }
         });
+    }
+
+    // Cancelled completions leave the resolution wait; its deadline goes
+    // with the last one.
+    void DropCancelledWaits()
+    {
+        std::erase_if(resolving_, [](const Completion<GattResult>& done) { return done.Cancelled(); });
+        if (resolving_.empty() && resolveTimer_) {
+            core_->CancelTimer(resolveTimer_);
+            resolveTimer_ = 0;
+        }
     }
 
     void FinishResolving(const GattResult& result)
@@ -951,6 +1005,8 @@ void BluezPlatform::DeviceFromAddress(std::uint64_t address, Completion<std::sha
 {
     core_->WhenReady([core = core_, address, done] {
         const std::string adapter = core->AdapterPath();
+        if (done.Cancelled())
+            return;
         if (adapter.empty()) {
             done(nullptr);
             return;
@@ -973,5 +1029,7 @@ void BluezPlatform::SetRequestTimeout(int seconds) { core_->SetRequestTimeout(se
 std::vector<int> BluezPlatform::PollDescriptors() const { return core_->PollDescriptors(); }
 
 void BluezPlatform::Dispatch() { core_->Dispatch(); }
+
+std::size_t BluezPlatform::PendingCalls() const { return core_->PendingCalls(); }
 
 } // namespace vornik::bluez

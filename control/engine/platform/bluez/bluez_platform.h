@@ -5,6 +5,7 @@
 // turned into work that Dispatch() runs, never inside the call that asked.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,9 @@ public:
     void SetRequestTimeout(int seconds) override;
     std::vector<int> PollDescriptors() const override;
     void Dispatch() override;
+
+    // Bus calls sent and not yet answered or cancelled (for diagnostics).
+    std::size_t PendingCalls() const;
 
 private:
     explicit BluezPlatform(std::shared_ptr<Core> core);

@@ -25,7 +25,14 @@ Result Refused(std::uint8_t attError)
     Result result{};
     result.status = GattStatus::ProtocolError;
     result.protocolError = attError;
+    result.detail = SimCore::RefusalDetail(attError);
     return result;
+}
+
+std::string Hex(std::uint8_t code)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("0x") + kDigits[code >> 4] + kDigits[code & 0x0F];
 }
 
 bool Matches(const std::optional<Uuid>& wanted, const Uuid& uuid)
@@ -56,11 +63,14 @@ void AnswerFromCache(SimCore& core, const std::shared_ptr<SimPeripheral>& periph
                      const ValueCache& cache, platform::Completion<platform::ValueResult> done)
 {
     peripheral->CountRequest(SimOp::ReadCachedValue, handle);
-    core.scheduler.After(std::chrono::milliseconds(0), [peripheral, handle, cache, done = std::move(done)] {
-        platform::ValueResult result;
-        result.value = cache->has_value() ? **cache : peripheral->Value(handle);
-        done(std::move(result));
-    });
+    const platform::Completion<platform::ValueResult> cancellable = done;
+    const auto key =
+        core.scheduler.After(std::chrono::milliseconds(0), [peripheral, handle, cache, done = std::move(done)] {
+            platform::ValueResult result;
+            result.value = cache->has_value() ? **cache : peripheral->Value(handle);
+            done(std::move(result));
+        });
+    core.DropOnCancel(cancellable, key, peripheral, SimOp::ReadCachedValue);
 }
 
 // The server side of a read once the attribute is known to be readable:
@@ -77,6 +87,50 @@ platform::ValueResult AnswerRead(SimPeripheral& peripheral, std::uint16_t handle
 }
 
 }  // namespace
+
+std::string SimCore::InjectedDetail(const SimFault& fault)
+{
+    switch (fault.status) {
+    case GattStatus::ProtocolError:
+        return "simulated: ATT error " + Hex(fault.attError) + " injected";
+    case GattStatus::Unreachable:
+        return "simulated: unreachable injected";
+    case GattStatus::AccessDenied:
+        return "simulated: access denied injected";
+    case GattStatus::Success:
+        break;
+    }
+    return {};
+}
+
+std::string SimCore::RefusalDetail(std::uint8_t attError)
+{
+    return "simulated: the server answered ATT error " + Hex(attError);
+}
+
+std::function<void()> SimCore::Dropper(SimScheduler::TaskKey key, const std::shared_ptr<SimPeripheral>& peripheral,
+                                       SimOp op)
+{
+    // Weak: the completion holding this may outlive the radio.
+    return [weakCore = weak_from_this(), weakPeripheral = std::weak_ptr<SimPeripheral>(peripheral), key, op] {
+        auto core = weakCore.lock();
+        if (!core || !core->scheduler.Cancel(key))
+            return;
+        if (auto peripheral = weakPeripheral.lock())
+            peripheral->CountCancelled(op);
+        if (op == SimOp::DefaultAdapter || op == SimOp::DeviceFromAddress) {
+            std::lock_guard lock(core->mutex_);
+            ++core->cancelled_[op];
+        }
+    };
+}
+
+int SimCore::CancelledRequests(SimOp op) const
+{
+    std::lock_guard lock(mutex_);
+    const auto found = cancelled_.find(op);
+    return found == cancelled_.end() ? 0 : found->second;
+}
 
 void SimCore::AddPeripheral(const std::shared_ptr<SimPeripheral>& peripheral)
 {

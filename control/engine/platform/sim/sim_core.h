@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "sim_peripheral.h"
@@ -31,20 +32,25 @@ public:
 
     // Answers a request after the peripheral's latency: Unreachable while
     // the link is down, an injected fault if one matches, else answer().
+    // Failures carry the radio's words in detail. A cancelled request's
+    // answer is dropped unsent and counted on the peripheral.
     template <class Result>
     void Request(const std::shared_ptr<SimPeripheral>& peripheral, SimOp op, std::uint16_t handle,
                  std::function<Result()> answer, platform::Completion<Result> done)
     {
         peripheral->CountRequest(op, handle);
-        scheduler.After(peripheral->Latency(op), [peripheral, op, handle, answer = std::move(answer),
-                                                  done = std::move(done)] {
+        const platform::Completion<Result> cancellable = done;
+        const auto key = scheduler.After(peripheral->Latency(op), [peripheral, op, handle, answer = std::move(answer),
+                                                                   done = std::move(done)] {
             Result result{};
             if (!peripheral->LinkUp()) {
                 result.status = platform::GattStatus::Unreachable;
+                result.detail = kLinkDownDetail;
             } else if (auto fault = peripheral->TakeFault(op, handle)) {
                 result.status = fault->status;
                 if (fault->status == platform::GattStatus::ProtocolError)
                     result.protocolError = fault->attError;
+                result.detail = InjectedDetail(*fault);
             } else {
                 result = answer();
                 // A link that dropped while the server answered leaves the
@@ -52,11 +58,30 @@ public:
                 if (!peripheral->LinkUp()) {
                     result = Result{};
                     result.status = platform::GattStatus::Unreachable;
+                    result.detail = kLinkDownDetail;
                 }
             }
             done(std::move(result));
         });
+        DropOnCancel(cancellable, key, peripheral, op);
     }
+
+    // Registers with a request's completion how to drop its scheduled
+    // answer; the cancellation is counted on the peripheral (if any) and,
+    // for requests to the radio itself, here.
+    template <class Result>
+    void DropOnCancel(const platform::Completion<Result>& done, SimScheduler::TaskKey key,
+                      const std::shared_ptr<SimPeripheral>& peripheral, SimOp op)
+    {
+        done.OnCancel(Dropper(key, peripheral, op));
+    }
+    // Cancelled requests to the radio itself (adapter and device look-ups).
+    int CancelledRequests(SimOp op) const;
+
+    static constexpr const char* kLinkDownDetail = "simulated: link down";
+    static std::string InjectedDetail(const SimFault& fault);
+    // The server's own refusal of a request.
+    static std::string RefusalDetail(std::uint8_t attError);
 
     // Live objects that receive events.
     void Register(const std::shared_ptr<SimCharacteristicObject>& object);
@@ -76,7 +101,11 @@ public:
     std::chrono::milliseconds advertisingInterval{100};
 
 private:
+    std::function<void()> Dropper(SimScheduler::TaskKey key, const std::shared_ptr<SimPeripheral>& peripheral,
+                                  SimOp op);
+
     mutable std::mutex mutex_;
+    std::map<SimOp, int> cancelled_;
     std::vector<std::shared_ptr<SimPeripheral>> peripherals_;
     SimAdapterState adapter_ = SimAdapterState::Present;
     std::multimap<std::pair<const SimPeripheral*, std::uint16_t>, std::weak_ptr<SimCharacteristicObject>>

@@ -370,10 +370,27 @@ void SimPeripheral::CountRequest(SimOp op, std::uint16_t handle)
     ++counters_[{op, handle}];
 }
 
+int SimPeripheral::CancelledRequests(SimOp op) const
+{
+    std::lock_guard lock(mutex_);
+    int total = 0;
+    for (const auto& [kind, count] : cancelled_)
+        if (op == SimOp::Any || kind == op)
+            total += count;
+    return total;
+}
+
+void SimPeripheral::CountCancelled(SimOp op)
+{
+    std::lock_guard lock(mutex_);
+    ++cancelled_[op];
+}
+
 void SimPeripheral::ResetCounters()
 {
     std::lock_guard lock(mutex_);
     counters_.clear();
+    cancelled_.clear();
 }
 
 }  // namespace vornik::sim

@@ -221,6 +221,10 @@ public:
     // Requests asked of this peripheral: all of a kind, or of one handle.
     int Count(SimOp op, std::uint16_t handle = 0) const;
     void CountRequest(SimOp op, std::uint16_t handle);
+    // Requests whose answer was dropped unsent because the client stopped
+    // waiting for it: all, or of one kind.
+    int CancelledRequests(SimOp op = SimOp::Any) const;
+    void CountCancelled(SimOp op);
     void ResetCounters();
 
 private:
@@ -242,6 +246,7 @@ private:
     std::map<SimOp, std::chrono::milliseconds> opLatency_;
     std::vector<SimFault> faults_;
     std::map<std::pair<SimOp, std::uint16_t>, int> counters_;
+    std::map<SimOp, int> cancelled_;
     SimCore* core_ = nullptr;  // set when added to a radio
 };
 

@@ -81,12 +81,14 @@ void SimRadio::GetDefaultAdapter(platform::Completion<std::shared_ptr<platform::
 {
     CountRequest(SimOp::DefaultAdapter);
     SimAdapterState state = core_->AdapterState();
-    core_->scheduler.After(core_->adapterLatency, [state, done = std::move(done)] {
+    const platform::Completion<std::shared_ptr<platform::Adapter>> cancellable = done;
+    const auto key = core_->scheduler.After(core_->adapterLatency, [state, done = std::move(done)] {
         if (state == SimAdapterState::Missing)
             done(nullptr);
         else
             done(std::make_shared<SimAdapter>(state == SimAdapterState::Present));
     });
+    core_->DropOnCancel(cancellable, key, nullptr, SimOp::DefaultAdapter);
 }
 
 std::shared_ptr<platform::AdvertisementWatcher> SimRadio::CreateAdvertisementWatcher()
@@ -104,7 +106,8 @@ void SimRadio::DeviceFromAddress(std::uint64_t address, platform::Completion<std
     if (peripheral)
         peripheral->CountRequest(SimOp::DeviceFromAddress, 0);
     std::weak_ptr<SimCore> weakCore = core_;
-    core_->scheduler.After(latency, [weakCore, peripheral, done = std::move(done)] {
+    const platform::Completion<std::shared_ptr<platform::Device>> cancellable = done;
+    const auto key = core_->scheduler.After(latency, [weakCore, peripheral, done = std::move(done)] {
         auto core = weakCore.lock();
         if (!peripheral || !core || core->AdapterState() == SimAdapterState::Missing) {
             done(nullptr);
@@ -114,6 +117,7 @@ void SimRadio::DeviceFromAddress(std::uint64_t address, platform::Completion<std
         core->Register(device);
         done(device);
     });
+    core_->DropOnCancel(cancellable, key, peripheral, SimOp::DeviceFromAddress);
 }
 
 std::vector<int> SimRadio::PollDescriptors() const

@@ -42,6 +42,8 @@ public:
 
     // Requests not addressed to one peripheral: adapter and device look-ups.
     int Count(SimOp op) const;
+    // Those of them the client stopped waiting for, dropped unanswered.
+    int CancelledRequests(SimOp op) const { return core_->CancelledRequests(op); }
 
     // platform::Platform
     void GetDefaultAdapter(platform::Completion<std::shared_ptr<platform::Adapter>> done) override;

@@ -22,7 +22,7 @@ SimScheduler::~SimScheduler()
     close(timerFd_);
 }
 
-void SimScheduler::After(std::chrono::milliseconds delay, std::function<void()> task)
+SimScheduler::TaskKey SimScheduler::After(std::chrono::milliseconds delay, std::function<void()> task)
 {
     std::lock_guard lock(mutex_);
     const auto added = tasks_.emplace(std::make_pair(Clock::now() + delay, sequence_++), std::move(task)).first;
@@ -30,6 +30,19 @@ void SimScheduler::After(std::chrono::milliseconds delay, std::function<void()> 
     // task (one system call each) would cost more than the task itself.
     if (added == tasks_.begin())
         ArmLocked();
+    return added->first;
+}
+
+bool SimScheduler::Cancel(const TaskKey& key)
+{
+    std::function<void()> dropped; // destroyed unlocked: its captures may call back here
+    std::lock_guard lock(mutex_);
+    const auto found = tasks_.find(key);
+    if (found == tasks_.end())
+        return false;
+    dropped = std::move(found->second);
+    tasks_.erase(found);
+    return true;
 }
 
 TimerId SimScheduler::Every(std::chrono::milliseconds period, std::function<void()> task)
@@ -102,7 +115,7 @@ void SimScheduler::RunDue()
 
 void SimScheduler::Clear()
 {
-    std::map<std::pair<Clock::time_point, std::uint64_t>, std::function<void()>> dropped;
+    std::map<TaskKey, std::function<void()>> dropped;
     {
         std::lock_guard lock(mutex_);
         dropped.swap(tasks_);

@@ -24,8 +24,12 @@ public:
 
     int Descriptor() const { return timerFd_; }
 
-    // Any thread.
-    void After(std::chrono::milliseconds delay, std::function<void()> task);
+    // Any thread. The key names the task for Cancel.
+    using TaskKey = std::pair<Clock::time_point, std::uint64_t>;
+    TaskKey After(std::chrono::milliseconds delay, std::function<void()> task);
+    // Any thread: drops the task unless it has run (or is running); true
+    // when it was dropped.
+    bool Cancel(const TaskKey& key);
     // Any thread: runs task every period until StopTimer.
     TimerId Every(std::chrono::milliseconds period, std::function<void()> task);
     void StopTimer(TimerId id);
@@ -42,7 +46,7 @@ private:
     int timerFd_ = -1;
     std::mutex mutex_;
     std::uint64_t sequence_ = 0;
-    std::map<std::pair<Clock::time_point, std::uint64_t>, std::function<void()>> tasks_;
+    std::map<TaskKey, std::function<void()>> tasks_;
     TimerId nextTimer_ = 1;
     std::set<TimerId> liveTimers_;
 };

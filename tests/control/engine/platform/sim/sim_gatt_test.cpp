@@ -407,6 +407,59 @@ TEST_F(SimGatt, LinkDroppedWhileAnsweringLeavesTheRequestUnanswered)
     EXPECT_EQ(Write(*command, {'x'}).status, GattStatus::Unreachable);
 }
 
+// Cancelled before their answers are due, the radio's own requests are
+// dropped unanswered (the completion never runs) and counted. (The engine
+// tests sweep the peripheral's requests.)
+TEST_F(SimGatt, RadioRequestsCancelledAreDroppedUnanswered)
+{
+    bool ran = false;
+    const platform::Completion<std::shared_ptr<platform::Adapter>> adapter(
+        [&ran](std::shared_ptr<platform::Adapter>) { ran = true; });
+    radio_->GetDefaultAdapter(adapter);
+    adapter.Cancel();
+    const platform::Completion<std::shared_ptr<platform::Device>> device(
+        [&ran](std::shared_ptr<platform::Device>) { ran = true; });
+    radio_->DeviceFromAddress(kAddress, device);
+    device.Cancel();
+    EXPECT_NE(DeviceOf(kAddress), nullptr);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(radio_->CancelledRequests(SimOp::DefaultAdapter), 1);
+    EXPECT_EQ(radio_->CancelledRequests(SimOp::DeviceFromAddress), 1);
+    EXPECT_EQ(peripheral_->CancelledRequests(SimOp::DeviceFromAddress), 1);
+}
+
+// A stack's words for a failure, as BlueZ gives them; none on success.
+TEST_F(SimGatt, FailuresSayWhatHappened)
+{
+    auto model = Characteristic(model_);
+    struct Case {
+        std::function<void()> arrange;
+        std::string detail;
+    };
+    const std::vector<Case> cases = {
+        {[&] {
+             peripheral_->InjectFault({SimOp::ReadValue, 0, GattStatus::ProtocolError, 0x0A, 1});
+         },
+         "simulated: ATT error 0x0A injected"},
+        {[&] {
+             peripheral_->InjectFault({SimOp::ReadValue, 0, GattStatus::AccessDenied, 0, 1});
+         },
+         "simulated: access denied injected"},
+        {[&] {
+             peripheral_->InjectFault({SimOp::ReadValue, 0, GattStatus::Unreachable, 0, 1});
+         },
+         "simulated: unreachable injected"},
+        {[&] { peripheral_->SetBehaviour(std::make_shared<LeavingBehaviour>()); }, "simulated: link down"},
+        {[&] { peripheral_->SetBehaviour(nullptr); }, "simulated: link down"},
+        {[&] { peripheral_->RestoreLink(); }, ""},
+    };
+    for (const Case& c : cases) {
+        c.arrange();
+        EXPECT_EQ(Read(*model).detail, c.detail);
+    }
+    EXPECT_EQ(Write(*model, {'x'}).detail, "simulated: the server answered ATT error 0x03");
+}
+
 TEST_F(SimGatt, WorkAfterADelayRunsOnTheRadiosClock)
 {
     std::vector<int> order;
