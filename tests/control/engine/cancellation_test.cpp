@@ -58,6 +58,11 @@ const std::vector<Case>& Cases()
          [](BleEngine& e, const Names& n) { return e.DiscoverCharacteristics(n.service, ""); }},
         {"DiscoverDescriptors", SimOp::DiscoverDescriptors, true,
          [](BleEngine& e, const Names& n) { return e.DiscoverDescriptors(n.service, n.value); }},
+        {"GetDetails", SimOp::GetDetails, true,
+         [](BleEngine& e, const Names&) {
+             std::string out;
+             return e.GetCharacteristicUserDescription(0, out);
+         }},
         {"DeviceFromAddress", SimOp::DeviceFromAddress, false,
          [](BleEngine& e, const Names&) { return e.Connect(kGaugeId); }},
         {"Connect", SimOp::Connect, false, [](BleEngine& e, const Names&) { return e.Connect(kGaugeId); }},
