@@ -58,23 +58,23 @@ bool StartsWith(const std::string& text, const std::string& prefix)
 sdbus::PendingAsyncCall SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on,
                                      Completion<GattResult> done)
 {
-    return core
-        ->Call(path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
-               [core, path, on, done](sdbus::MethodReply*, const CallError* error) {
-                   if (!error) {
-                       done(Ok());
-                       return;
-                   }
-                   // Stopping what is not on, or starting what is, has
-                   // the outcome asked for.
-                   const bool notifying =
-                       Get<bool>(core->PropertiesOf(path, kCharacteristicInterface), "Notifying").value_or(false);
-                   if (notifying == on && core->Object(path)) {
-                       done(Ok());
-                       return;
-                   }
-                   done(Failed(*error, Request::Write));
-               });
+    return core->Call(
+        path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
+        [core, path, on, done](sdbus::MethodReply*, const CallError* error) {
+            if (!error) {
+                done(Ok());
+                return;
+            }
+            // Stopping what is not on, or starting what is, has
+            // the outcome asked for.
+            const bool notifying =
+                Get<bool>(core->PropertiesOf(path, kCharacteristicInterface), "Notifying").value_or(false);
+            if (notifying == on && core->Object(path)) {
+                done(Ok());
+                return;
+            }
+            done(Failed(*error, Request::Write));
+        });
 }
 
 CccdValue NotifyingKind(const Properties* characteristic)
