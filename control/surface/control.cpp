@@ -315,12 +315,13 @@ vornik_hresult Control::SetPumpHook(vornik_pump_hook hook, void* context)
 template <std::int32_t Dispid, class... Params>
 void Control::Fire(Params&... params)
 {
-    constexpr const EventInfo* info = vornik::FindEventInfo(Dispid);
-    static_assert(info != nullptr && info->params.size() == sizeof...(Params),
+    constexpr std::int32_t index = vornik::EventIndexOf(Dispid);
+    static_assert(index >= 0 && vornik::kEvents[index].params.size() == sizeof...(Params),
                   "an event is raised with the arguments the public event table gives it");
     static_assert([]<std::size_t... I>(std::index_sequence<I...>) {
-        return (MatchesEventArg<Params>(info->params[static_cast<std::int32_t>(I)].type) && ...);
+        return (MatchesEventArg<Params>(vornik::kEvents[index].params[static_cast<std::int32_t>(I)].type) && ...);
     }(std::index_sequence_for<Params...>{}));
+    const EventInfo* const info = &vornik::kEvents[index];
     if (!sink_ || refs_ == 0)
         return;
     const int codePage = IsSupportedCodePage(engine_->CodePage()) ? engine_->CodePage() : kCodePageAnsi;

@@ -117,13 +117,25 @@ inline constexpr EventInfo kEvents[] = {
     event_table::Event(VORNIK_EVENT_WriteResponse, "WriteResponse", event_table::kWriteResponse),
 };
 
-// The event with this dispatch id; null when there is none.
-constexpr const EventInfo* FindEventInfo(std::int32_t dispid)
+// The place of the event with this dispatch id in kEvents; -1 when there
+// is none. An index rather than a pointer so that compile-time checks also
+// hold in builds whose sanitizers instrument pointer comparisons.
+constexpr std::int32_t EventIndexOf(std::int32_t dispid)
 {
-    for (const EventInfo& event : kEvents)
+    std::int32_t index = 0;
+    for (const EventInfo& event : kEvents) {
         if (event.dispid == dispid)
-            return &event;
-    return nullptr;
+            return index;
+        ++index;
+    }
+    return -1;
+}
+
+// The event with this dispatch id; null when there is none.
+inline const EventInfo* FindEventInfo(std::int32_t dispid)
+{
+    const std::int32_t index = EventIndexOf(dispid);
+    return index < 0 ? nullptr : &kEvents[index];
 }
 
 // True when `args` are what the table says the event carries: the count
