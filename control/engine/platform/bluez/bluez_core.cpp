@@ -228,8 +228,8 @@ void Core::LoseBus()
             removed.emplace_back(path, std::move(names));
         }
         objects_.clear();
-        for (const auto& [path, names] : removed)
-            Apply([&](Listener& listener) { listener.OnRemoved(path, names); });
+        for (const auto& object : removed)
+            Apply([&](Listener& listener) { listener.OnRemoved(object.first, object.second); });
     });
 }
 
@@ -326,11 +326,11 @@ void Core::OnTree(sdbus::MethodReply* reply)
     const bool first = !ready_;
     objects_ = std::move(tree);
     ready_ = true;
-    for (const auto& [path, names] : removed)
-        Apply([&](Listener& listener) { listener.OnRemoved(path, names); });
+    for (const auto& object : removed)
+        Apply([&](Listener& listener) { listener.OnRemoved(object.first, object.second); });
     if (!first)
-        for (const auto& [path, interfaces] : objects_)
-            Apply([&](Listener& listener) { listener.OnAdded(path, interfaces); });
+        for (const auto& object : objects_)
+            Apply([&](Listener& listener) { listener.OnAdded(object.first, object.second); });
     std::vector<std::function<void()>> waiting;
     waiting.swap(whenReady_);
     for (auto& work : waiting)
