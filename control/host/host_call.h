@@ -51,9 +51,32 @@ inline vornik_variant BoolArg(bool value)
 
 inline std::string VariantText(const vornik_variant& v) { return v.data ? std::string(v.data, v.len) : std::string(); }
 
-// The arguments of one call, owning their strings.
+// The arguments of one call, owning their strings. A copy points its
+// variants at its own strings, so it outlives the arguments it came from.
 class Args {
 public:
+    Args() = default;
+    Args(const Args& other)
+        : texts_(other.texts_)
+        , variants_(other.variants_)
+    {
+        Repoint();
+    }
+    Args(Args&& other) noexcept
+        : texts_(std::move(other.texts_))
+        , variants_(std::move(other.variants_))
+    {
+        Repoint();
+    }
+    Args& operator=(Args other) noexcept
+    {
+        texts_.swap(other.texts_);
+        variants_.swap(other.variants_);
+        Repoint();
+        return *this;
+    }
+    ~Args() = default;
+
     Args& Text(std::string utf8)
     {
         texts_.push_back(std::move(utf8));
@@ -80,6 +103,18 @@ public:
     std::int32_t Count() const { return static_cast<std::int32_t>(variants_.size()); }
 
 private:
+    // The n-th text or byte variant carries the n-th string.
+    void Repoint()
+    {
+        std::size_t next = 0;
+        for (vornik_variant& v : variants_)
+            if ((v.type == VORNIK_VT_STR || v.type == VORNIK_VT_BYTES) && next < texts_.size()) {
+                v.data = const_cast<char*>(texts_[next].data());
+                v.len = static_cast<std::uint32_t>(texts_[next].size());
+                ++next;
+            }
+    }
+
     std::deque<std::string> texts_; // deque: the variants point into its elements
     std::vector<vornik_variant> variants_;
 };

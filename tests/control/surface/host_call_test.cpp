@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace vornik::test {
@@ -99,9 +100,26 @@ TEST(HostCall, ArgumentsKeepTheirTextWhileMoreAreAdded)
         expected.push_back(std::string(static_cast<std::size_t>(i) * 7, static_cast<char>('a' + i % 26)));
         args.Text(expected.back());
     }
-    ASSERT_EQ(args.Count(), 40);
-    for (int i = 0; i < args.Count(); ++i)
-        EXPECT_EQ(host::VariantText(args.Data()[i]), expected[static_cast<std::size_t>(i)]) << i;
+    args.Short(7).Bytes(std::string("\x01\x00\x02", 3));
+    expected.push_back(std::string("\x01\x00\x02", 3));
+    // Copies and moves point at their own strings once the source is gone.
+    auto source = std::make_unique<Args>(args);
+    const Args copied = *source;
+    Args assigned;
+    assigned = *source;
+    Args moved = Args(*source);
+    source.reset();
+    const Args* kept[] = {&args, &copied, &assigned, &moved};
+    for (const Args* held : kept) {
+        ASSERT_EQ(held->Count(), 42);
+        EXPECT_EQ(held->Data()[40].i, 7);
+        for (int i = 0, text = 0; i < held->Count(); ++i) {
+            if (i != 40) {
+                EXPECT_EQ(host::VariantText(held->Data()[i]), expected[static_cast<std::size_t>(text++)]) << i;
+            }
+        }
+    }
+    EXPECT_NE(copied.Data()[1].data, args.Data()[1].data);
 }
 
 } // namespace
