@@ -1,6 +1,8 @@
 #include "bluez_platform.h"
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
 #include <utility>
 
 #include "../gatt_constants.h"
@@ -38,6 +40,10 @@ Uuid UuidOf(const Properties* properties)
     const auto text = Get<std::string>(properties, "UUID");
     return text ? ParseUuid(*text).value_or(Uuid{}) : Uuid{};
 }
+
+// How long a cancelled read's reply is waited for: the changes held back
+// while it is out (one may be its echo) are delayed by at most this much.
+constexpr std::chrono::milliseconds kLateReplyGrace{3000};
 
 // A request the engine stopped waiting for drops its bus call: the reply,
 // should it come, is handed to nobody.
@@ -272,15 +278,11 @@ public:
         }
         ++readsInFlight_;
         auto self = shared_from_this();
-        // Settled by the reply or by the cancellation, whichever is first.
-        auto settled = std::make_shared<bool>(false);
-        const auto call = core_->Call(
+        std::weak_ptr<BluezCharacteristic> weak = self;
+        auto read = std::make_shared<ReadInFlight>();
+        read->call = core_->Call(
             path_, kCharacteristicInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
-            [self, done, settled](sdbus::MethodReply* reply, const CallError* error) {
-                if (!*settled) {
-                    *settled = true;
-                    --self->readsInFlight_;
-                }
+            [weak, done, read](sdbus::MethodReply* reply, const CallError* error) {
                 ValueResult result;
                 if (error) {
                     result = WithStatus<ValueResult>(Failed(*error, Request::Read));
@@ -291,19 +293,31 @@ public:
                         result = WithStatus<ValueResult>(Unreachable("Malformed reply: " + e.getMessage()));
                     }
                 }
-                self->ReleaseHeld(error ? nullptr : &result.value);
+                if (auto characteristic = weak.lock())
+                    characteristic->Settle(*read, result.status == GattStatus::Success ? &result.value : nullptr);
                 done(std::move(result));
             });
-        DropOnCancel(done, call);
-        // No reply comes for a cancelled read: values held for it go out.
-        std::weak_ptr<BluezCharacteristic> weak = self;
-        done.OnCancel([weak, settled] {
+        // bluetoothd finishes a read nobody waits for and sets Value just
+        // before its reply: the call is kept so that change is still known
+        // as the read's. Changes held meanwhile go out with the reply, or
+        // after the grace when it is slow.
+        done.OnCancel([weak, read] {
             auto characteristic = weak.lock();
-            if (!characteristic || *settled)
+            if (!characteristic) {
+                read->call.cancel(); // nobody is left to hold values for
                 return;
-            *settled = true;
-            --characteristic->readsInFlight_;
-            characteristic->ReleaseHeld(nullptr);
+            }
+            if (read->settled)
+                return;
+            read->grace = characteristic->core_->After(kLateReplyGrace, [weak, read] {
+                read->grace = 0;
+                if (auto late = weak.lock())
+                    late->GiveUp(*read);
+                else
+                    read->call.cancel();
+            });
+            if (!read->grace) // shut down: no reply comes
+                characteristic->GiveUp(*read);
         });
     }
 
@@ -437,12 +451,41 @@ private:
         return out;
     }
 
+    // A read's bus call, and the wait for its reply once the engine has
+    // stopped waiting.
+    struct ReadInFlight {
+        sdbus::PendingAsyncCall call;
+        bool settled = false;
+        std::uint64_t grace = 0;
+    };
+
+    void Settle(ReadInFlight& read, const Bytes* readValue)
+    {
+        if (read.settled)
+            return;
+        read.settled = true;
+        if (read.grace)
+            core_->CancelTimer(read.grace);
+        read.grace = 0;
+        --readsInFlight_;
+        ReleaseHeld(readValue);
+    }
+
+    // No reply in the grace: the read's echo, should it still come, can no
+    // longer be told from a notification.
+    void GiveUp(ReadInFlight& read)
+    {
+        read.call.cancel();
+        Settle(read, nullptr);
+    }
+
     void ReleaseHeld(const Bytes* readValue)
     {
         if (readValue) {
-            const auto echo = std::find(held_.begin(), held_.end(), *readValue);
-            if (echo != held_.end())
-                held_.erase(echo);
+            // The echo came just before the reply: the last equal change.
+            const auto echo = std::find(held_.rbegin(), held_.rend(), *readValue);
+            if (echo != held_.rend())
+                held_.erase(std::next(echo).base());
         }
         if (readsInFlight_ > 0)
             return;
