@@ -3,10 +3,16 @@
 // next request of its kind gets its own answer.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ble_engine.h"
 #include "event_recorder.h"
@@ -18,14 +24,27 @@ namespace {
 
 const std::string kServer = "E8C04D000404";
 const std::string kMain = "001000000000";
-const std::string kEcho = "001000120000"; // char0011: value handle 0x0012
-const char* kSlowly = "import time\\ntime.sleep(2.5)\\n";
+const std::string kEcho = "001000120000";        // char0011: value handle 0x0012
+const std::string kCounter = "001000160000";     // char0015: notify and indicate
+const std::string kDescription = "001000120013"; // desc0013 of char0011
+const std::string kEchoHex = "6563686f";         // what char0011 holds: "echo"
+const char* kDevice = "org.bluez.Device1";
+const char* kCharacteristic = "org.bluez.GattCharacteristic1";
+const char* kDescriptor = "org.bluez.GattDescriptor1";
 
-enum class Ending { Timeout, Interrupt };
+enum class Ending { Timeout, Interrupt, Disconnect };
+
+const char* NameOf(Ending ending)
+{
+    return ending == Ending::Timeout ? " past the timeout" : ending == Ending::Interrupt ? " interrupted" : " unlinked";
+}
 
 class BluezCancel : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Start(); }
+    void TearDown() override { Stop(); }
+
+    void Start()
     {
         world_ = std::make_unique<MockBluez>(true);
         ::setenv("DBUS_SYSTEM_BUS_ADDRESS", world_->Address().c_str(), 1);
@@ -36,11 +55,10 @@ protected:
         bluez_ = platform.get();
         engine_ = std::make_unique<BleEngine>(std::move(platform));
         engine_->SetEventSink(&events_);
-        ASSERT_EQ(engine_->Connect(kServer), 0) << engine_->LastError();
-        ASSERT_EQ(engine_->Discover("", "", true, ""), 0) << engine_->LastError();
+        Prepare(true);
     }
 
-    void TearDown() override
+    void Stop()
     {
         if (engine_) {
             engine_->SetHostPump({});
@@ -50,29 +68,45 @@ protected:
         world_.reset();
     }
 
-public:
-    // Gives the echo characteristic's method new code (its reply in `ret`).
-    void Answer(const std::string& method, const std::string& signature, const std::string& out,
-                const std::string& code)
+    // A connected, discovered gauge (linked) or none, and no events yet.
+    void Prepare(bool linked)
     {
-        ASSERT_EQ(world_->Do("w.obj(DEVICE + '/service0010/char0011').AddMethod(CHAR_IFACE, '" + method + "', '" +
-                             signature + "', '" + out + "', \"" + code + "\")"),
-                  "");
+        engine_->Disconnect();
+        if (linked) {
+            ASSERT_EQ(engine_->Connect(kServer), 0) << engine_->LastError();
+            ASSERT_EQ(engine_->Discover("", "", true, ""), 0) << engine_->LastError();
+        }
+        ASSERT_TRUE(PumpUntil([this] { return bluez_->PendingCalls() == 0; }));
+        events_.Clear();
     }
 
-protected:
-    // Ends the next wait in this way.
-    void End(Ending ending)
+public:
+    // The next call of method on the object at name (under the device)
+    // is answered late, as bluetoothd does while it waits for the link.
+    void Late(const std::string& name, const std::string& iface, const std::string& method)
     {
-        if (ending == Ending::Timeout) {
-            ASSERT_EQ(engine_->SetTimeout(1), 0);
+        ASSERT_EQ(world_->Do("w.late_once('" + name + "', '" + iface + "', '" + method + "', 1.5)"), "");
+    }
+
+    void Mock(const std::string& statement) { ASSERT_EQ(world_->Do(statement), ""); }
+
+protected:
+    // Ends the wait in this way once its bus call is out (or, with
+    // answered, once that call is answered and the wait goes on).
+    void End(Ending ending, bool answered = false)
+    {
+        ASSERT_EQ(engine_->SetTimeout(ending == Ending::Timeout ? 1 : 5), 0);
+        if (ending == Ending::Timeout)
             return;
-        }
-        engine_->SetHostPump([this, armed = true]() mutable {
-            if (armed) {
-                armed = false;
+        engine_->SetHostPump([this, ending, answered, sent = false, armed = true]() mutable {
+            sent = sent || bluez_->PendingCalls() > 0;
+            if (!armed || !sent || (answered && bluez_->PendingCalls() > 0))
+                return;
+            armed = false;
+            if (ending == Ending::Interrupt)
                 engine_->Interrupt();
-            }
+            else
+                EXPECT_EQ(engine_->Disconnect(), 0);
         });
     }
 
@@ -82,50 +116,286 @@ protected:
         ASSERT_EQ(engine_->SetTimeout(60), 0);
     }
 
+    // Runs the engine's rounds until done holds; false past a deadline.
+    bool PumpUntil(const std::function<bool()>& done)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            pollfd watched{engine_->PollDescriptor(), POLLIN, 0};
+            ::poll(&watched, 1, 50);
+            engine_->DoEvents();
+        }
+        return true;
+    }
+
+    // Waits until the mock bluetoothd has sent every late answer and the
+    // backend has taken them in: the answers to a scan started and stopped
+    // come after them on the bus.
+    void Settle()
+    {
+        ASSERT_EQ(world_->Do("w.obj(DEVICE, PROPS).Get(DEVICE_IFACE, 'Name')"), "PELLAX DUAL FE");
+        const auto watcher = bluez_->CreateAdvertisementWatcher();
+        watcher->Start();
+        EXPECT_TRUE(PumpUntil([&] { return watcher->Status() == platform::WatcherStatus::Started; }));
+        watcher->Stop();
+        EXPECT_TRUE(PumpUntil([&] { return watcher->Status() == platform::WatcherStatus::Stopped; }));
+        EXPECT_TRUE(PumpUntil([this] { return bluez_->PendingCalls() == 0; })) << "a bus call is left running";
+    }
+
+    // The values of the Value events so far, in hex.
+    std::vector<std::string> Values() const
+    {
+        std::vector<std::string> out;
+        for (const std::string& line : events_.events)
+            if (line.rfind("Value(", 0) == 0) {
+                std::string hex = line.substr(line.rfind(',') + 1);
+                hex.pop_back();
+                std::string compact;
+                for (const unsigned char c : hex)
+                    if (c != ' ')
+                        compact.push_back(static_cast<char>(std::tolower(c)));
+                out.push_back(compact);
+            }
+        return out;
+    }
+
     std::unique_ptr<MockBluez> world_;
     bluez::BluezPlatform* bluez_ = nullptr;
     std::unique_ptr<BleEngine> engine_;
     EventRecorder events_;
 };
 
-TEST_F(BluezCancel, AnEndedWaitCancelsItsBusCallAndTheNextCallGetsItsOwnAnswer)
+int ReadEcho(BleEngine& engine, const std::string& descriptor = "")
+{
+    std::string out;
+    return engine.ReadValue(kMain, kEcho, descriptor, out);
+}
+
+struct Kind {
+    const char* name;
+    bool linked;   // asked on a connected, discovered gauge; else on none
+    bool answered; // the wait goes on after the bus call's answer
+    std::function<void(BluezCancel&)> late;
+    std::function<int(BleEngine&)> call;
+    std::function<void(BluezCancel&)> usual; // undoes late, where it lasts
+    std::size_t left;                        // bus calls still out right after the end
+    int values;                              // Value events of the answered call
+};
+
+int Subscribe(BleEngine& e) { return e.Subscribe(kMain, kCounter); }
+
+const std::vector<Kind>& Kinds()
+{
+    // After a failed connect the engine drops the link: its Disconnect is
+    // still out. A read's call is kept for its late echo.
+    static const std::vector<Kind> kinds = {
+        {"Connect",
+         false,
+         false,
+         [](BluezCancel& t) { t.Late("", kDevice, "Connect"); },
+         [](BleEngine& e) { return e.Connect(kServer); },
+         {},
+         1,
+         0},
+        {"ConnectWithoutServices", false, true,
+         [](BluezCancel& t) {
+             t.Mock("w.set_method('', DEVICE_IFACE, 'Connect', '', "
+                    "\"time.sleep(0.3)\\nself.UpdateProperties('org.bluez.Device1', {'Connected': "
+                    "dbus.Boolean(True)})\")");
+         },
+         [](BleEngine& e) { return e.Connect(kServer); },
+         [](BluezCancel& t) { t.Mock("w.set_method('', DEVICE_IFACE, 'Connect', '', CONNECT)"); }, 1, 0},
+        {"ReadValue",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0011", kCharacteristic, "ReadValue"); },
+         [](BleEngine& e) { return ReadEcho(e); },
+         {},
+         1,
+         1},
+        {"WriteValue",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0011", kCharacteristic, "WriteValue"); },
+         [](BleEngine& e) { return e.WriteValue(kMain, kEcho, "", "echo"); },
+         {},
+         0,
+         0},
+        {"PostValue",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0011", kCharacteristic, "WriteValue"); },
+         [](BleEngine& e) { return e.PostValue(kMain, kEcho, "echo"); },
+         {},
+         0,
+         0},
+        {"ReadDescriptor",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0011/desc0013", kDescriptor, "ReadValue"); },
+         [](BleEngine& e) { return ReadEcho(e, kDescription); },
+         {},
+         0,
+         1},
+        {"WriteDescriptor",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0011/desc0013", kDescriptor, "WriteValue"); },
+         [](BleEngine& e) { return e.WriteValue(kMain, kEcho, kDescription, "Tip"); },
+         {},
+         0,
+         0},
+        {"GetDetails",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0011/desc0013", kDescriptor, "ReadValue"); },
+         [](BleEngine& e) {
+             std::string out;
+             const int selected = e.SetService(kMain);
+             return selected ? selected : e.GetCharacteristicUserDescription(0, out);
+         },
+         {},
+         0,
+         0},
+        {"Subscribe",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0015", kCharacteristic, "StartNotify"); },
+         Subscribe,
+         {},
+         0,
+         0},
+        {"Unsubscribe",
+         true,
+         false,
+         [](BluezCancel& t) { t.Late("service0010/char0015", kCharacteristic, "StopNotify"); },
+         [](BleEngine& e) { return e.Unsubscribe(kMain, kCounter); },
+         {},
+         0,
+         0},
+    };
+    return kinds;
+}
+
+// Ends one late request of each kind in this way: the call fails with the
+// wait's code, its bus call is dropped (a read's is kept for its echo), the
+// late answer raises nothing, and the next request gets its own answer.
+class BluezCancelSweep : public BluezCancel {
+protected:
+    void Run(Ending ending)
+    {
+        for (const Kind& k : Kinds()) {
+            if (ending == Ending::Disconnect && !k.linked)
+                continue; // no link to lose yet
+            SCOPED_TRACE(std::string(k.name) + NameOf(ending));
+            Prepare(k.linked);
+            // Only what is on can be turned off.
+            const bool unsubscribe = std::string(k.name) == "Unsubscribe";
+            if (unsubscribe) {
+                ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
+            }
+            k.late(*this);
+            events_.Clear();
+            End(ending, k.answered);
+            const int code = k.call(*engine_);
+            Restore();
+            EXPECT_EQ(code, ending == Ending::Disconnect ? 605 : 301) << engine_->LastError();
+            const char* error = ending == Ending::Timeout ? "Timeout." : "Interrupted.";
+            if (ending != Ending::Disconnect) {
+                EXPECT_EQ(engine_->LastError(), error);
+            }
+            // The engine's own Disconnect waits behind the late answer.
+            EXPECT_EQ(bluez_->PendingCalls(), k.left + (ending == Ending::Disconnect ? 1 : 0));
+            Settle();
+            // Nothing but what the ending itself raises.
+            const std::vector<std::string> raised = ending == Ending::Disconnect
+                                                        ? std::vector<std::string>{"Disconnected(0,OK)"}
+                                                        : std::vector<std::string>{};
+            EXPECT_EQ(events_.events, raised) << "the late answer reached the host";
+            if (k.usual)
+                k.usual(*this);
+            Prepare(k.linked);
+            if (unsubscribe) {
+                ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
+            }
+            EXPECT_EQ(k.call(*engine_), 0) << engine_->LastError();
+            EXPECT_EQ(events_.CountPrefix("Value("), k.values);
+        }
+    }
+};
+
+TEST_F(BluezCancelSweep, EveryRequestPastTheTimeoutDropsItsBusCall) { Run(Ending::Timeout); }
+
+TEST_F(BluezCancelSweep, EveryRequestInterruptedDropsItsBusCall) { Run(Ending::Interrupt); }
+
+TEST_F(BluezCancelSweep, EveryRequestOfALinkClosedDuringItsWaitDropsItsBusCall) { Run(Ending::Disconnect); }
+
+// bluetoothd completes a read nobody waits for any more and sets Value
+// just before its late reply: that change is the read's, not a
+// notification; real ones meanwhile arrive once, in order, also when the
+// read fails late (the link lost).
+TEST_F(BluezCancel, ACancelledReadsLateEchoIsNoNotification)
 {
     struct Case {
         const char* name;
-        std::function<void(BluezCancel&, bool slow)> arrange;
-        std::function<int(BleEngine&)> call;
-        int values; // Value events of the second call
+        std::vector<std::string> notes; // value changes while the read is out
+        const char* reply;
     };
     const std::vector<Case> cases = {
-        {"ReadValue",
-         [](BluezCancel& t, bool slow) {
-             t.Answer("ReadValue", "a{sv}", "ay",
-                      std::string(slow ? kSlowly : "") + "ret = dbus.Array(b'fresh', signature='y')");
-         },
-         [](BleEngine& e) {
-             std::string out;
-             const int code = e.ReadValue(kMain, kEcho, "", out);
-             return code == 0 && out != "fresh" ? -1 : code;
-         },
-         1},
-        {"WriteValue",
-         [](BluezCancel& t, bool slow) { t.Answer("WriteValue", "aya{sv}", "", slow ? kSlowly : "pass"); },
-         [](BleEngine& e) { return e.WriteValue(kMain, kEcho, "", "v"); }, 0},
+        {"the echo alone", {}, "echo"},
+        {"a notification meanwhile", {"4e"}, "echo"},
+        {"one equal to the answer", {kEchoHex}, "echo"},
+        {"several", {"41", kEchoHex, "4243"}, "echo"},
+        {"a late failure", {"4e", kEchoHex}, "error"},
     };
     for (Ending ending : {Ending::Timeout, Ending::Interrupt}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (ending == Ending::Timeout ? " past the timeout" : " interrupted"));
-            c.arrange(*this, true);
+            SCOPED_TRACE(std::string(c.name) + NameOf(ending));
+            std::string notes;
+            for (const std::string& note : c.notes)
+                notes += "'" + note + "',";
+            Mock("w.late_read('service0010/char0011', [" + notes + "], '" + c.reply + "')");
             End(ending);
-            EXPECT_EQ(c.call(*engine_), 301);
+            EXPECT_EQ(ReadEcho(*engine_), 301);
             Restore();
-            EXPECT_EQ(bluez_->PendingCalls(), 0u) << "the bus call is left running";
-            c.arrange(*this, false);
+            EXPECT_EQ(bluez_->PendingCalls(), 1u) << "the read's call is kept for its echo";
             events_.Clear();
-            EXPECT_EQ(c.call(*engine_), 0) << engine_->LastError();
-            EXPECT_EQ(events_.CountPrefix("Value("), c.values);
+            // Answered after the late one: its echo is dropped too.
+            EXPECT_EQ(ReadEcho(*engine_), 0) << engine_->LastError();
+            std::vector<std::string> expected = c.notes;
+            expected.push_back(kEchoHex); // the read's own answer
+            EXPECT_EQ(Values(), expected);
+            EXPECT_EQ(bluez_->PendingCalls(), 0u);
         }
     }
+}
+
+// Without a reply, values held while the read was out go out after a
+// bounded grace, once; the read's call is then dropped. Closing the
+// control with a read's call kept ends cleanly.
+TEST_F(BluezCancel, ValuesHeldForAReadThatNeverAnswersArriveAfterAGrace)
+{
+    for (Ending ending : {Ending::Timeout, Ending::Interrupt}) {
+        SCOPED_TRACE(NameOf(ending));
+        Mock("w.late_read('service0010/char0011', ['4e', '4f'], 'none')");
+        End(ending);
+        EXPECT_EQ(ReadEcho(*engine_), 301);
+        Restore();
+        events_.Clear();
+        EXPECT_TRUE(PumpUntil([this] { return Values().size() >= 2 && bluez_->PendingCalls() == 0; }));
+        EXPECT_EQ(Values(), (std::vector<std::string>{"4e", "4f"}));
+        // The mock answers nothing for a minute: a new one for the next.
+        Stop();
+        Start();
+    }
+    Mock("w.late_read('service0010/char0011', ['4e'], 'echo')");
+    End(Ending::Interrupt);
+    EXPECT_EQ(ReadEcho(*engine_), 301);
+    Restore();
+    EXPECT_EQ(bluez_->PendingCalls(), 1u);
+    Stop();
 }
 
 } // namespace

@@ -67,6 +67,12 @@ READ = ("v = dbus.Array(self.props[IFACE].get('Value', []), signature='y')\n"
         "ret = v")
 WRITE = ("self.props[IFACE]['Value'] = dbus.Array(args[0], signature='y')\n"
          "self.props[IFACE]['WriteType'] = dbus.String(args[1].get('type', ''))")
+# Run inside the mock: the next call of the method answers only after a
+# while, then as before.
+LATE_ONCE = ("in_sig, out_sig, code, _ = self.methods[{iface!r}][{method!r}]\n"
+             "again = 'self.AddMethod(%r, %r, %r, %r, %r)\\n' % ({iface!r}, {method!r}, in_sig, out_sig, code)\n"
+             "self.AddMethod({iface!r}, {method!r}, in_sig, out_sig, "
+             "'time.sleep({seconds!r})\\n' + again + code)")
 START_NOTIFY = "self.UpdateProperties('org.bluez.GattCharacteristic1', {'Notifying': dbus.Boolean(True)})"
 STOP_NOTIFY = "self.UpdateProperties('org.bluez.GattCharacteristic1', {'Notifying': dbus.Boolean(False)})"
 
@@ -189,6 +195,33 @@ class World:
             "['org.bluez.GattCharacteristic1', {'Value': dbus.Array([i & 0x7F, 1], signature='y', "
             "variant_level=1)}, []])")
         self.obj(DEVICE + "/" + name, CHAR_IFACE).Burst(dbus.UInt32(count), timeout=600)
+
+    def late_once(self, name, iface, method, seconds):
+        """The next call of method answers only after seconds (bluetoothd
+        waiting for the link), then calls are answered as before."""
+        path = DEVICE + "/" + name if name else DEVICE
+        code = LATE_ONCE.format(iface=iface, method=method, seconds=seconds)
+        self.obj(path).AddMethod(MOCK, "LateOnce", "", "", code)
+        self.obj(path).LateOnce()
+
+    def late_read(self, name, notes, reply):
+        """The next read of a characteristic answers after a second and a
+        half; the value changes in notes (hex) arrive meanwhile. reply
+        "echo": Value is set from the answer just before the reply, as
+        bluetoothd does; "error": the read fails, as when the link is lost;
+        "none": nothing comes for a minute. Later reads are answered as
+        usual."""
+        read = READ.replace("IFACE", repr(CHAR_IFACE))
+        code = "self.AddMethod(%r, 'ReadValue', 'a{sv}', 'ay', %r)\ntime.sleep(1.5)\n" % (CHAR_IFACE, read)
+        for note in notes:
+            code += ("self.EmitSignal(%r, 'PropertiesChanged', 'sa{sv}as', [%r, {'Value': dbus.Array("
+                     "bytes.fromhex(%r), signature='y', variant_level=1)}, []])\n" % (PROPS, CHAR_IFACE, note))
+        code += {
+            "echo": "time.sleep(0.3)\n" + read,
+            "error": "raise dbus.exceptions.DBusException('Not connected', name='org.bluez.Error.Failed')",
+            "none": "time.sleep(60)\nret = dbus.Array([], signature='y')",
+        }[reply]
+        self.set_read(name, code)
 
     def write_type(self, name):
         return str(self.obj(DEVICE + "/" + name, PROPS).Get(CHAR_IFACE, "WriteType"))
