@@ -32,6 +32,11 @@ const char* kDevice = "org.bluez.Device1";
 const char* kCharacteristic = "org.bluez.GattCharacteristic1";
 const char* kDescriptor = "org.bluez.GattDescriptor1";
 
+// Connected after a while, but bluetoothd never resolves the services.
+const char* kConnectWithoutServices =
+    "w.set_method('', DEVICE_IFACE, 'Connect', '', \"time.sleep(0.3)\\n"
+    "self.UpdateProperties('org.bluez.Device1', {'Connected': dbus.Boolean(True)})\")";
+
 enum class Ending { Timeout, Interrupt, Disconnect };
 
 const char* NameOf(Ending ending)
@@ -80,7 +85,6 @@ protected:
         events_.Clear();
     }
 
-public:
     // The next call of method on the object at name (under the device)
     // is answered late, as bluetoothd does while it waits for the link.
     void Late(const std::string& name, const std::string& iface, const std::string& method)
@@ -90,7 +94,6 @@ public:
 
     void Mock(const std::string& statement) { ASSERT_EQ(world_->Do(statement), ""); }
 
-protected:
     // Ends the wait in this way once its bus call is out (or, with
     // answered, once that call is answered and the wait goes on).
     void End(Ending ending, bool answered = false)
@@ -173,111 +176,48 @@ int ReadEcho(BleEngine& engine, const std::string& descriptor = "")
     return engine.ReadValue(kMain, kEcho, descriptor, out);
 }
 
+int Connect(BleEngine& e) { return e.Connect(kServer); }
+int Read(BleEngine& e) { return ReadEcho(e); }
+int Write(BleEngine& e) { return e.WriteValue(kMain, kEcho, "", "echo"); }
+int Post(BleEngine& e) { return e.PostValue(kMain, kEcho, "echo"); }
+int ReadDescription(BleEngine& e) { return ReadEcho(e, kDescription); }
+int WriteDescription(BleEngine& e) { return e.WriteValue(kMain, kEcho, kDescription, "Tip"); }
+int Subscribe(BleEngine& e) { return e.Subscribe(kMain, kCounter); }
+int Unsubscribe(BleEngine& e) { return e.Unsubscribe(kMain, kCounter); }
+int Details(BleEngine& e)
+{
+    std::string out;
+    const int selected = e.SetService(kMain);
+    return selected ? selected : e.GetCharacteristicUserDescription(0, out);
+}
+
+// A request kind: the bus method of the object (under the device, "" the
+// device itself) that answers late, the control call, the bus calls still
+// out right after the end, and the Value events of an answered call.
 struct Kind {
     const char* name;
-    bool linked;   // asked on a connected, discovered gauge; else on none
-    bool answered; // the wait goes on after the bus call's answer
-    std::function<void(BluezCancel&)> late;
-    std::function<int(BleEngine&)> call;
-    std::function<void(BluezCancel&)> usual; // undoes late, where it lasts
-    std::size_t left;                        // bus calls still out right after the end
-    int values;                              // Value events of the answered call
+    const char* object;
+    const char* iface;
+    const char* method; // none: Connect answers, but services are never resolved
+    int (*call)(BleEngine&);
+    std::size_t left;
+    int values;
 };
 
-int Subscribe(BleEngine& e) { return e.Subscribe(kMain, kCounter); }
-
-const std::vector<Kind>& Kinds()
-{
-    // After a failed connect the engine drops the link: its Disconnect is
-    // still out. A read's call is kept for its late echo.
-    static const std::vector<Kind> kinds = {
-        {"Connect",
-         false,
-         false,
-         [](BluezCancel& t) { t.Late("", kDevice, "Connect"); },
-         [](BleEngine& e) { return e.Connect(kServer); },
-         {},
-         1,
-         0},
-        {"ConnectWithoutServices", false, true,
-         [](BluezCancel& t) {
-             t.Mock("w.set_method('', DEVICE_IFACE, 'Connect', '', "
-                    "\"time.sleep(0.3)\\nself.UpdateProperties('org.bluez.Device1', {'Connected': "
-                    "dbus.Boolean(True)})\")");
-         },
-         [](BleEngine& e) { return e.Connect(kServer); },
-         [](BluezCancel& t) { t.Mock("w.set_method('', DEVICE_IFACE, 'Connect', '', CONNECT)"); }, 1, 0},
-        {"ReadValue",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0011", kCharacteristic, "ReadValue"); },
-         [](BleEngine& e) { return ReadEcho(e); },
-         {},
-         1,
-         1},
-        {"WriteValue",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0011", kCharacteristic, "WriteValue"); },
-         [](BleEngine& e) { return e.WriteValue(kMain, kEcho, "", "echo"); },
-         {},
-         0,
-         0},
-        {"PostValue",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0011", kCharacteristic, "WriteValue"); },
-         [](BleEngine& e) { return e.PostValue(kMain, kEcho, "echo"); },
-         {},
-         0,
-         0},
-        {"ReadDescriptor",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0011/desc0013", kDescriptor, "ReadValue"); },
-         [](BleEngine& e) { return ReadEcho(e, kDescription); },
-         {},
-         0,
-         1},
-        {"WriteDescriptor",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0011/desc0013", kDescriptor, "WriteValue"); },
-         [](BleEngine& e) { return e.WriteValue(kMain, kEcho, kDescription, "Tip"); },
-         {},
-         0,
-         0},
-        {"GetDetails",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0011/desc0013", kDescriptor, "ReadValue"); },
-         [](BleEngine& e) {
-             std::string out;
-             const int selected = e.SetService(kMain);
-             return selected ? selected : e.GetCharacteristicUserDescription(0, out);
-         },
-         {},
-         0,
-         0},
-        {"Subscribe",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0015", kCharacteristic, "StartNotify"); },
-         Subscribe,
-         {},
-         0,
-         0},
-        {"Unsubscribe",
-         true,
-         false,
-         [](BluezCancel& t) { t.Late("service0010/char0015", kCharacteristic, "StopNotify"); },
-         [](BleEngine& e) { return e.Unsubscribe(kMain, kCounter); },
-         {},
-         0,
-         0},
-    };
-    return kinds;
-}
+// After a failed connect the engine drops the link: its Disconnect is still
+// out. A read's call is kept for its late echo.
+const std::vector<Kind> kKinds = {
+    {"Connect", "", kDevice, "Connect", Connect, 1, 0},
+    {"ConnectWithoutServices", "", kDevice, nullptr, Connect, 1, 0},
+    {"ReadValue", "service0010/char0011", kCharacteristic, "ReadValue", Read, 1, 1},
+    {"WriteValue", "service0010/char0011", kCharacteristic, "WriteValue", Write, 0, 0},
+    {"PostValue", "service0010/char0011", kCharacteristic, "WriteValue", Post, 0, 0},
+    {"ReadDescriptor", "service0010/char0011/desc0013", kDescriptor, "ReadValue", ReadDescription, 0, 1},
+    {"WriteDescriptor", "service0010/char0011/desc0013", kDescriptor, "WriteValue", WriteDescription, 0, 0},
+    {"GetDetails", "service0010/char0011/desc0013", kDescriptor, "ReadValue", Details, 0, 0},
+    {"Subscribe", "service0010/char0015", kCharacteristic, "StartNotify", Subscribe, 0, 0},
+    {"Unsubscribe", "service0010/char0015", kCharacteristic, "StopNotify", Unsubscribe, 0, 0},
+};
 
 // Ends one late request of each kind in this way: the call fails with the
 // wait's code, its bus call is dropped (a read's is kept for its echo), the
@@ -286,19 +226,23 @@ class BluezCancelSweep : public BluezCancel {
 protected:
     void Run(Ending ending)
     {
-        for (const Kind& k : Kinds()) {
-            if (ending == Ending::Disconnect && !k.linked)
+        for (const Kind& k : kKinds) {
+            const bool linked = *k.object != 0;
+            if (ending == Ending::Disconnect && !linked)
                 continue; // no link to lose yet
             SCOPED_TRACE(std::string(k.name) + NameOf(ending));
-            Prepare(k.linked);
+            Prepare(linked);
             // Only what is on can be turned off.
-            const bool unsubscribe = std::string(k.name) == "Unsubscribe";
+            const bool unsubscribe = k.call == Unsubscribe;
             if (unsubscribe) {
                 ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
             }
-            k.late(*this);
+            if (k.method)
+                Late(k.object, k.iface, k.method);
+            else
+                Mock(kConnectWithoutServices);
             events_.Clear();
-            End(ending, k.answered);
+            End(ending, !k.method);
             const int code = k.call(*engine_);
             Restore();
             EXPECT_EQ(code, ending == Ending::Disconnect ? 605 : 301) << engine_->LastError();
@@ -314,9 +258,9 @@ protected:
                                                         ? std::vector<std::string>{"Disconnected(0,OK)"}
                                                         : std::vector<std::string>{};
             EXPECT_EQ(events_.events, raised) << "the late answer reached the host";
-            if (k.usual)
-                k.usual(*this);
-            Prepare(k.linked);
+            if (!k.method)
+                Mock("w.set_method('', DEVICE_IFACE, 'Connect', '', CONNECT)");
+            Prepare(linked);
             if (unsubscribe) {
                 ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
             }
