@@ -52,6 +52,17 @@ bool StartsWith(const std::string& text, const std::string& prefix)
     return text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0 && text[prefix.size()] == '/';
 }
 
+// The handle a GATT object's path carries; none when it is no handle an
+// attribute can have (0, or a declaration at 0xFFFF with no room for its
+// value). BlueZ never names objects so; something posing as it may.
+std::optional<std::uint16_t> UsableHandle(const std::string& path, std::string_view kind)
+{
+    const auto handle = HandleFromPath(path, kind);
+    if (!handle || *handle == 0 || (kind == "char" && *handle == 0xFFFF))
+        return std::nullopt;
+    return handle;
+}
+
 // Turns notifications or indications of the characteristic at path on
 // or off. BlueZ chooses the kind itself: notify where the characteristic
 // offers it, else indicate.
@@ -250,6 +261,8 @@ public:
             }
             ListResult<GattDescriptor> list;
             for (const std::string& path : self->core_->Children(kDescriptorInterface, "Characteristic", self->path_)) {
+                if (!UsableHandle(path, "desc"))
+                    continue;
                 auto descriptor = std::make_shared<BluezDescriptor>(self->core_, path, self->path_);
                 if (!uuid || descriptor->GetUuid() == *uuid)
                     list.objects.push_back(std::move(descriptor));
@@ -432,7 +445,7 @@ private:
     {
         std::vector<std::string> out;
         for (const std::string& path : core_->Children(kDescriptorInterface, "Characteristic", path_))
-            if (UuidOf(core_->PropertiesOf(path, kDescriptorInterface)) == uuid)
+            if (UsableHandle(path, "desc") && UuidOf(core_->PropertiesOf(path, kDescriptorInterface)) == uuid)
                 out.push_back(path);
         return out;
     }
@@ -489,8 +502,10 @@ std::vector<std::shared_ptr<Object>> Made(const std::shared_ptr<Core>& core, con
     return out;
 }
 
+// Objects without a usable handle are left out: nothing could name them.
 std::vector<std::string> ByHandle(std::vector<std::string> paths, std::string_view kind)
 {
+    std::erase_if(paths, [kind](const std::string& path) { return !UsableHandle(path, kind); });
     std::sort(paths.begin(), paths.end(), [kind](const std::string& a, const std::string& b) {
         return HandleFromPath(a, kind).value_or(0) < HandleFromPath(b, kind).value_or(0);
     });
