@@ -255,6 +255,8 @@ protected:
                 continue;
             ASSERT_EQ(control->put(VORNIK_DISPID_Timeout, {i2(row.timeout)}), VORNIK_S_OK);
             const Outcome outcome = Asked(row);
+            if (std::getenv("ODD_TRACE"))
+                fprintf(stderr, "%s: %d %s\n", row.what.c_str(), outcome.number, outcome.answer.substr(0, 200).c_str());
             if (row.number == kAnyFailure) {
                 EXPECT_NE(outcome.number, 0) << outcome.answer;
             } else {
@@ -562,6 +564,89 @@ TEST_F(BluezOddWorld, GattObjectsOfOddShape)
          0,
          "echo"},
         {"thousands of characteristics", {"w.many(3000)"}, {}, Ask::Discover, "", 0, ""},
+    });
+}
+
+
+// A method of a named object answering with out_sig as code says.
+std::string Answers(const std::string& name, const std::string& iface, const std::string& method,
+                    const std::string& inSig, const std::string& outSig, const std::string& code)
+{
+    return "w.obj(DEVICE + '/" + name + "').AddMethod(" + iface + ", '" + method + "', '" + inSig + "', '" + outSig +
+           "', \"" + code + "\")";
+}
+
+std::string Fails(const std::string& name, const std::string& iface, const std::string& method,
+                  const std::string& inSig, const std::string& error, const std::string& message)
+{
+    return "w.fail('" + name + "', " + iface + ", '" + method + "', '" + inSig + "', '', '" + error + "', '" +
+           message + "')";
+}
+
+TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
+{
+    const std::string plain = "service0010/char0018";
+    const std::string echoName = "service0010/char0011/desc0013";
+    Sweep({
+        {"ReadValue answering a text", {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "s", "ret = 'x'")}, {},
+         Ask::Read, kPlain, kUnreachable, ""},
+        {"ReadValue answering nothing", {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "", "")}, {}, Ask::Read,
+         kPlain, kUnreachable, ""},
+        {"ReadValue answering a dictionary",
+         {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "a{sv}", "ret = {'a': 1}")},
+         {},
+         Ask::Read,
+         kPlain,
+         kUnreachable,
+         ""},
+        {"ReadValue answering more than the value",
+         {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "ays", "ret = (dbus.Array(b'ab', signature='y'), 'more')")},
+         {},
+         Ask::Read,
+         kPlain,
+         0,
+         "ab"},
+        {"descriptor ReadValue answering a text",
+         {Answers(echoName, "DESC_IFACE", "ReadValue", "a{sv}", "s", "ret = 'Echo'")},
+         {},
+         Ask::ReadDetail,
+         "",
+         kUnreachable,
+         ""},
+        {"descriptor ReadValue answering nothing", {Answers(echoName, "DESC_IFACE", "ReadValue", "a{sv}", "", "")},
+         {}, Ask::ReadDetail, "", kUnreachable, ""},
+        {"WriteValue answering a text", {Answers(plain, "CHAR_IFACE", "WriteValue", "aya{sv}", "s", "ret = 'x'")}, {},
+         Ask::Write, kPlain, 0, ""},
+        {"an error of unknown name", {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "org.bluez.Error.Odd", "")},
+         {}, Ask::Read, kPlain, kUnreachable, ""},
+        {"an error of another namespace",
+         {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "com.example.Error.Odd", "odd")},
+         {},
+         Ask::Read,
+         kPlain,
+         kUnreachable,
+         ""},
+        {"Failed without a message", {Fails(plain, "CHAR_IFACE", "WriteValue", "aya{sv}", "org.bluez.Error.Failed", "")},
+         {}, Ask::Write, kPlain, kUnreachable, ""},
+        {"an ATT code that is no number",
+         {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "org.bluez.Error.Failed", "ATT error: 0xzz")},
+         {},
+         Ask::Read,
+         kPlain,
+         kUnreachable,
+         ""},
+        {"StartNotify failing oddly",
+         {Fails("service0010/char0015", "CHAR_IFACE", "StartNotify", "", "org.bluez.Error.Odd", "")},
+         {},
+         Ask::Subscribe,
+         kCounter,
+         kAnyFailure,
+         ""},
+        {"Connect failing oddly", {Fails("", "DEVICE_IFACE", "Connect", "", "com.example.Error.Odd", "")}, {},
+         Ask::Connect, "", kAnyFailure, "", Then::Scan},
+        {"Connect answering more", {"w.set_method('', DEVICE_IFACE, 'Connect', '', CONNECT + '\\nret = 7')",
+                                    "w.obj(DEVICE).AddMethod(DEVICE_IFACE, 'Connect', '', 'i', CONNECT + '\\nret = 7')"},
+         {}, Ask::Discover, "", 0, ""},
     });
 }
 
