@@ -512,6 +512,29 @@ std::vector<std::string> ByHandle(std::vector<std::string> paths, std::string_vi
     return paths;
 }
 
+// One handle is one attribute on a device: characteristics whose handle a
+// service of lower handle on the same device holds as well are left out,
+// else the values of the one would be taken for the other's.
+std::vector<std::string> WithoutHeldHandles(const Core& core, const std::string& service,
+                                            std::vector<std::string> paths)
+{
+    const std::size_t slash = service.rfind('/');
+    const auto own = UsableHandle(service, "service");
+    if (slash == std::string::npos || !own)
+        return paths;
+    std::vector<std::string> before;
+    for (const std::string& other : core.Children(kServiceInterface, "Device", service.substr(0, slash)))
+        if (const auto handle = UsableHandle(other, "service"); handle && *handle < *own)
+            before.push_back(other);
+    std::erase_if(paths, [&](const std::string& path) {
+        const std::string last = path.substr(path.rfind('/'));
+        return std::any_of(before.begin(), before.end(), [&](const std::string& other) {
+            return core.PropertiesOf(other + last, kCharacteristicInterface) != nullptr;
+        });
+    });
+    return paths;
+}
+
 class BluezService final : public GattService {
 public:
     BluezService(std::shared_ptr<Core> core, std::string path)
@@ -553,7 +576,8 @@ public:
                 return;
             }
             ListResult<GattCharacteristic> result;
-            const auto paths = ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char");
+            const auto paths = WithoutHeldHandles(
+                *core, path, ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char"));
             for (auto& made : Made<BluezCharacteristic>(core, paths, uuid, kCharacteristicInterface))
                 result.objects.push_back(std::move(made));
             done(std::move(result));

@@ -256,7 +256,7 @@ protected:
             ASSERT_EQ(control->put(VORNIK_DISPID_Timeout, {i2(row.timeout)}), VORNIK_S_OK);
             const Outcome outcome = Asked(row);
             if (std::getenv("ODD_TRACE"))
-                fprintf(stderr, "%s: %d %s\n", row.what.c_str(), outcome.number, outcome.answer.substr(0, 200).c_str());
+                fprintf(stderr, "%s: %d %s\n", row.what.c_str(), outcome.number, outcome.answer.substr(0, 60).c_str());
             if (row.number == kAnyFailure) {
                 EXPECT_NE(outcome.number, 0) << outcome.answer;
             } else {
@@ -567,7 +567,6 @@ TEST_F(BluezOddWorld, GattObjectsOfOddShape)
     });
 }
 
-
 // A method of a named object answering with out_sig as code says.
 std::string Answers(const std::string& name, const std::string& iface, const std::string& method,
                     const std::string& inSig, const std::string& outSig, const std::string& code)
@@ -579,8 +578,8 @@ std::string Answers(const std::string& name, const std::string& iface, const std
 std::string Fails(const std::string& name, const std::string& iface, const std::string& method,
                   const std::string& inSig, const std::string& error, const std::string& message)
 {
-    return "w.fail('" + name + "', " + iface + ", '" + method + "', '" + inSig + "', '', '" + error + "', '" +
-           message + "')";
+    return "w.fail('" + name + "', " + iface + ", '" + method + "', '" + inSig + "', '', '" + error + "', '" + message +
+           "')";
 }
 
 TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
@@ -588,10 +587,20 @@ TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
     const std::string plain = "service0010/char0018";
     const std::string echoName = "service0010/char0011/desc0013";
     Sweep({
-        {"ReadValue answering a text", {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "s", "ret = 'x'")}, {},
-         Ask::Read, kPlain, kUnreachable, ""},
-        {"ReadValue answering nothing", {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "", "")}, {}, Ask::Read,
-         kPlain, kUnreachable, ""},
+        {"ReadValue answering a text",
+         {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "s", "ret = 'x'")},
+         {},
+         Ask::Read,
+         kPlain,
+         kUnreachable,
+         ""},
+        {"ReadValue answering nothing",
+         {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "", "")},
+         {},
+         Ask::Read,
+         kPlain,
+         kUnreachable,
+         ""},
         {"ReadValue answering a dictionary",
          {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "a{sv}", "ret = {'a': 1}")},
          {},
@@ -600,7 +609,8 @@ TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
          kUnreachable,
          ""},
         {"ReadValue answering more than the value",
-         {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "ays", "ret = (dbus.Array(b'ab', signature='y'), 'more')")},
+         {Answers(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "ays",
+                  "ret = (dbus.Array(b'ab', signature='y'), 'more')")},
          {},
          Ask::Read,
          kPlain,
@@ -613,12 +623,27 @@ TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
          "",
          kUnreachable,
          ""},
-        {"descriptor ReadValue answering nothing", {Answers(echoName, "DESC_IFACE", "ReadValue", "a{sv}", "", "")},
-         {}, Ask::ReadDetail, "", kUnreachable, ""},
-        {"WriteValue answering a text", {Answers(plain, "CHAR_IFACE", "WriteValue", "aya{sv}", "s", "ret = 'x'")}, {},
-         Ask::Write, kPlain, 0, ""},
-        {"an error of unknown name", {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "org.bluez.Error.Odd", "")},
-         {}, Ask::Read, kPlain, kUnreachable, ""},
+        {"descriptor ReadValue answering nothing",
+         {Answers(echoName, "DESC_IFACE", "ReadValue", "a{sv}", "", "")},
+         {},
+         Ask::ReadDetail,
+         "",
+         kUnreachable,
+         ""},
+        {"WriteValue answering a text",
+         {Answers(plain, "CHAR_IFACE", "WriteValue", "aya{sv}", "s", "ret = 'x'")},
+         {},
+         Ask::Write,
+         kPlain,
+         0,
+         ""},
+        {"an error of unknown name",
+         {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "org.bluez.Error.Odd", "")},
+         {},
+         Ask::Read,
+         kPlain,
+         kUnreachable,
+         ""},
         {"an error of another namespace",
          {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "com.example.Error.Odd", "odd")},
          {},
@@ -626,8 +651,13 @@ TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
          kPlain,
          kUnreachable,
          ""},
-        {"Failed without a message", {Fails(plain, "CHAR_IFACE", "WriteValue", "aya{sv}", "org.bluez.Error.Failed", "")},
-         {}, Ask::Write, kPlain, kUnreachable, ""},
+        {"Failed without a message",
+         {Fails(plain, "CHAR_IFACE", "WriteValue", "aya{sv}", "org.bluez.Error.Failed", "")},
+         {},
+         Ask::Write,
+         kPlain,
+         kUnreachable,
+         ""},
         {"an ATT code that is no number",
          {Fails(plain, "CHAR_IFACE", "ReadValue", "a{sv}", "org.bluez.Error.Failed", "ATT error: 0xzz")},
          {},
@@ -642,11 +672,160 @@ TEST_F(BluezOddWorld, RepliesAndErrorsOfOddShape)
          kCounter,
          kAnyFailure,
          ""},
-        {"Connect failing oddly", {Fails("", "DEVICE_IFACE", "Connect", "", "com.example.Error.Odd", "")}, {},
-         Ask::Connect, "", kAnyFailure, "", Then::Scan},
-        {"Connect answering more", {"w.set_method('', DEVICE_IFACE, 'Connect', '', CONNECT + '\\nret = 7')",
-                                    "w.obj(DEVICE).AddMethod(DEVICE_IFACE, 'Connect', '', 'i', CONNECT + '\\nret = 7')"},
-         {}, Ask::Discover, "", 0, ""},
+        {"Connect failing oddly",
+         {Fails("", "DEVICE_IFACE", "Connect", "", "com.example.Error.Odd", "")},
+         {},
+         Ask::Connect,
+         "",
+         kAnyFailure,
+         "",
+         Then::Scan},
+        {"Connect answering more",
+         {"w.set_method('', DEVICE_IFACE, 'Connect', '', CONNECT + '\\nret = 7')",
+          "w.obj(DEVICE).AddMethod(DEVICE_IFACE, 'Connect', '', 'i', CONNECT + '\\nret = 7')"},
+         {},
+         Ask::Discover,
+         "",
+         0,
+         ""},
+    });
+}
+
+const std::string kDevicePath = "/org/bluez/hci0/dev_E8_C0_4D_00_04_04";
+
+// A signal as bluetoothd sends it: from the object at name (under the
+// device, or a full path), with args a Python list.
+std::string Signal(const std::string& name, const std::string& iface, const std::string& member,
+                   const std::string& signature, const std::string& args)
+{
+    return "w.signal('" + name + "', '" + iface + "', '" + member + "', '" + signature + "', " + args + ")";
+}
+
+const std::string kProps = "org.freedesktop.DBus.Properties";
+const std::string kManager = "org.freedesktop.DBus.ObjectManager";
+
+std::string Changed(const std::string& name, const std::string& iface, const std::string& changes)
+{
+    return Signal(name, kProps, "PropertiesChanged", "sa{sv}as",
+                  "['" + iface + "', dbus.Dictionary({" + changes +
+                      "}, signature='sv'), dbus.Array([], signature='s')]");
+}
+
+TEST_F(BluezOddWorld, SignalsOfOddShape)
+{
+    const std::string counter = "service0010/char0015";
+    const std::string chr = "org.bluez.GattCharacteristic1";
+    const std::string dev = "org.bluez.Device1";
+    // While the user description is read during discovery, bluetoothd
+    // reports objects gone and new ones.
+    const std::string meanwhile =
+        "w.set_read('service0010/char0011/desc0013', \"self.EmitSignal('" + kManager +
+        "', 'InterfacesRemoved', 'oas', [dbus.ObjectPath('" + kDevicePath + "/service0010/char0018'), ['" + chr +
+        "']])\\nself.EmitSignal('" + kManager + "', 'InterfacesAdded', 'oa{sa{sv}}', [dbus.ObjectPath('" + kDevicePath +
+        "/service0050'), {'org.bluez.GattService1': {'UUID': 'odd'}}])\\nret = dbus.Array(b'Echo', signature='y')\", "
+        "DESC_IFACE)";
+    Sweep({
+        {"Value a text", {}, {Changed(counter, chr, "'Value': 'B'")}, Ask::Notification, "", 0, "[A]"},
+        {"Value numbers",
+         {},
+         {Changed(counter, chr, "'Value': dbus.Array([66], signature='i')")},
+         Ask::Notification,
+         "",
+         0,
+         "[A]"},
+        {"Value invalidated",
+         {},
+         {Signal(counter, kProps, "PropertiesChanged", "sa{sv}as",
+                 "['" + chr + "', dbus.Dictionary({}, signature='sv'), ['Value']]")},
+         Ask::Notification,
+         "",
+         0,
+         "[A]"},
+        {"PropertiesChanged of another form",
+         {},
+         {Signal(counter, kProps, "PropertiesChanged", "sa{ss}", "['" + chr + "', {'Value': 'B'}]"),
+          Signal(counter, kProps, "PropertiesChanged", "s", "['" + chr + "']")},
+         Ask::Notification,
+         "",
+         0,
+         "[A]"},
+        {"Value of a megabyte",
+         {},
+         {Changed(counter, chr, "'Value': dbus.Array(bytes(1 << 20), signature='y')")},
+         Ask::Notification,
+         "",
+         0,
+         "*"},
+        {"a characteristic handle twice",
+         {"w.service('service0040', 0xFFE0, True, [])",
+          Object("service0040/char0015", "CHAR_IFACE",
+                 "'Service': dbus.ObjectPath(DEVICE + '/service0040'), 'Value': dbus.Array(b'', signature='y'), "
+                 "'Flags': dbus.Array(['notify'], signature='s')")},
+         {Changed("service0040/char0015", chr, "'Value': dbus.Array(b'B', signature='y')")},
+         Ask::Notification,
+         "",
+         0,
+         "[A]"},
+        {"Connected a number", {}, {Changed("", dev, "'Connected': dbus.Int32(0)")}, Ask::Read, kEcho, 0, "echo"},
+        {"ServicesResolved a text", {}, {Changed("", dev, "'ServicesResolved': 'no'")}, Ask::Read, kEcho, 0, "echo"},
+        {"InterfacesRemoved of an unknown path",
+         {},
+         {Signal("/", kManager, "InterfacesRemoved", "oas",
+                 "[dbus.ObjectPath('/org/bluez/hci0/dev_odd'), ['" + dev + "']]")},
+         Ask::Read,
+         kEcho,
+         0,
+         "echo"},
+        {"InterfacesRemoved of the device naming other interfaces",
+         {},
+         {Signal("/", kManager, "InterfacesRemoved", "oas", "[dbus.ObjectPath('" + kDevicePath + "'), ['org.odd']]")},
+         Ask::Read,
+         kEcho,
+         0,
+         "echo"},
+        {"InterfacesRemoved of another form",
+         {},
+         {Signal("/", kManager, "InterfacesRemoved", "o", "[dbus.ObjectPath('" + kDevicePath + "')]"),
+          Signal("/", kManager, "InterfacesRemoved", "s", "['" + kDevicePath + "']")},
+         Ask::Read,
+         kEcho,
+         0,
+         "echo"},
+        {"InterfacesAdded of another form",
+         {},
+         {Signal("/", kManager, "InterfacesAdded", "o", "[dbus.ObjectPath('" + kDevicePath + "/service0050')]"),
+          Signal("/", kManager, "InterfacesAdded", "oa{sv}",
+                 "[dbus.ObjectPath('" + kDevicePath + "/service0050'), {'x': 1}]")},
+         Ask::Read,
+         kEcho,
+         0,
+         "echo"},
+        {"InterfacesAdded of a service without properties",
+         {},
+         {Signal("/", kManager, "InterfacesAdded", "oa{sa{sv}}",
+                 "[dbus.ObjectPath('" + kDevicePath +
+                     "/service0050'), dbus.Dictionary({'org.bluez.GattService1': dbus.Dictionary({}, signature='sv')}, "
+                     "signature='sa{sv}')]")},
+         Ask::Read,
+         kEcho,
+         0,
+         "echo"},
+        {"a device outside the adapter",
+         {kHeard},
+         {Signal("/", kManager, "InterfacesAdded", "oa{sa{sv}}",
+                 "[dbus.ObjectPath('/org/bluez/hci7/dev_11_22_33_44_55_66'), dbus.Dictionary({'" + dev +
+                     "': dbus.Dictionary({'Address': '11:22:33:44:55:66', 'RSSI': dbus.Int16(-1)}, signature='sv')}, "
+                     "signature='sa{sv}')]"),
+          Signal("/", kManager, "InterfacesAdded", "oa{sa{sv}}",
+                 "[dbus.ObjectPath('/com/example/dev_11_22_33_44_55_77'), dbus.Dictionary({'" + dev +
+                     "': dbus.Dictionary({'Address': '11:22:33:44:55:77', 'RSSI': dbus.Int16(-1)}, signature='sv')}, "
+                     "signature='sa{sv}')]")},
+         Ask::Scan,
+         "",
+         0,
+         kServer + " -42",
+         Then::Scan},
+        {"objects gone and new during discovery", {meanwhile}, {}, Ask::Discover, "", 0, ""},
     });
 }
 

@@ -234,7 +234,8 @@ class World:
 
     def signal(self, path, iface, name, signature, args):
         """A signal as bluetoothd would send it, from the mock's name."""
-        self.obj(path if path.startswith("/") else DEVICE + "/" + path).EmitSignal(iface, name, signature, args)
+        path = path if path.startswith("/") else DEVICE + "/" + path if path else DEVICE
+        self.obj(path).EmitSignal(iface, name, signature, args)
 
 
 def main():
