@@ -512,25 +512,27 @@ std::vector<std::string> ByHandle(std::vector<std::string> paths, std::string_vi
     return paths;
 }
 
-// One handle is one attribute on a device: characteristics whose handle a
-// service of lower handle on the same device holds as well are left out,
-// else the values of the one would be taken for the other's.
-std::vector<std::string> WithoutHeldHandles(const Core& core, const std::string& service,
-                                            std::vector<std::string> paths)
+// A characteristic's handle lies between its service's and the next
+// service's on the device: one outside would be taken for another
+// service's attribute at that handle (one handle is one attribute).
+std::vector<std::string> WithinService(const Core& core, const std::string& service, std::vector<std::string> paths)
 {
-    const std::size_t slash = service.rfind('/');
     const auto own = UsableHandle(service, "service");
-    if (slash == std::string::npos || !own)
+    const std::size_t slash = service.rfind('/');
+    if (!own || slash == std::string::npos)
         return paths;
-    std::vector<std::string> before;
-    for (const std::string& other : core.Children(kServiceInterface, "Device", service.substr(0, slash)))
-        if (const auto handle = UsableHandle(other, "service"); handle && *handle < *own)
-            before.push_back(other);
+    const std::string siblings = service.substr(0, slash + 1);
+    std::uint32_t end = 0x10000;
+    for (auto next = core.NextObject(service); next && next->starts_with(siblings); next = core.NextObject(*next)) {
+        const auto handle = UsableHandle(*next, "service");
+        if (handle && core.PropertiesOf(*next, kServiceInterface)) {
+            end = *handle;
+            break;
+        }
+    }
     std::erase_if(paths, [&](const std::string& path) {
-        const std::string last = path.substr(path.rfind('/'));
-        return std::any_of(before.begin(), before.end(), [&](const std::string& other) {
-            return core.PropertiesOf(other + last, kCharacteristicInterface) != nullptr;
-        });
+        const auto handle = UsableHandle(path, "char");
+        return !handle || *handle <= *own || *handle >= end;
     });
     return paths;
 }
@@ -576,8 +578,8 @@ public:
                 return;
             }
             ListResult<GattCharacteristic> result;
-            const auto paths = WithoutHeldHandles(
-                *core, path, ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char"));
+            const auto paths =
+                WithinService(*core, path, ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char"));
             for (auto& made : Made<BluezCharacteristic>(core, paths, uuid, kCharacteristicInterface))
                 result.objects.push_back(std::move(made));
             done(std::move(result));
