@@ -450,6 +450,15 @@ std::vector<std::string> Core::Children(const std::string& interface, const std:
     return out;
 }
 
+std::optional<std::string> Core::NextObject(const std::string& path) const
+{
+    // '0' follows '/': the first path past those under this one.
+    const auto next = objects_.lower_bound(path + '0');
+    if (next == objects_.end())
+        return std::nullopt;
+    return next->first;
+}
+
 void Core::Remember(const std::string& path, const std::string& interface, const std::string& name,
                     sdbus::Variant value)
 {

@@ -113,6 +113,8 @@ public:
     // handle order within one parent).
     std::vector<std::string> Children(const std::string& interface, const std::string& owner,
                                       const std::string& ownerPath) const;
+    // The first object after path and everything under it, in path order.
+    std::optional<std::string> NextObject(const std::string& path) const;
     // Notes a value bluetoothd answered with, as it notes it itself (some
     // versions do not signal it).
     void Remember(const std::string& path, const std::string& interface, const std::string& name, sdbus::Variant value);

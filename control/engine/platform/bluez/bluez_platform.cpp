@@ -58,6 +58,17 @@ bool StartsWith(const std::string& text, const std::string& prefix)
     return text.size() > prefix.size() && text.compare(0, prefix.size(), prefix) == 0 && text[prefix.size()] == '/';
 }
 
+// The handle a GATT object's path carries; none when it is no handle an
+// attribute can have (0, or a declaration at 0xFFFF with no room for its
+// value). BlueZ never names objects so; something posing as it may.
+std::optional<std::uint16_t> UsableHandle(const std::string& path, std::string_view kind)
+{
+    const auto handle = HandleFromPath(path, kind);
+    if (!handle || *handle == 0 || (kind == "char" && *handle == 0xFFFF))
+        return std::nullopt;
+    return handle;
+}
+
 // Turns notifications or indications of the characteristic at path on
 // or off. BlueZ chooses the kind itself: notify where the characteristic
 // offers it, else indicate.
@@ -256,6 +267,8 @@ public:
             }
             ListResult<GattDescriptor> list;
             for (const std::string& path : self->core_->Children(kDescriptorInterface, "Characteristic", self->path_)) {
+                if (!UsableHandle(path, "desc"))
+                    continue;
                 auto descriptor = std::make_shared<BluezDescriptor>(self->core_, path, self->path_);
                 if (!uuid || descriptor->GetUuid() == *uuid)
                     list.objects.push_back(std::move(descriptor));
@@ -446,7 +459,7 @@ private:
     {
         std::vector<std::string> out;
         for (const std::string& path : core_->Children(kDescriptorInterface, "Characteristic", path_))
-            if (UuidOf(core_->PropertiesOf(path, kDescriptorInterface)) == uuid)
+            if (UsableHandle(path, "desc") && UuidOf(core_->PropertiesOf(path, kDescriptorInterface)) == uuid)
                 out.push_back(path);
         return out;
     }
@@ -532,10 +545,37 @@ std::vector<std::shared_ptr<Object>> Made(const std::shared_ptr<Core>& core, con
     return out;
 }
 
+// Objects without a usable handle are left out: nothing could name them.
 std::vector<std::string> ByHandle(std::vector<std::string> paths, std::string_view kind)
 {
+    std::erase_if(paths, [kind](const std::string& path) { return !UsableHandle(path, kind); });
     std::sort(paths.begin(), paths.end(), [kind](const std::string& a, const std::string& b) {
         return HandleFromPath(a, kind).value_or(0) < HandleFromPath(b, kind).value_or(0);
+    });
+    return paths;
+}
+
+// A characteristic's handle lies between its service's and the next
+// service's on the device: one outside would be taken for another
+// service's attribute at that handle (one handle is one attribute).
+std::vector<std::string> WithinService(const Core& core, const std::string& service, std::vector<std::string> paths)
+{
+    const auto own = UsableHandle(service, "service");
+    const std::size_t slash = service.rfind('/');
+    if (!own || slash == std::string::npos)
+        return paths;
+    const std::string siblings = service.substr(0, slash + 1);
+    std::uint32_t end = 0x10000;
+    for (auto next = core.NextObject(service); next && next->starts_with(siblings); next = core.NextObject(*next)) {
+        const auto handle = UsableHandle(*next, "service");
+        if (handle && core.PropertiesOf(*next, kServiceInterface)) {
+            end = *handle;
+            break;
+        }
+    }
+    std::erase_if(paths, [&](const std::string& path) {
+        const auto handle = UsableHandle(path, "char");
+        return !handle || *handle <= *own || *handle >= end;
     });
     return paths;
 }
@@ -581,7 +621,8 @@ public:
                 return;
             }
             ListResult<GattCharacteristic> result;
-            const auto paths = ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char");
+            const auto paths =
+                WithinService(*core, path, ByHandle(core->Children(kCharacteristicInterface, "Service", path), "char"));
             for (auto& made : Made<BluezCharacteristic>(core, paths, uuid, kCharacteristicInterface))
                 result.objects.push_back(std::move(made));
             done(std::move(result));

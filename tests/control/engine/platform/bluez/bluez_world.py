@@ -246,6 +246,41 @@ class World:
     def switch_off(self):
         self.obj(ADAPTER).UpdateProperties("org.bluez.Adapter1", {"Powered": False})
 
+    # Oddities: what a faulty bluetoothd, or something posing as it, says.
+    def drop(self, name, iface, prop):
+        """prop gone from the object, without a signal."""
+        path = DEVICE + "/" + name if name else DEVICE
+        self.obj(path).AddMethod(iface, "OddDrop", "s", "", "self.props[%r].pop(args[0], None)" % iface)
+        self.obj(path, iface).OddDrop(prop)
+
+    def many(self, count):
+        """One more service with count characteristics, made inside the mock in one call."""
+        service = DEVICE + "/service0100"
+        code = ("self.AddObject(%r, %r, {'UUID': %r, 'Primary': dbus.Boolean(True), 'Device': dbus.ObjectPath(%r)}, [])\n"
+                "for i in range(args[0]):\n"
+                "    self.AddObject(%r %% (0x101 + 2 * i), %r, {'UUID': %r, 'Service': dbus.ObjectPath(%r), "
+                "'Flags': dbus.Array(['read'], signature='s')}, [])"
+                % (service, SERVICE_IFACE, base_uuid(0xFFE0), DEVICE, service + "/char%04x", CHAR_IFACE,
+                   base_uuid(0xFFE1), service))
+        self.obj("/").AddMethod("org.bluez.Odd", "Many", "u", "", code)
+        self.obj("/", "org.bluez.Odd").Many(dbus.UInt32(count), timeout=120)
+
+    def many_services(self, count):
+        """count more services of one characteristic each, made inside the mock in one call."""
+        code = ("for i in range(args[0]):\n"
+                "    s = %r %% (0x100 + 2 * i)\n"
+                "    self.AddObject(s, %r, {'UUID': %r, 'Primary': dbus.Boolean(True), 'Device': dbus.ObjectPath(%r)}, [])\n"
+                "    self.AddObject(s + '/char%%04x' %% (0x101 + 2 * i), %r, {'UUID': %r, 'Service': dbus.ObjectPath(s), "
+                "'Flags': dbus.Array(['read'], signature='s')}, [])"
+                % (DEVICE + "/service%04x", SERVICE_IFACE, base_uuid(0xFFE0), DEVICE, CHAR_IFACE, base_uuid(0xFFE1)))
+        self.obj("/").AddMethod("org.bluez.Odd", "ManyServices", "u", "", code)
+        self.obj("/", "org.bluez.Odd").ManyServices(dbus.UInt32(count), timeout=120)
+
+    def signal(self, path, iface, name, signature, args):
+        """A signal as bluetoothd would send it, from the mock's name."""
+        path = path if path.startswith("/") else DEVICE + "/" + path if path else DEVICE
+        self.obj(path).EmitSignal(iface, name, signature, args)
+
 
 def main():
     world = World()
