@@ -78,12 +78,17 @@ inline bool EventAsTableSays(std::int32_t dispid, const vornik_variant* args, st
     return info && EventArgsMatch(*info, args, count);
 }
 
-// The arguments of an event as texts (numbers and flags in decimal).
+// The arguments of an event as texts (numbers and flags in decimal, byte
+// arrays as they are).
 inline std::vector<std::string> EventTexts(const vornik_variant* args, std::int32_t count)
 {
     std::vector<std::string> texts;
-    for (std::int32_t i = 0; i < count; ++i)
-        texts.push_back(args[i].type == VORNIK_VT_STR ? host::VariantText(args[i]) : std::to_string(args[i].i));
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (args[i].type == VORNIK_VT_STR || args[i].type == VORNIK_VT_BYTES)
+            texts.push_back(host::VariantText(args[i]));
+        else
+            texts.push_back(std::to_string(args[i].i));
+    }
     return texts;
 }
 

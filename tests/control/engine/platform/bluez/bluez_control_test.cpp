@@ -57,11 +57,7 @@ protected:
     static void sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
         auto* self = static_cast<BluezControl*>(context);
-        Recorded record{dispid, {}};
-        for (std::int32_t i = 0; i < count; ++i)
-            record.texts.push_back(args[i].type == VORNIK_VT_STR || args[i].type == VORNIK_VT_BYTES
-                                       ? std::string(args[i].data, args[i].len)
-                                       : std::to_string(args[i].i));
+        Recorded record{dispid, EventTexts(args, count)};
         if (std::getenv("BLUEZ_TEST_TRACE"))
             for (const auto& t : record.texts)
                 fprintf(stderr, "%d: %s\n", dispid, t.c_str());

@@ -91,11 +91,7 @@ protected:
     static void Sink(void* context, std::int32_t dispid, vornik_variant* args, std::int32_t count)
     {
         auto* self = static_cast<BluezOddWorld*>(context);
-        Recorded record{dispid, {}};
-        for (std::int32_t i = 0; i < count; ++i)
-            record.texts.push_back(args[i].type == VORNIK_VT_STR || args[i].type == VORNIK_VT_BYTES
-                                       ? std::string(args[i].data, args[i].len)
-                                       : std::to_string(args[i].i));
+        Recorded record{dispid, EventTexts(args, count)};
         self->events.push_back(std::move(record));
     }
 
