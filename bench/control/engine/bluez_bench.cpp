@@ -22,10 +22,6 @@ namespace {
 using namespace vornik::test;
 using Clock = std::chrono::steady_clock;
 
-const std::string kServer = "E8C04D000404";
-const std::string kMain = "001000000000";
-const std::string kEcho = "001000120000";
-const std::string kCounter = "001000160000";
 const std::string kDevicePath = "/org/bluez/hci0/dev_E8_C0_4D_00_04_04";
 
 long g_values = 0;

@@ -22,12 +22,7 @@
 namespace vornik::test {
 namespace {
 
-const std::string kServer = "E8C04D000404";
-const std::string kMain = "001000000000";
-const std::string kEcho = "001000120000";        // char0011: value handle 0x0012
-const std::string kCounter = "001000160000";     // char0015: notify and indicate
-const std::string kDescription = "001000120013"; // desc0013 of char0011
-const std::string kEchoHex = "6563686f";         // what char0011 holds: "echo"
+const std::string kEchoHex = "6563686f"; // what char0011 holds: "echo"
 const char* kDevice = "org.bluez.Device1";
 const char* kCharacteristic = "org.bluez.GattCharacteristic1";
 const char* kDescriptor = "org.bluez.GattDescriptor1";

@@ -18,14 +18,6 @@
 namespace vornik::test {
 namespace {
 
-const std::string kServer = "E8C04D000404";
-const std::string kMain = "001000000000";
-const std::string kEcho = "001000120000";    // char0011: value handle 0x0012
-const std::string kCounter = "001000160000"; // char0015: notify and indicate
-const std::string kPlain = "001000190000";   // char0018
-const std::string kCccd = "001000160017";
-const std::string kBattery = "003000000000"; // included by the main service
-
 struct Recorded {
     std::int32_t dispid;
     std::vector<std::string> texts;

@@ -19,14 +19,6 @@
 
 namespace vornik::test {
 
-const std::string kServer = "E8C04D000404";
-const std::string kMain = "001000000000";
-const std::string kEcho = "001000120000";    // char0011
-const std::string kCounter = "001000160000"; // char0015: notify and indicate
-const std::string kPlain = "001000190000";   // char0018, value "x"
-const std::string kCccd = "001000160017";
-const std::string kEchoName = "001000120013"; // user description "Echo"
-
 constexpr int kAnyFailure = -1;
 constexpr int kUnreachable = 20608;
 constexpr int kNotDiscovered = 20602;
@@ -214,7 +206,7 @@ protected:
             return {0, std::to_string(count)};
         }
         case Ask::ReadDetail:
-            return Read(kEcho, kEchoName);
+            return Read(kEcho, kDescription);
         case Ask::Write:
             return Called(control->call(VORNIK_DISPID_WriteValue, {str(kMain), str(row.target), str(""), str("v")}));
         case Ask::Subscribe:

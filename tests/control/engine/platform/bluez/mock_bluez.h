@@ -21,6 +21,16 @@ extern char** environ;
 
 namespace vornik::test {
 
+// The ids of the world bluez_world.py builds, as the control names them.
+inline const std::string kServer = "E8C04D000404";
+inline const std::string kMain = "001000000000";
+inline const std::string kEcho = "001000120000";        // char0011: value handle 0x0012, holds "echo"
+inline const std::string kCounter = "001000160000";     // char0015: notify and indicate
+inline const std::string kPlain = "001000190000";       // char0018, value "x"
+inline const std::string kCccd = "001000160017";        // the CCCD of char0015
+inline const std::string kDescription = "001000120013"; // desc0013 of char0011: user description "Echo"
+inline const std::string kBattery = "003000000000";     // included by the main service
+
 class MockBluez {
 public:
     // build: the adapter and the device with its services; without it the
