@@ -129,16 +129,7 @@ public:
     // Runs the control's events until `done` or the deadline.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
     {
-        const int fd = vornik_event_fd(control_->get());
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            pollfd watched{fd, POLLIN, 0};
-            ::poll(&watched, 1, 20);
-            vornik_do_events(control_->get());
-        }
-        return true;
+        return PumpEventsUntil(*control_, done, limit);
     }
 
     // Events for a while without waiting on any one of them (to show that

@@ -45,13 +45,8 @@ void Require(bool ok, const char* what)
 // Pumps the control until count Value events arrived (at most a minute).
 void PumpValues(Control& control, long count)
 {
-    const int fd = vornik_event_fd(control.get());
-    const auto deadline = Clock::now() + std::chrono::minutes(1);
-    while (g_values < count && Clock::now() < deadline) {
-        pollfd watched{fd, POLLIN, 0};
-        ::poll(&watched, 1, 20);
-        vornik_do_events(control.get());
-    }
+    PumpEventsUntil(
+        control, [count] { return g_values >= count; }, std::chrono::minutes(1));
 }
 
 double ControlNotifications(MockBluez& world, Control& control, long count)

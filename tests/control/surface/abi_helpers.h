@@ -7,7 +7,11 @@
 #include "vornik220.h"
 #include "vornik_events.h"
 
+#include <poll.h>
+
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -134,5 +138,21 @@ private:
     vornik_control* ctl_ = nullptr;
     vornik_hresult hr_ = VORNIK_E_UNEXPECTED;
 };
+
+// Runs the control's events, waiting on its descriptor between rounds,
+// until done() holds or the time is up; whether done() held.
+inline bool PumpEventsUntil(Control& control, const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const int fd = vornik_event_fd(control.get());
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        pollfd watched{fd, POLLIN, 0};
+        ::poll(&watched, 1, 20);
+        vornik_do_events(control.get());
+    }
+    return true;
+}
 
 } // namespace vornik::test

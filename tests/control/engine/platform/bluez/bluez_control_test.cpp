@@ -71,16 +71,7 @@ protected:
     // Runs the control's events until done() holds; bounded.
     bool pumpUntil(const std::function<bool()>& done)
     {
-        const int fd = vornik_event_fd(control->get());
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            pollfd watched{fd, POLLIN, 0};
-            ::poll(&watched, 1, 50);
-            vornik_do_events(control->get());
-        }
-        return true;
+        return PumpEventsUntil(*control, done, std::chrono::seconds(15));
     }
 
     void connectAndDiscover()

@@ -99,16 +99,7 @@ protected:
     // Runs the control's events until done() holds or the time is up.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
     {
-        const int fd = vornik_event_fd(control->get());
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            pollfd watched{fd, POLLIN, 0};
-            ::poll(&watched, 1, 20);
-            vornik_do_events(control->get());
-        }
-        return true;
+        return PumpEventsUntil(*control, done, limit);
     }
 
     struct Outcome {
