@@ -17,11 +17,21 @@ done
 bash scripts/install-deps.sh
 
 bash scripts/build.sh
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+# Runs ctest on a build; on failure the reasons are repeated at the very end,
+# where a long log's reader looks first.
+run_ctest() {
+  local build=$1
+  shift
+  if ! ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"; then
+    python3 scripts/ctest_failures.py "$build" || true
+    return 8
+  fi
+}
+
+run_ctest build
 
 if [ "$quick" -eq 0 ]; then
   bash scripts/build.sh --sanitize
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan
   bash scripts/fuzz.sh --smoke
 fi

@@ -258,5 +258,12 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     QCoreApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    // An X server may reset whenever its last client leaves and refuse
+    // connections meanwhile; one connection held for the whole run keeps
+    // each test's first connection from meeting such a reset.
+    Display* keepAlive = XOpenDisplay(nullptr);
+    const int result = RUN_ALL_TESTS();
+    if (keepAlive != nullptr)
+        XCloseDisplay(keepAlive);
+    return result;
 }
