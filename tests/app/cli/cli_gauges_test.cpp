@@ -335,6 +335,11 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
     const QString silent = Gauges({{"silent", "model = PEL\nfault = silent\n"}});
     QTemporaryDir quiet;
     ASSERT_TRUE(test::WriteBytes(quiet.filePath(QStringLiteral("q/gauge.txt")), QByteArray("model = QV\n")));
+    QTemporaryDir busy; // its memory busy: every read and write answered with ATT error 0x0E
+    ASSERT_TRUE(
+        test::WriteBytes(busy.filePath(QStringLiteral("b/gauge.txt")), QByteArray("model = PEL\nfault = att-error\n")));
+    const char* const refused = "Bluetooth error at \"$quen00!\". Protocol error returned during communication: "
+                                "[14] {14}. Unlikely error.";
     struct Case {
         QStringList args;
         int code;
@@ -359,6 +364,11 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
         {{"--simulate", silent, "info", kPellax, "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
         {{"--simulate", silent, "memories", kPellax, "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
         {{"--simulate", silent, "read", kPellax, "1", "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
+        {{"--simulate", busy.path(), "info", kPellax}, 3, refused},
+        {{"--simulate", busy.path(), "memories", kPellax}, 3, refused},
+        {{"--simulate", busy.path(), "read", kPellax, "1"}, 3, refused},
+        {{"--simulate", busy.path(), "live", kPellax}, 3, refused},
+        {{"--simulate", busy.path(), "set-time", kPellax}, 3, "Bluetooth error at \"$slt?"},
         {{"--simulate", "read", kPellax, "9"}, 1, "The gauge has no memory \"9\". It offers: 1, 2, 3, 4"},
         {{"--simulate", "read", kQV, "m0009"}, 1, "It offers: m0001, m0002, s0003, t0004, m0005, m0006"},
         {{"--simulate", "read", kQV, "m0001", "-o", "x.pdfx"}, 1, "x.pdfx"},
