@@ -52,9 +52,13 @@ std::string ToText(const Bytes& bytes) { return std::string(bytes.begin(), bytes
 
 constexpr std::uint8_t kFlagsGeneralDiscoverable = 0x06;
 
-}  // namespace
+} // namespace
 
-GaugePeripheral::GaugePeripheral(GaugeSetup setup) : state_(std::move(setup)), address_(state_.Setup().address) {}
+GaugePeripheral::GaugePeripheral(GaugeSetup setup)
+    : state_(std::move(setup))
+    , address_(state_.Setup().address)
+{
+}
 
 std::shared_ptr<GaugePeripheral> GaugePeripheral::Create(vornik::sim::SimRadio& radio, GaugeSetup setup)
 {
@@ -130,7 +134,9 @@ std::uint8_t GaugePeripheral::OnRead(SimPeripheral& peripheral, std::uint16_t ha
         return 0;
     std::lock_guard lock(mutex_);
     if (LinkDropsAt(peripheral))
-        return 0;  // the radio reports the request unanswered
+        return 0; // the radio reports the request unanswered
+    if (const std::uint8_t att = state_.AttError(false))
+        return att; // the value stays as it was: a reply due meanwhile waits for the next read
     if (handle == command_) {
         if (auto reply = state_.DueReply(GaugeState::Clock::now()))
             peripheral.SetValue(handle, ToBytes(*reply));
@@ -149,6 +155,8 @@ std::uint8_t GaugePeripheral::OnWrite(SimPeripheral& peripheral, std::uint16_t h
     std::lock_guard lock(mutex_);
     if (LinkDropsAt(peripheral))
         return 0;
+    if (const std::uint8_t att = state_.AttError(true))
+        return att; // the gauge did not take the command or the selection
     if (handle == command_) {
         const std::string echo = state_.WriteCommand(ToText(value), GaugeState::Clock::now(), std::time(nullptr));
         peripheral.SetValue(handle, ToBytes(echo));
@@ -156,6 +164,14 @@ std::uint8_t GaugePeripheral::OnWrite(SimPeripheral& peripheral, std::uint16_t h
         state_.Select(ToText(value));
     }
     return 0;
+}
+
+std::uint8_t GaugePeripheral::OnCccdWrite(SimPeripheral&, std::uint16_t characteristic, std::uint16_t)
+{
+    if (characteristic != live_)
+        return 0;
+    std::lock_guard lock(mutex_);
+    return state_.AttError(true);
 }
 
 void GaugePeripheral::OnCccdChanged(SimPeripheral& peripheral, std::uint16_t characteristic, std::uint16_t)
@@ -185,4 +201,4 @@ void GaugePeripheral::RestartLiveTimer(SimPeripheral& peripheral)
     });
 }
 
-}  // namespace quen::gaugesim
+} // namespace quen::gaugesim

@@ -12,8 +12,7 @@
 
 namespace quen::gaugesim {
 
-class GaugePeripheral : public vornik::sim::SimBehaviour,
-                        public std::enable_shared_from_this<GaugePeripheral> {
+class GaugePeripheral : public vornik::sim::SimBehaviour, public std::enable_shared_from_this<GaugePeripheral> {
 public:
     // Adds the gauge to the radio.
     static std::shared_ptr<GaugePeripheral> Create(vornik::sim::SimRadio& radio, GaugeSetup setup);
@@ -28,6 +27,8 @@ public:
     std::uint8_t OnRead(vornik::sim::SimPeripheral& peripheral, std::uint16_t handle) override;
     std::uint8_t OnWrite(vornik::sim::SimPeripheral& peripheral, std::uint16_t handle,
                          const vornik::platform::Bytes& value, bool withResponse) override;
+    std::uint8_t OnCccdWrite(vornik::sim::SimPeripheral& peripheral, std::uint16_t characteristic,
+                             std::uint16_t value) override;
     void OnCccdChanged(vornik::sim::SimPeripheral& peripheral, std::uint16_t characteristic,
                        std::uint16_t value) override;
 
@@ -50,4 +51,4 @@ private:
     std::uint64_t liveTimer_ = 0;
 };
 
-}  // namespace quen::gaugesim
+} // namespace quen::gaugesim

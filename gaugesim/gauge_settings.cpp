@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <optional>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "gauge_records.h"
@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kFixedKeys[] = {"model", "name", "address", "class", "service"};
 constexpr long kMaxMillis = 24L * 3600 * 1000;
-constexpr std::size_t kMaxNameLength = 26;  // beside the flags in one advertising packet
+constexpr std::size_t kMaxNameLength = 26; // beside the flags in one advertising packet
 
 std::string Trim(const std::string& text)
 {
@@ -58,19 +58,51 @@ bool Printable(const std::string& text)
 
 // Fields of an identification reply may not hold the characters that end
 // a field or the reply.
-bool IdentificationText(const std::string& text)
-{
-    return Printable(text) && text.find('!') == std::string::npos;
-}
+bool IdentificationText(const std::string& text) { return Printable(text) && text.find('!') == std::string::npos; }
 
 std::string Millis(const std::string& key, const std::string& value, std::chrono::milliseconds& out)
 {
     long millis = 0;
     if (!ParseLong(value, 0, kMaxMillis, millis))
-        return key + ": \"" + value + "\" is not a number of milliseconds (0 to " + std::to_string(kMaxMillis) +
-               ")";
+        return key + ": \"" + value + "\" is not a number of milliseconds (0 to " + std::to_string(kMaxMillis) + ")";
     out = std::chrono::milliseconds(millis);
     return {};
+}
+
+// An ATT error code as the Bluetooth tables give it ("0x0E") or in
+// decimal ("14"); 0 is success, not an error.
+bool ParseAttCode(const std::string& text, std::uint8_t& code)
+{
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [&](char c) {
+            return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
+        }))
+        return false;
+    const unsigned long value = digits.size() > 3 ? 0 : std::stoul(digits, nullptr, hex ? 16 : 10);
+    if (value < 1 || value > 0xFF)
+        return false;
+    code = static_cast<std::uint8_t>(value);
+    return true;
+}
+
+// "att-error [code] [reads|writes]": 0x0E ("unlikely error") on both unless given.
+bool ApplyAttError(FaultModes& faults, const std::vector<std::string>& words)
+{
+    if (words.size() > 3)
+        return false;
+    std::uint8_t code = 0x0E;
+    if (words.size() > 1 && !ParseAttCode(words[1], code))
+        return false;
+    AttErrorOn on = AttErrorOn::Both;
+    if (words.size() > 2) {
+        if (words[2] != "reads" && words[2] != "writes")
+            return false;
+        on = words[2] == "reads" ? AttErrorOn::Reads : AttErrorOn::Writes;
+    }
+    faults.attError = code;
+    faults.attErrorOn = on;
+    return true;
 }
 
 std::vector<std::string> Words(const std::string& text)
@@ -82,7 +114,7 @@ std::vector<std::string> Words(const std::string& text)
     return words;
 }
 
-}  // namespace
+} // namespace
 
 bool SplitSettingLine(const std::string& line, std::string& key, std::string& value, std::string& error)
 {
@@ -164,10 +196,13 @@ std::string ApplyFault(GaugeSetup& setup, const std::string& value)
         if (arguments > 1 || !argument(1, 1, 32767, 1))
             return bad();
         faults.closeResult = static_cast<int>(number);
+    } else if (mode == "att-error") {
+        if (!ApplyAttError(faults, words))
+            return bad();
     } else {
         return "fault: unknown mode \"" + mode +
                "\" (none, silent, garbage, non-numeric, late, from, link-loss, count-mismatch, size-overstated, "
-               "close-fails)";
+               "close-fails, att-error)";
     }
     return {};
 }
@@ -239,7 +274,7 @@ std::optional<std::string> ApplyReadingStyle(GaugeSetup& setup, const std::strin
     return std::string();
 }
 
-}  // namespace
+} // namespace
 
 std::string ApplySetting(GaugeSetup& setup, const std::string& key, const std::string& value, std::time_t hostNow)
 {
@@ -284,4 +319,4 @@ bool ParseAddress(const std::string& text, std::uint64_t& address)
     return true;
 }
 
-}  // namespace quen::gaugesim
+} // namespace quen::gaugesim

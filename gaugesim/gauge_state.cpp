@@ -11,8 +11,8 @@ namespace quen::gaugesim {
 namespace {
 
 struct Command {
-    std::string name;      // between "$" and "?" or "!"; empty when not a command
-    std::string argument;  // between "?" and the closing "!"
+    std::string name;     // between "$" and "?" or "!"; empty when not a command
+    std::string argument; // between "?" and the closing "!"
     bool wellFormed = false;
 };
 
@@ -32,7 +32,7 @@ Command ParseCommand(std::string text)
     if (text[nameEnd] == protocol::kArgument)
         command.argument = text.substr(nameEnd + 1, text.size() - nameEnd - 2);
     else if (nameEnd != text.size() - 1)
-        return command;  // "$ls!x!"
+        return command; // "$ls!x!"
     command.wellFormed = true;
     return command;
 }
@@ -40,9 +40,8 @@ Command ParseCommand(std::string text)
 // A decimal number without sign or padding blanks, as commands carry them.
 bool ParseNumber(const std::string& text, long& value)
 {
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     value = std::stol(text);
     return true;
@@ -67,7 +66,7 @@ std::string Trim(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 std::string WithoutNumbers(const std::string& reply)
 {
@@ -81,7 +80,11 @@ std::string WithoutNumbers(const std::string& reply)
     return text;
 }
 
-GaugeState::GaugeState(GaugeSetup setup) : setup_(std::move(setup)), random_(setup_.address * 2654435761ULL + 1) {}
+GaugeState::GaugeState(GaugeSetup setup)
+    : setup_(std::move(setup))
+    , random_(setup_.address * 2654435761ULL + 1)
+{
+}
 
 std::string GaugeState::Configure(const std::string& line, std::time_t hostNow)
 {
@@ -100,7 +103,7 @@ std::string GaugeState::Configure(const std::string& line, std::time_t hostNow)
         return error;
     setup_ = std::move(changed);
     if (setup_.faults.linkLossAt != linkLossBefore || setup_.faults.from != fromBefore)
-        requests_ = 0;  // "the k-th request" counts from the moment it was set
+        requests_ = 0; // "the k-th request" counts from the moment it was set
     return {};
 }
 
@@ -124,8 +127,7 @@ std::string GaugeState::WriteCommand(const std::string& written, Clock::time_poi
 
 std::optional<std::string> GaugeState::DueReply(Clock::time_point now)
 {
-    const auto delay =
-        setup_.faults.lateReply.count() > 0 && Faulting() ? setup_.faults.lateReply : setup_.replyDelay;
+    const auto delay = setup_.faults.lateReply.count() > 0 && Faulting() ? setup_.faults.lateReply : setup_.replyDelay;
     if (!pending_ || now - pending_->written < delay)
         return std::nullopt;
     std::string reply = std::move(pending_->text);
@@ -238,8 +240,8 @@ std::string GaugeState::DirectoryText() const
     // "3\n1,250\n2,0\n3,5000": the count, then one "name,count" line each.
     std::string text = std::to_string(setup_.memories.size());
     for (const RecordMemory& memory : setup_.memories) {
-        const long listed = std::max<long>(0, static_cast<long>(memory.records.size()) +
-                                                  setup_.faults.directoryCountOffset);
+        const long listed =
+            std::max<long>(0, static_cast<long>(memory.records.size()) + setup_.faults.directoryCountOffset);
         text += "\n" + memory.name + "," + std::to_string(listed);
     }
     return text;
@@ -256,7 +258,7 @@ void GaugeState::Select(const std::string& written)
         if (setup_.memories[i].name == name)
             selected_ = i;
     long wanted = 0;
-    if (!selected_ && ParseNumber(name, wanted)) {  // "01" selects memory "1"
+    if (!selected_ && ParseNumber(name, wanted)) { // "01" selects memory "1"
         for (std::size_t i = 0; i < setup_.memories.size(); ++i) {
             long number = 0;
             if (ParseNumber(setup_.memories[i].name, number) && number == wanted)
@@ -287,8 +289,8 @@ GaugeTime GaugeState::ClockNow(std::time_t hostNow) const
 std::string GaugeState::NextLiveValue(std::time_t hostNow)
 {
     const ReadingStyle& style = setup_.reading;
-    RecordReading reading{++liveNumber_, RandomReading(), style.decimals, style.unit, style.material,
-                          ClockNow(hostNow)};
+    RecordReading reading{++liveNumber_, RandomReading(), style.decimals,
+                          style.unit,    style.material,  ClockNow(hostNow)};
     if (!style.dualProbe)
         return LiveValue({reading});
     // A dual probe measures the whole coating over steel and the non-ferrous
@@ -300,9 +302,15 @@ std::string GaugeState::NextLiveValue(std::time_t hostNow)
     return LiveValue({reading, layer});
 }
 
-bool GaugeState::Faulting() const
+bool GaugeState::Faulting() const { return setup_.faults.from <= 0 || requests_ >= setup_.faults.from; }
+
+std::uint8_t GaugeState::AttError(bool write) const
 {
-    return setup_.faults.from <= 0 || requests_ >= setup_.faults.from;
+    const FaultModes& faults = setup_.faults;
+    if (faults.attError == 0 || !Faulting())
+        return 0;
+    const bool refused = faults.attErrorOn == AttErrorOn::Both || (faults.attErrorOn == AttErrorOn::Writes) == write;
+    return refused ? faults.attError : 0;
 }
 
 bool GaugeState::CountRequest()
@@ -310,7 +318,7 @@ bool GaugeState::CountRequest()
     ++requests_;
     if (setup_.faults.linkLossAt <= 0 || requests_ != setup_.faults.linkLossAt)
         return false;
-    setup_.faults.linkLossAt = 0;  // once
+    setup_.faults.linkLossAt = 0; // once
     return true;
 }
 
@@ -337,4 +345,4 @@ std::string GaugeState::Garbage()
     return bytes;
 }
 
-}  // namespace quen::gaugesim
+} // namespace quen::gaugesim

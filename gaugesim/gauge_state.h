@@ -29,14 +29,14 @@ inline constexpr char kList[] = "ls";
 inline constexpr char kOpen[] = "fr";
 inline constexpr char kRead[] = "rd";
 inline constexpr char kClose[] = "fc";
-inline constexpr char kError[] = "err";  // the gauge's answer to what it does not know
-inline constexpr std::size_t kListPrefixLength = 14;  // "$ls?0007 files"
-inline constexpr std::size_t kMaxBlock = 32;          // bytes a "$rd" returns at most
-inline constexpr std::size_t kRecordsPerRead = 5;     // class 4 data read
+inline constexpr char kError[] = "err";              // the gauge's answer to what it does not know
+inline constexpr std::size_t kListPrefixLength = 14; // "$ls?0007 files"
+inline constexpr std::size_t kMaxBlock = 32;         // bytes a "$rd" returns at most
+inline constexpr std::size_t kRecordsPerRead = 5;    // class 4 data read
 inline constexpr char kReleaseSelection[] = "-";
 inline constexpr int kResultOk = 0;
 inline constexpr int kResultFailed = 1;
-}  // namespace protocol
+} // namespace protocol
 
 class GaugeState {
 public:
@@ -71,6 +71,8 @@ public:
     bool CountRequest();
     // Whether the reply faults act at the request counted last.
     bool Faulting() const;
+    // The ATT error a read or a write gets now; 0 when it is answered.
+    std::uint8_t AttError(bool write) const;
 
     GaugeTime ClockNow(std::time_t hostNow) const;
 
@@ -97,7 +99,7 @@ private:
     std::optional<PendingReply> pending_;
     std::map<int, OpenFile> open_;
     int nextHandle_ = 1;
-    std::optional<std::size_t> selected_;  // index into setup_.memories
+    std::optional<std::size_t> selected_; // index into setup_.memories
     std::size_t dataPosition_ = 0;
     int liveNumber_ = 0;
     int requests_ = 0;
@@ -107,4 +109,4 @@ private:
 // Every digit after the reply's "?" replaced by "x": "$fr?3 1234!" -> "$fr?x xxxx!".
 std::string WithoutNumbers(const std::string& reply);
 
-}  // namespace quen::gaugesim
+} // namespace quen::gaugesim

@@ -662,7 +662,8 @@ int RunRead(Context& cli, const QString& executableDir)
             cli.console.Message(CliText(l, Text::Interrupted));
             return kExitInterrupted;
         }
-        return result.request.ok() ? kExitNoAnswer : gauge.Check(result.request);
+        // The failed request's words are among the messages told above.
+        return result.request.ok() ? kExitNoAnswer : ExitOf(result.request, radio);
     case DownloadEnd::NotChosen:
     case DownloadEnd::Refused:
         return kExitNoAnswer;

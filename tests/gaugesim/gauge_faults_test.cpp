@@ -63,7 +63,7 @@ TEST_F(GaugeFaults, NonNumericFieldsWhereNumbersBelong)
     };
     for (const auto& [command, reply] : cases)
         EXPECT_EQ(session->Command(command), reply) << command;
-    ASSERT_EQ(session->Command("$fr?m0001!"), "$fr?x xxxx!");  // handle 2, 4960 bytes
+    ASSERT_EQ(session->Command("$fr?m0001!"), "$fr?x xxxx!"); // handle 2, 4960 bytes
     const std::string block = session->Command("$rd?2 32!");
     EXPECT_EQ(block.substr(0, 11), "$rd?x x xx ") << block;
     EXPECT_EQ(block.find_first_of("0123456789"), std::string::npos) << block;
@@ -74,7 +74,7 @@ TEST_F(GaugeFaults, LateReplyComesAfterThePollingWindow)
     Open("GV-4", {"fault = late 600000"});
     EXPECT_EQ(session->Command("$gcv!", 5), "$gcv!");
     ASSERT_EQ(session->Configure("reply_delay = 0"), QUEN_GAUGESIM_OK);
-    EXPECT_EQ(session->Read(gatt::kCommand), "$gcv!");  // the fault wins over the delay
+    EXPECT_EQ(session->Read(gatt::kCommand), "$gcv!"); // the fault wins over the delay
     // The reply was held back, not lost.
     ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Read(gatt::kCommand), "$gcv?3.62!");
@@ -83,8 +83,8 @@ TEST_F(GaugeFaults, LateReplyComesAfterThePollingWindow)
 TEST_F(GaugeFaults, LinkDropsAtTheKthRequest)
 {
     Open("VORTAN", {"fault = link-loss 3 600000"});
-    EXPECT_EQ(session->Command("$gcv!"), "$gcv?3.87!");  // requests 1 and 2
-    EXPECT_EQ(session->Write(gatt::kCommand, "$gcv!").substr(0, 1), "!");  // request 3
+    EXPECT_EQ(session->Command("$gcv!"), "$gcv?3.87!");                   // requests 1 and 2
+    EXPECT_EQ(session->Write(gatt::kCommand, "$gcv!").substr(0, 1), "!"); // request 3
     ASSERT_TRUE(session->PumpUntil([&] { return !session->EventsOf(VORNIK_EVENT_Disconnected).empty(); }));
     EXPECT_EQ(session->Read(gatt::kCommand).substr(0, 1), "!");
 }
@@ -131,12 +131,48 @@ TEST_F(GaugeFaults, CloseReportsANonZeroResult)
     Open("QV", {"fault = close-fails"});
     ASSERT_EQ(session->Command("$fr?s0003!"), "$fr?1 960!");
     EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 1!");
-    EXPECT_EQ(session->Command("$rd?1 4!").substr(0, 11), "$rd?1 0 04 ");  // still open
+    EXPECT_EQ(session->Command("$rd?1 4!").substr(0, 11), "$rd?1 0 04 "); // still open
     ASSERT_EQ(session->Configure("fault = close-fails 7"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 7!");
     ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
     EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 0!");
-    EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 1!");  // closed now
+    EXPECT_EQ(session->Command("$fc?1!"), "$fc?1 1!"); // closed now
+}
+
+// A gauge whose memory is busy answers with an ATT error: its reads, its
+// writes or both, its live subscription counting as a write. A refused
+// command is not taken; a reply the gauge has made waits for the next read.
+TEST_F(GaugeFaults, AttErrorRefusesTheChosenRequests)
+{
+    const std::string unlikely = "!Protocol error returned during communication: [14] {14}. Unlikely error.";
+    const std::string notFound = "!Protocol error returned during communication: [10] {10}. Attribute not found.";
+    struct Case {
+        const char* fault;
+        std::string write;     // what writing "$gcv!" gives
+        std::string read;      // what reading the command characteristic then gives
+        std::string directory; // what reading the directory gives
+        bool subscribes;
+    };
+    const Case cases[] = {
+        {"att-error", unlikely, unlikely, unlikely, false},
+        {"att-error 0x0A reads", "", notFound, notFound, true},
+        {"att-error 10 writes", notFound, "", "0", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Open("QV", {"fault = " + std::string(c.fault)});
+        EXPECT_EQ(session->Write(gatt::kCommand, "$gcv!"), c.write);
+        EXPECT_EQ(session->Read(gatt::kCommand), c.read);
+        EXPECT_EQ(session->Read(gatt::kDirectory), c.directory);
+        const std::string memory = session->ServiceOf(gatt::kLive);
+        const std::string live = session->CharacteristicOf(gatt::kLive);
+        EXPECT_EQ(session->control().call(VORNIK_DISPID_Subscribe, {str(memory), str(live)}) == VORNIK_S_OK,
+                  c.subscribes);
+        ASSERT_EQ(session->Configure("fault = none"), QUEN_GAUGESIM_OK);
+        // A write the gauge took has its reply waiting; a refused one has none.
+        EXPECT_EQ(session->Read(gatt::kCommand), c.write.empty() ? "$gcv?4.02!" : "");
+        EXPECT_EQ(session->Command("$gcv!"), "$gcv?4.02!");
+    }
 }
 
 // Every fault under every request of a download, on a gauge of each class:
@@ -144,15 +180,16 @@ TEST_F(GaugeFaults, CloseReportsANonZeroResult)
 // "fault = none" (except a lost link, which needs a new connection).
 TEST_F(GaugeFaults, EveryFaultUnderEveryRequestOfADownload)
 {
-    const char* faults[] = {"silent", "garbage", "non-numeric", "late 600000", "link-loss 4 0",
-                            "count-mismatch 5", "size-overstated 100", "close-fails 2"};
+    const char* faults[] = {"silent",        "garbage",          "non-numeric",         "late 600000",
+                            "link-loss 4 0", "count-mismatch 5", "size-overstated 100", "close-fails 2",
+                            "att-error 0x0E"};
     for (const char* fault : faults) {
         for (const char* model : {"QV", "GV-8"}) {
             SCOPED_TRACE(std::string(model) + " " + fault);
             Open(model, {std::string("fault = ") + fault});
             int failures = 0;
-            for (const char* command : {"$quen00!", "$gpi!", "$gcv!", "$glt!", "$ls!", "$fr?m0001!", "$rd?1 32!",
-                                        "$fc?1!", "$xyz!"}) {
+            for (const char* command :
+                 {"$quen00!", "$gpi!", "$gcv!", "$glt!", "$ls!", "$fr?m0001!", "$rd?1 32!", "$fc?1!", "$xyz!"}) {
                 const std::string value = session->Command(command);
                 failures += value.rfind("!", 0) == 0;
             }
@@ -162,7 +199,7 @@ TEST_F(GaugeFaults, EveryFaultUnderEveryRequestOfADownload)
                 failures += session->Read(gatt::kDirectory).rfind("!", 0) == 0;
             }
             const bool linkLoss = std::string(fault).rfind("link-loss", 0) == 0;
-            EXPECT_EQ(failures > 0, linkLoss);
+            EXPECT_EQ(failures > 0, linkLoss || std::string(fault).rfind("att-error", 0) == 0);
             if (linkLoss) {
                 ASSERT_TRUE(session->PumpUntil([&] { return !session->EventsOf(VORNIK_EVENT_Disconnected).empty(); }));
                 session->PumpFor(5);
@@ -178,5 +215,5 @@ TEST_F(GaugeFaults, EveryFaultUnderEveryRequestOfADownload)
     }
 }
 
-}  // namespace
-}  // namespace quen::gaugesim::test
+} // namespace
+} // namespace quen::gaugesim::test

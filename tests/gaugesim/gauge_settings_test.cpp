@@ -82,9 +82,18 @@ TEST(ApplySetting, RefusalsLeaveTheGaugeUnchanged)
         {{"fault", "late 0"}, "fault: bad argument in \"late 0\""},
         {{"fault", "from"}, "fault: bad argument in \"from\""},
         {{"fault", "from 0"}, "fault: bad argument in \"from 0\""},
+        {{"fault", "att-error 0"}, "fault: bad argument in \"att-error 0\""},
+        {{"fault", "att-error 0x100"}, "fault: bad argument in \"att-error 0x100\""},
+        {{"fault", "att-error 0x"}, "fault: bad argument in \"att-error 0x\""},
+        {{"fault", "att-error 0xG1"}, "fault: bad argument in \"att-error 0xG1\""},
+        {{"fault", "att-error -1"}, "fault: bad argument in \"att-error -1\""},
+        {{"fault", "att-error 0E"}, "fault: bad argument in \"att-error 0E\""},
+        {{"fault", "att-error 14 both"}, "fault: bad argument in \"att-error 14 both\""},
+        {{"fault", "att-error 14 reads 2"}, "fault: bad argument in \"att-error 14 reads 2\""},
         {{"fault", "sometimes"},
-         "fault: unknown mode \"sometimes\" (none, silent, garbage, non-numeric, late, from, link-loss, count-mismatch, "
-         "size-overstated, close-fails)"},
+         "fault: unknown mode \"sometimes\" (none, silent, garbage, non-numeric, late, from, link-loss, "
+         "count-mismatch, "
+         "size-overstated, close-fails, att-error)"},
         {{"colour", "red"}, "unknown key \"colour\""},
     };
     GaugeSetup original;
@@ -103,11 +112,16 @@ TEST(ApplySetting, EachKeyTakesEffect)
     GaugeSetup setup;
     ASSERT_TRUE(ModelDefaults("PEL", setup));
     const std::pair<const char*, const char*> settings[] = {
-        {"name", "PELLAX FE 2"},   {"address", "a1b2c3d4e5f6"}, {"class", "5"},       {"service", "alternative"},
-        {"quen00", "S:1 A:0"},     {"gpi", "T:x"},              {"battery", "n/a"},   {"clock", "2024-12-05/10:15:30"},
-        {"reply_delay", "250"},    {"live_interval", "1000"},   {"echo", "written"},  {"live_unit", "mils"},
-        {"live_material", "NFE"},  {"live_range", "-1.5 2.25"}, {"live_decimals", "3"}, {"dual_probe", "no"},
-        {"fault", "garbage"},      {"fault", "count-mismatch"}, {"fault", "link-loss 4"},
+        {"name", "PELLAX FE 2"},  {"address", "a1b2c3d4e5f6"},
+        {"class", "5"},           {"service", "alternative"},
+        {"quen00", "S:1 A:0"},    {"gpi", "T:x"},
+        {"battery", "n/a"},       {"clock", "2024-12-05/10:15:30"},
+        {"reply_delay", "250"},   {"live_interval", "1000"},
+        {"echo", "written"},      {"live_unit", "mils"},
+        {"live_material", "NFE"}, {"live_range", "-1.5 2.25"},
+        {"live_decimals", "3"},   {"dual_probe", "no"},
+        {"fault", "garbage"},     {"fault", "count-mismatch"},
+        {"fault", "link-loss 4"}, {"fault", "att-error 0x0A reads"},
     };
     for (const auto& [key, value] : settings)
         ASSERT_EQ(ApplySetting(setup, key, value, kHostNow), "") << key;
@@ -134,6 +148,8 @@ TEST(ApplySetting, EachKeyTakesEffect)
     faults.garbage = true;
     faults.directoryCountOffset = 2;
     faults.linkLossAt = 4;
+    faults.attError = 0x0A;
+    faults.attErrorOn = AttErrorOn::Reads;
     EXPECT_EQ(setup.faults, faults);
     ASSERT_EQ(ApplySetting(setup, "fault", "none", kHostNow), "");
     EXPECT_EQ(setup.faults, FaultModes{});
@@ -155,5 +171,5 @@ TEST(Address, TextAndBack)
         EXPECT_FALSE(ParseAddress(bad, address)) << bad;
 }
 
-}  // namespace
-}  // namespace quen::gaugesim
+} // namespace
+} // namespace quen::gaugesim

@@ -16,7 +16,7 @@ GaugeSetup Model(const std::string& key)
     return setup;
 }
 
-const std::time_t kHostNow = 1733390130;  // a fixed host time
+const std::time_t kHostNow = 1733390130; // a fixed host time
 
 std::string Repeat(const std::string& text, int times)
 {
@@ -36,7 +36,7 @@ TEST(GaugeState, EchoThenReplyWhenTheDelayHasPassed)
     EXPECT_EQ(state.DueReply(t0), std::nullopt);
     EXPECT_EQ(state.DueReply(t0 + 99ms), std::nullopt);
     EXPECT_EQ(state.DueReply(t0 + 100ms), "$gcv?4.02!");
-    EXPECT_EQ(state.DueReply(t0 + 200ms), std::nullopt);  // given once
+    EXPECT_EQ(state.DueReply(t0 + 200ms), std::nullopt); // given once
     // A new command replaces a reply not yet given.
     state.WriteCommand("$gcv!", t0, kHostNow);
     EXPECT_EQ(state.WriteCommand("$quen00!", t0 + 50ms, kHostNow), "$quen00!");
@@ -60,7 +60,7 @@ TEST(GaugeState, ClockIsAnOffsetFromTheHostClock)
     EXPECT_EQ(state.Answer("$glt!", kHostNow), "$glt?2031-02-03/04:05:06!");
     EXPECT_EQ(state.Answer("$glt!", kHostNow + 61), "$glt?2031-02-03/04:06:07!");
     EXPECT_EQ(state.Answer("$slt?2031-02-03/04:05!", kHostNow), "$slt?1!");
-    EXPECT_EQ(state.Answer("$glt!", kHostNow), "$glt?2031-02-03/04:05:06!");  // unchanged
+    EXPECT_EQ(state.Answer("$glt!", kHostNow), "$glt?2031-02-03/04:05:06!"); // unchanged
 }
 
 TEST(GaugeState, HandlesAreNumberedAndFilesReadToTheEnd)
@@ -79,7 +79,7 @@ TEST(GaugeState, HandlesAreNumberedAndFilesReadToTheEnd)
     EXPECT_EQ(state.Answer("$fc?1!", kHostNow), "$fc?1 0!");
     EXPECT_EQ(state.Answer("$rd?1 32!", kHostNow), "$rd?1 1 00!");
     EXPECT_EQ(state.Answer("$fc?1!", kHostNow), "$fc?1 1!");
-    EXPECT_EQ(state.Answer("$fr?m1!", kHostNow), "$fr?3 70!");  // a new handle
+    EXPECT_EQ(state.Answer("$fr?m1!", kHostNow), "$fr?3 70!"); // a new handle
 }
 
 TEST(GaugeState, MalformedCommandsGetTheErrorReply)
@@ -134,7 +134,7 @@ TEST(GaugeState, ClassFourDataInReadsOfFiveThenEmpty)
     setup.memories = {{"1", {"a", "b", "c", "d", "e", "f", "g"}}, {"2", {}}};
     GaugeState state(setup);
     EXPECT_EQ(state.DirectoryText(), "2\n1,7\n2,0");
-    EXPECT_EQ(state.NextData(), "");  // nothing selected
+    EXPECT_EQ(state.NextData(), ""); // nothing selected
     state.Select(" 1\r\n");
     EXPECT_EQ(state.NextData(), "a\nb\nc\nd\ne");
     EXPECT_EQ(state.NextData(), "f\ng");
@@ -163,14 +163,14 @@ TEST(GaugeState, FaultsShapeTheReply)
     struct Case {
         const char* fault;
         const char* command;
-        const char* value;  // what a read shows once the reply is due
+        const char* value; // what a read shows once the reply is due
     };
     const Case cases[] = {
         {"silent", "$gcv!", "$gcv!"},
         {"non-numeric", "$gcv!", "$gcv?x.xx!"},
         {"non-numeric", "$quen00!", "$quen00?S:xxxx R:x.xx M:ExCxxDxxxxxx T:x V: B: H:x.x U:ym N:QVxxx A:x!"},
         {"size-overstated 10", "$fr?m0005!", "$fr?1 170!"},
-        {"close-fails 3", "$fc?0!", "$fc?0 1!"},  // an unknown handle is a failure anyway
+        {"close-fails 3", "$fc?0!", "$fc?0 1!"}, // an unknown handle is a failure anyway
     };
     for (const Case& c : cases) {
         GaugeSetup setup = Model("QV");
@@ -206,6 +206,38 @@ TEST(GaugeState, ReplyFaultsActFromTheKthRequest)
     }
 }
 
+// "att-error": the chosen operations get the code from the k-th request on;
+// "fault = none" ends it.
+TEST(GaugeState, AttErrorActsOnItsOperationsFromTheKthRequest)
+{
+    struct Case {
+        const char* fault;
+        std::uint8_t code;
+        bool reads;
+        bool writes;
+    };
+    const Case cases[] = {{"att-error", 0x0E, true, true},
+                          {"att-error 0x0a reads", 0x0A, true, false},
+                          {"att-error 255 writes", 0xFF, false, true}};
+    for (const Case& c : cases) {
+        for (int from = 1; from <= 3; ++from) {
+            SCOPED_TRACE(std::string(c.fault) + " from " + std::to_string(from));
+            GaugeState state(Model("QV"));
+            ASSERT_EQ(state.Configure(std::string("fault = ") + c.fault, kHostNow), "");
+            ASSERT_EQ(state.Configure("fault = from " + std::to_string(from), kHostNow), "");
+            for (int request = 1; request <= 4; ++request) {
+                EXPECT_FALSE(state.CountRequest());
+                const bool acting = request >= from;
+                EXPECT_EQ(state.AttError(false), acting && c.reads ? c.code : 0) << "request " << request;
+                EXPECT_EQ(state.AttError(true), acting && c.writes ? c.code : 0) << "request " << request;
+            }
+            ASSERT_EQ(state.Configure("fault = none", kHostNow), "");
+            EXPECT_EQ(state.AttError(false), 0);
+            EXPECT_EQ(state.AttError(true), 0);
+        }
+    }
+}
+
 TEST(WithoutNumbers, DigitsAfterTheQuestionMark)
 {
     EXPECT_EQ(WithoutNumbers("$fr?3 1234!"), "$fr?x xxxx!");
@@ -213,5 +245,5 @@ TEST(WithoutNumbers, DigitsAfterTheQuestionMark)
     EXPECT_EQ(WithoutNumbers("$gcv!"), "$gcv!");
 }
 
-}  // namespace
-}  // namespace quen::gaugesim
+} // namespace
+} // namespace quen::gaugesim

@@ -335,6 +335,24 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
     const QString silent = Gauges({{"silent", "model = PEL\nfault = silent\n"}});
     QTemporaryDir quiet;
     ASSERT_TRUE(test::WriteBytes(quiet.filePath(QStringLiteral("q/gauge.txt")), QByteArray("model = QV\n")));
+    QTemporaryDir busy; // its memory busy: every read and write answered with ATT error 0x0E
+    ASSERT_TRUE(
+        test::WriteBytes(busy.filePath(QStringLiteral("b/gauge.txt")), QByteArray("model = PEL\nfault = att-error\n")));
+    // ... and one whose memory read is refused from the data read on (the 8th request).
+    QTemporaryDir busyRead;
+    QByteArray records;
+    for (int i = 1; i <= 12; ++i)
+        records += QStringLiteral("%1  %2 ym   FE  2024-11-06 08:00:%3\r\n")
+                       .arg(i, 4)
+                       .arg(RecordValue(i), 10)
+                       .arg(i, 2, 10, QChar(u'0'))
+                       .toLatin1();
+    ASSERT_TRUE(test::WriteBytes(busyRead.filePath(QStringLiteral("b/1.txt")), records));
+    ASSERT_TRUE(
+        test::WriteBytes(busyRead.filePath(QStringLiteral("b/gauge.txt")),
+                         QByteArray("model = PEL\nreply_delay = 0\nfault = from 8\nfault = att-error 14 reads\n")));
+    const char* const refused = "Bluetooth error at \"$quen00!\". Protocol error returned during communication: "
+                                "[14] {14}. Unlikely error.";
     struct Case {
         QStringList args;
         int code;
@@ -359,6 +377,12 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
         {{"--simulate", silent, "info", kPellax, "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
         {{"--simulate", silent, "memories", kPellax, "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
         {{"--simulate", silent, "read", kPellax, "1", "--timeout", "0.3"}, 3, "did not answer \"$quen00!\" in time"},
+        {{"--simulate", busy.path(), "info", kPellax}, 3, refused},
+        {{"--simulate", busy.path(), "memories", kPellax}, 3, refused},
+        {{"--simulate", busy.path(), "read", kPellax, "1"}, 3, refused},
+        {{"--simulate", busy.path(), "live", kPellax}, 3, refused},
+        {{"--simulate", busy.path(), "set-time", kPellax}, 3, "Bluetooth error at \"$slt?"},
+        {{"--simulate", busyRead.path(), "read", kPellax, "1"}, 3, "Bluetooth error at \"Read memory data\"."},
         {{"--simulate", "read", kPellax, "9"}, 1, "The gauge has no memory \"9\". It offers: 1, 2, 3, 4"},
         {{"--simulate", "read", kQV, "m0009"}, 1, "It offers: m0001, m0002, s0003, t0004, m0005, m0006"},
         {{"--simulate", "read", kQV, "m0001", "-o", "x.pdfx"}, 1, "x.pdfx"},
@@ -368,7 +392,7 @@ TEST_F(CliGaugesTest, GaugeFailuresEndWithTheirCode)
         const QString line = c.args.join(u' ');
         ASSERT_TRUE(r.finished) << line.toStdString();
         EXPECT_EQ(r.code, c.code) << line.toStdString() << "\n" << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.english))) << line.toStdString() << "\n" << r.err.toStdString();
+        EXPECT_EQ(r.err.count(QString::fromUtf8(c.english)), 1) << line.toStdString() << "\n" << r.err.toStdString();
     }
     // German words for the same failure.
     const CliRun de = RunCli({QStringLiteral("scan"), QStringLiteral("--lang"), QStringLiteral("de")});

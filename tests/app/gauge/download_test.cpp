@@ -416,9 +416,11 @@ TEST_F(DownloadTest, EveryFaultEndsAndTheNextReadWorks)
     };
     const Target targets[] = {{kFileGauge, "QV-FE 551", "sshort", 3},
                               {kRecordGauge, "PELLAX DUAL FE", "M    3   (4)", 4}};
-    const char* faults[] = {"fault = silent",      "fault = garbage",         "fault = non-numeric",
-                            "fault = late 60000",  "fault = size-overstated", "fault = size-overstated 1000000",
-                            "fault = close-fails", "fault = close-fails 7"};
+    const char* faults[] = {"fault = silent",          "fault = garbage",
+                            "fault = non-numeric",     "fault = late 60000",
+                            "fault = size-overstated", "fault = size-overstated 1000000",
+                            "fault = close-fails",     "fault = close-fails 7",
+                            "fault = att-error",       "fault = att-error 0x0A reads"};
     for (const Target& t : targets) {
         Open(t.address, t.name);
         for (const char* fault : faults) {
@@ -463,7 +465,8 @@ TEST_F(DownloadTest, DownloadFaultSweep)
         const char* entry;
     };
     const Target targets[] = {{kMilsGauge, "QV-FE 552", "m0001"}, {kRecordGauge, "PELLAX DUAL FE", "M    3   (4)"}};
-    const char* faults[] = {"link-loss %1 0", "silent", "garbage", "non-numeric", "late 60000"};
+    const char* faults[] = {"link-loss %1 0",      "silent", "garbage", "non-numeric", "late 60000", "att-error",
+                            "att-error 0x0A reads"};
     const auto rows = [this] {
         std::vector<std::pair<int, double>> out;
         for (int i = 1; i <= data.table.ReadingCount(kMemorySlot); ++i)
@@ -524,12 +527,45 @@ TEST_F(DownloadTest, DownloadFaultSweep)
             }
             EXPECT_TRUE(reachedTheEnd) << t.name << ", " << fault;
             // The class 4 memory service answers reads itself: only a lost
-            // link can end its download.
-            if (linkLoss || t.address == kMilsGauge) {
+            // link or an ATT error can end its download.
+            if (linkLoss || t.address == kMilsGauge || std::string(fault).starts_with("att-error")) {
                 EXPECT_GT(failedRuns, 1) << t.name << ", " << fault;
             }
         }
         link->Disconnect();
+    }
+}
+
+// The class 4 read loop when the gauge answers a data read with an ATT
+// error (the directory read and the selection are requests 1 and 2): the
+// download fails at once at that read with the radio's words, keeps the
+// five rows each earlier read brought, and releases the selection when the
+// gauge takes writes.
+TEST_F(DownloadTest, ClassFourReadLoopUnderAnAttError)
+{
+    Open(kRecordGauge, "PELLAX DUAL FE");
+    const QString refusal = QStringLiteral("Bluetooth error at \"Read memory data\". Protocol error returned during "
+                                           "communication: [14] {14}. Unlikely error.");
+    for (const char* fault : {"fault = att-error", "fault = att-error 14 reads"}) {
+        for (int at = 3; at <= 6; ++at) {
+            SCOPED_TRACE(std::string(fault) + " from " + std::to_string(at));
+            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+            ASSERT_EQ(Configure(("fault = from " + std::to_string(at)).c_str()), QUEN_GAUGESIM_OK);
+            ASSERT_EQ(Configure(fault), QUEN_GAUGESIM_OK);
+            clock.elapsed = 0ms;
+            const DownloadResult r = Read("M    1(5000)");
+            EXPECT_EQ(clock.elapsed, 0ms);
+            EXPECT_EQ(r.end, DownloadEnd::Failed);
+            EXPECT_EQ(r.request.step, "Read memory data");
+            EXPECT_EQ(r.messages, QStringList{refusal});
+            EXPECT_EQ(r.rows, 5 * (at - 3));
+            EXPECT_EQ(data.table.ReadingCount(kMemorySlot), r.rows);
+            EXPECT_EQ(r.released, std::string(fault).ends_with("reads"));
+            EXPECT_FALSE(link->RequestOutstanding());
+            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+            EXPECT_EQ(Read("M    3   (4)").end, DownloadEnd::Complete);
+            EXPECT_EQ(data.table.ReadingCount(kMemorySlot), 4);
+        }
     }
 }
 
@@ -541,7 +577,7 @@ TEST_F(DownloadTest, DownloadFaultSweep)
 TEST_F(DownloadTest, ListingFaultSweep)
 {
     const std::pair<const char*, const char*> targets[] = {{kMilsGauge, "QV-FE 552"}, {kRecordGauge, "PELLAX DUAL FE"}};
-    const char* faults[] = {"link-loss %1 0", "silent", "garbage", "late 60000"};
+    const char* faults[] = {"link-loss %1 0", "silent", "garbage", "late 60000", "att-error 0x0A reads"};
     for (const auto& [address, name] : targets) {
         Open(address, name);
         const MemoryListing clean = List();
@@ -586,8 +622,8 @@ TEST_F(DownloadTest, ListingFaultSweep)
             }
             EXPECT_TRUE(reachedTheEnd) << name << ", " << fault;
             // The class 4 directory comes from the memory service, which
-            // answers reads itself: only a lost link can end it.
-            if (linkLoss || address == kMilsGauge) {
+            // answers reads itself: only a lost link or an ATT error can end it.
+            if (linkLoss || address == kMilsGauge || std::string(fault).starts_with("att-error")) {
                 EXPECT_GT(failedRuns, 0) << name << ", " << fault;
             }
         }

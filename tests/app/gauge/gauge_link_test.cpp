@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "gauge/gauge_link.h"
@@ -212,6 +213,67 @@ TEST_F(GaugeLinkTest, EveryRequestUnderEveryFaultEnds)
         }
 }
 
+// A gauge answering with an ATT error while its memory is busy: every
+// request that reads or writes what the fault refuses ends at once as a
+// Bluetooth error in the radio's words, takes nothing from the gauge, leaves
+// nothing outstanding, and works again once the fault is gone.
+TEST_F(GaugeLinkTest, EveryRequestUnderAnAttError)
+{
+    Open(kQV, instant);
+    const QDateTime when(QDate(2031, 2, 3), QTime(4, 5, 6));
+    struct Request {
+        const char* name;
+        std::function<RequestResult()> run;
+        bool reads; // reads the gauge's characteristics (the reply polling)
+    };
+    // Each writes; subscribing comes first, so unsubscribing finds a subscription.
+    const Request requests[] = {{"identify", [&] { return link->Identify(); }, true},
+                                {"probe", [&] { return link->ProbeInfo(); }, true},
+                                {"battery", [&] { return link->Battery(); }, true},
+                                {"clock", [&] { return link->GaugeClock(); }, true},
+                                {"set clock", [&] { return link->SetGaugeClock(when); }, false},
+                                {"subscribe", [&] { return link->Subscribe(); }, false},
+                                {"unsubscribe", [&] { return link->Unsubscribe(); }, false}};
+    struct Fault {
+        const char* line;
+        bool reads;
+        bool writes;
+        const char* words; // the radio's words for the code
+    };
+    const Fault faults[] = {{"fault = att-error", true, true, "[14] {14}. Unlikely error."},
+                            {"fault = att-error 0x0A reads", true, false, "[10] {10}. Attribute not found."},
+                            {"fault = att-error 0x0A writes", false, true, "[10] {10}. Attribute not found."}};
+    for (const Fault& fault : faults) {
+        for (const Request& request : requests) {
+            SCOPED_TRACE(std::string(fault.line) + ", " + request.name);
+            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+            ASSERT_EQ(Configure(fault.line), QUEN_GAUGESIM_OK);
+            handovers.clear();
+            instant.elapsed = 0ms;
+            const double voltsBefore = link->State().BatteryVoltage;
+            link->MutableState().BatteryVoltage = -1;
+            const RequestResult r = request.run();
+            const bool refused = fault.writes || (fault.reads && request.reads);
+            EXPECT_EQ(r.ok(), !refused) << r.Message(1).toStdString();
+            EXPECT_LE(instant.elapsed, refused ? 0ms : link->Deadlines().command);
+            EXPECT_FALSE(link->RequestOutstanding());
+            EXPECT_NE(link->State().ReplyState, kReplyOutstanding);
+            if (!refused)
+                continue;
+            EXPECT_EQ(r.end, RequestEnd::ControlError);
+            EXPECT_EQ(r.Message(1), QStringLiteral("Bluetooth error at \"%1\". Protocol error returned during "
+                                                   "communication: %2")
+                                        .arg(r.step.trimmed(), QLatin1String(fault.words)));
+            EXPECT_TRUE(handovers.empty());
+            EXPECT_EQ(link->State().BatteryVoltage, -1);
+            link->MutableState().BatteryVoltage = voltsBefore;
+            ASSERT_EQ(Configure("fault = none"), QUEN_GAUGESIM_OK);
+            const RequestResult next = request.run();
+            EXPECT_TRUE(next.ok()) << next.Message(1).toStdString();
+        }
+    }
+}
+
 // The identification with each fault at each of its requests in turn: the
 // faulty request ends within its deadline and says why in both languages,
 // the fields of the earlier requests are kept, nothing stays outstanding,
@@ -222,7 +284,8 @@ TEST_F(GaugeLinkTest, IdentificationFaultSweep)
     using Request = RequestResult (GaugeLink::*)();
     const std::pair<const char*, Request> sequence[] = {
         {"identify", &GaugeLink::Identify}, {"probe", &GaugeLink::ProbeInfo}, {"battery", &GaugeLink::Battery}};
-    const char* const faults[] = {"fault = silent", "fault = garbage", "fault = late 60000", "link-loss"};
+    const char* const faults[] = {"fault = silent", "fault = garbage", "fault = late 60000", "link-loss",
+                                  "fault = att-error"};
     for (const char* fault : faults) {
         for (std::size_t at = 0; at < std::size(sequence); ++at) {
             SCOPED_TRACE(std::string(fault) + " at " + sequence[at].first);

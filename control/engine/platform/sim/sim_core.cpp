@@ -35,10 +35,7 @@ std::string Hex(std::uint8_t code)
     return std::string("0x") + kDigits[code >> 4] + kDigits[code & 0x0F];
 }
 
-bool Matches(const std::optional<Uuid>& wanted, const Uuid& uuid)
-{
-    return !wanted || *wanted == uuid;
-}
+bool Matches(const std::optional<Uuid>& wanted, const Uuid& uuid) { return !wanted || *wanted == uuid; }
 
 const SimDescriptor* DescriptorOfKind(const SimCharacteristic& chr, std::uint16_t kind)
 {
@@ -86,7 +83,7 @@ platform::ValueResult AnswerRead(SimPeripheral& peripheral, std::uint16_t handle
     return result;
 }
 
-}  // namespace
+} // namespace
 
 std::string SimCore::InjectedDetail(const SimFault& fault)
 {
@@ -246,8 +243,7 @@ void SimCore::DeliverNameChanged(SimPeripheral& peripheral)
 
 void SimCore::DeliverServicesChanged(SimPeripheral& peripheral, const std::string& text)
 {
-    ForEachDevice(mutex_, devices_, peripheral,
-                  [&text](SimDeviceObject& device) { device.FireServicesChanged(text); });
+    ForEachDevice(mutex_, devices_, peripheral, [&text](SimDeviceObject& device) { device.FireServicesChanged(text); });
 }
 
 // ---- device -------------------------------------------------------------
@@ -322,8 +318,8 @@ void SimServiceObject::GetIncludedServices(std::optional<Uuid> uuid,
         std::move(done));
 }
 
-void SimServiceObject::GetCharacteristics(
-    std::optional<Uuid> uuid, platform::Completion<platform::ListResult<platform::GattCharacteristic>> done)
+void SimServiceObject::GetCharacteristics(std::optional<Uuid> uuid,
+                                          platform::Completion<platform::ListResult<platform::GattCharacteristic>> done)
 {
     using Result = platform::ListResult<platform::GattCharacteristic>;
     std::weak_ptr<SimCore> weakCore = core_;
@@ -404,8 +400,8 @@ void SimCharacteristicObject::GetDetails(platform::Completion<platform::DetailsR
         std::move(done));
 }
 
-void SimCharacteristicObject::GetDescriptors(
-    std::optional<Uuid> uuid, platform::Completion<platform::ListResult<platform::GattDescriptor>> done)
+void SimCharacteristicObject::GetDescriptors(std::optional<Uuid> uuid,
+                                             platform::Completion<platform::ListResult<platform::GattDescriptor>> done)
 {
     using Result = platform::ListResult<platform::GattDescriptor>;
     std::weak_ptr<SimCore> weakCore = core_;
@@ -421,8 +417,8 @@ void SimCharacteristicObject::GetDescriptors(
             Result result;
             for (const SimDescriptor& descriptor : chr->descriptors)
                 if (Matches(uuid, descriptor.uuid))
-                    result.objects.push_back(std::make_shared<SimDescriptorObject>(core, peripheral, descriptor.handle,
-                                                                                   descriptor.uuid));
+                    result.objects.push_back(
+                        std::make_shared<SimDescriptorObject>(core, peripheral, descriptor.handle, descriptor.uuid));
             return result;
         },
         std::move(done));
@@ -524,8 +520,12 @@ void SimCharacteristicObject::WriteCccd(platform::CccdValue value, platform::Com
                            (value == platform::CccdValue::Indicate && (chr->properties & platform::prop::kIndicate));
             if (!allowed)
                 return Refused<Result>(kAttCccdImproperlyConfigured);
+            SimBehaviour* behaviour = peripheral->Behaviour();
+            if (behaviour != nullptr)
+                if (std::uint8_t att = behaviour->OnCccdWrite(*peripheral, handle, static_cast<std::uint16_t>(value)))
+                    return Refused<Result>(att);
             peripheral->SetCccd(handle, static_cast<std::uint16_t>(value));
-            if (SimBehaviour* behaviour = peripheral->Behaviour())
+            if (behaviour != nullptr)
                 behaviour->OnCccdChanged(*peripheral, handle, static_cast<std::uint16_t>(value));
             Result result;
             result.value = static_cast<platform::CccdValue>(chr->cccd);
@@ -596,4 +596,4 @@ void SimDescriptorObject::WriteValue(Bytes value, platform::Completion<platform:
         std::move(done));
 }
 
-}  // namespace vornik::sim
+} // namespace vornik::sim

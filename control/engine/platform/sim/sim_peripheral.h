@@ -52,10 +52,10 @@ enum class SimOp {
 // A failure the next matching requests get instead of an answer.
 struct SimFault {
     SimOp op = SimOp::Any;
-    std::uint16_t handle = 0;  // 0: any handle
+    std::uint16_t handle = 0; // 0: any handle
     platform::GattStatus status = platform::GattStatus::ProtocolError;
-    std::uint8_t attError = 0;  // with ProtocolError
-    int count = 1;              // -1: every time
+    std::uint8_t attError = 0; // with ProtocolError
+    int count = 1;             // -1: every time
 };
 
 // Peripheral behaviour as code. Runs on the control's thread.
@@ -72,11 +72,17 @@ public:
     {
         return 0;
     }
-    virtual void OnCccdChanged(SimPeripheral& /*peripheral*/, std::uint16_t /*characteristic*/,
-                               std::uint16_t /*value*/)
+    // Before a client configuration write takes effect: a non-zero ATT
+    // error refuses it and the subscription stays as it was.
+    virtual std::uint8_t OnCccdWrite(SimPeripheral& /*peripheral*/, std::uint16_t /*characteristic*/,
+                                     std::uint16_t /*value*/)
+    {
+        return 0;
+    }
+    virtual void OnCccdChanged(SimPeripheral& /*peripheral*/, std::uint16_t /*characteristic*/, std::uint16_t /*value*/)
     {
     }
-    virtual void OnLinkChanged(SimPeripheral& /*peripheral*/, bool /*up*/) {}
+    virtual void OnLinkChanged(SimPeripheral& /*peripheral*/, bool /*up*/) { }
 };
 
 // The content of one advertising packet (or scan response).
@@ -115,7 +121,7 @@ struct SimDescriptor {
 
 struct SimCharacteristic {
     std::uint16_t declarationHandle = 0;
-    std::uint16_t handle = 0;  // value handle; what the platform reports
+    std::uint16_t handle = 0; // value handle; what the platform reports
     Uuid uuid;
     std::uint16_t properties = 0;
     Bytes value;
@@ -138,7 +144,7 @@ inline constexpr std::uint16_t kUserDescription = gatt::descriptor::kUserDescrip
 inline constexpr std::uint16_t kCccd = gatt::descriptor::kCccd;
 inline constexpr std::uint16_t kPresentationFormat = gatt::descriptor::kPresentationFormat;
 inline constexpr std::uint16_t kAggregateFormat = gatt::descriptor::kAggregateFormat;
-}  // namespace descriptor_uuid
+} // namespace descriptor_uuid
 
 class SimPeripheral : public std::enable_shared_from_this<SimPeripheral> {
 public:
@@ -157,10 +163,10 @@ public:
     std::uint16_t AddService(const Uuid& uuid, bool primary = true, std::uint16_t handle = 0);
     void IncludeService(std::uint16_t service, std::uint16_t included);
     // Returns the value handle.
-    std::uint16_t AddCharacteristic(std::uint16_t service, const Uuid& uuid, std::uint16_t properties,
-                                    Bytes value = {}, std::uint16_t handle = 0);
-    std::uint16_t AddDescriptor(std::uint16_t characteristic, const Uuid& uuid, Bytes value = {},
-                                bool writable = false, std::uint16_t handle = 0);
+    std::uint16_t AddCharacteristic(std::uint16_t service, const Uuid& uuid, std::uint16_t properties, Bytes value = {},
+                                    std::uint16_t handle = 0);
+    std::uint16_t AddDescriptor(std::uint16_t characteristic, const Uuid& uuid, Bytes value = {}, bool writable = false,
+                                std::uint16_t handle = 0);
     std::uint16_t AddUserDescription(std::uint16_t characteristic, const std::string& text, bool writable = false);
     std::uint16_t AddPresentationFormat(std::uint16_t characteristic, std::uint8_t format, std::int8_t exponent,
                                         std::uint16_t unit);
@@ -234,7 +240,7 @@ private:
 
     std::uint64_t address_;
     platform::AddressType addressType_;
-    mutable std::mutex mutex_;  // name, link, faults, counters
+    mutable std::mutex mutex_; // name, link, faults, counters
     std::string name_;
     bool linkUp_ = true;
     CccdChoice cccdChoice_ = CccdChoice::Asked;
@@ -247,7 +253,7 @@ private:
     std::vector<SimFault> faults_;
     std::map<std::pair<SimOp, std::uint16_t>, int> counters_;
     std::map<SimOp, int> cancelled_;
-    SimCore* core_ = nullptr;  // set when added to a radio
+    SimCore* core_ = nullptr; // set when added to a radio
 };
 
-}  // namespace vornik::sim
+} // namespace vornik::sim

@@ -19,15 +19,14 @@ protected:
     SimGatt()
     {
         peripheral_ = radio_->AddPeripheral(kAddress, "Gauge");
-        info_ = peripheral_->AddService(Uuid::FromShort(0x180A));                                  // 1
-        model_ = peripheral_->AddCharacteristic(info_, Uuid::FromShort(0x2A24), prop::kRead,
-                                                {'M', '1'});                                         // 2, 3
+        info_ = peripheral_->AddService(Uuid::FromShort(0x180A));                                         // 1
+        model_ = peripheral_->AddCharacteristic(info_, Uuid::FromShort(0x2A24), prop::kRead, {'M', '1'}); // 2, 3
         command_ = peripheral_->AddCharacteristic(info_, Uuid::FromShort(0x2A3D),
                                                   prop::kRead | prop::kWrite | prop::kWriteWithoutResponse |
-                                                      prop::kNotify | prop::kIndicate);             // 4, 5, CCCD 6
-        user_ = peripheral_->AddUserDescription(command_, "Command", true);                         // 7
-        format_ = peripheral_->AddPresentationFormat(command_, 0x19, -2, 0x2728);                   // 8
-        peripheral_->AddExtendedProperties(command_, 0x0003);                                       // 9
+                                                      prop::kNotify | prop::kIndicate); // 4, 5, CCCD 6
+        user_ = peripheral_->AddUserDescription(command_, "Command", true);             // 7
+        format_ = peripheral_->AddPresentationFormat(command_, 0x19, -2, 0x2728);       // 8
+        peripheral_->AddExtendedProperties(command_, 0x0003);                           // 9
         battery_ = peripheral_->AddService(Uuid::FromShort(0x180F), true, 0x0020);
         level_ = peripheral_->AddCharacteristic(battery_, Uuid::FromShort(0x2A19), prop::kRead, {87});
         peripheral_->IncludeService(info_, battery_);
@@ -79,10 +78,10 @@ TEST_F(SimGatt, HandlesFollowTheOrderOfDefinition)
         std::uint16_t actual;
         std::uint16_t handle;
     };
-    for (const Expected& e : {Expected{"service", info_, 1}, Expected{"first value", model_, 3},
-                              Expected{"second value", command_, 5}, Expected{"user description", user_, 7},
-                              Expected{"presentation format", format_, 8}, Expected{"placed service", battery_, 0x20},
-                              Expected{"after placed service", level_, 0x22}})
+    for (const Expected& e :
+         {Expected{"service", info_, 1}, Expected{"first value", model_, 3}, Expected{"second value", command_, 5},
+          Expected{"user description", user_, 7}, Expected{"presentation format", format_, 8},
+          Expected{"placed service", battery_, 0x20}, Expected{"after placed service", level_, 0x22}})
         EXPECT_EQ(e.actual, e.handle) << e.what;
 }
 
@@ -310,7 +309,7 @@ TEST_F(SimGatt, TimedNotificationsRepeatUntilStopped)
     int stoppedAt = count;
     loop_.RunRound(50ms, false);
     loop_.RunRound(50ms, false);
-    EXPECT_LE(count, stoppedAt + 1);  // at most one already due
+    EXPECT_LE(count, stoppedAt + 1); // at most one already due
 }
 
 TEST_F(SimGatt, LinkLossAndReturn)
@@ -324,7 +323,7 @@ TEST_F(SimGatt, LinkLossAndReturn)
     EXPECT_TRUE(RunUntil([&] { return statusEvents == 1; }));
     EXPECT_EQ(device_->GetConnectionStatus(), platform::ConnectionStatus::Disconnected);
     EXPECT_EQ(Read(*model).status, GattStatus::Unreachable);
-    peripheral_->DropLink();  // already down: no second event
+    peripheral_->DropLink(); // already down: no second event
     peripheral_->RestoreLink();
     EXPECT_TRUE(RunUntil([&] { return statusEvents == 2; }));
     EXPECT_EQ(device_->GetConnectionStatus(), platform::ConnectionStatus::Connected);
@@ -357,7 +356,7 @@ public:
     std::uint8_t OnWrite(SimPeripheral& peripheral, std::uint16_t handle, const Bytes& value, bool) override
     {
         if (value.empty() || value[0] != '$')
-            return 0x80;  // application error: not a command
+            return 0x80; // application error: not a command
         Bytes reply{'O', 'K'};
         peripheral.SetValue(handle, reply);
         peripheral.Notify(handle, reply);
@@ -380,6 +379,35 @@ TEST_F(SimGatt, BehaviourAnswersWritesInCode)
     EXPECT_EQ(Read(*command).value, (Bytes{'O', 'K'}));
     EXPECT_TRUE(RunUntil([&] { return !notified.empty(); }));
     EXPECT_EQ(notified, (Bytes{'O', 'K'}));
+}
+
+// A server busy with its memory refuses subscription changes: the CCCD
+// keeps what it had, either way round.
+class BusyBehaviour : public SimBehaviour {
+public:
+    std::uint8_t OnCccdWrite(SimPeripheral&, std::uint16_t, std::uint16_t) override { return busy ? 0x0E : 0; }
+    void OnCccdChanged(SimPeripheral&, std::uint16_t, std::uint16_t) override { ++changes; }
+    bool busy = false;
+    int changes = 0;
+};
+
+TEST_F(SimGatt, BehaviourRefusesSubscriptionChanges)
+{
+    auto command = Characteristic(command_);
+    auto behaviour = std::make_shared<BusyBehaviour>();
+    peripheral_->SetBehaviour(behaviour);
+    using V = platform::CccdValue;
+    for (const auto& [from, to] : {std::pair{V::None, V::Notify}, std::pair{V::Notify, V::None}}) {
+        behaviour->busy = false;
+        ASSERT_EQ(WriteCccd(*command, from).status, GattStatus::Success);
+        const int changes = behaviour->changes;
+        behaviour->busy = true;
+        const platform::CccdResult refused = WriteCccd(*command, to);
+        EXPECT_EQ(refused.status, GattStatus::ProtocolError);
+        EXPECT_EQ(refused.protocolError.value_or(0), 0x0E);
+        EXPECT_EQ(peripheral_->Cccd(command_), static_cast<std::uint16_t>(from));
+        EXPECT_EQ(behaviour->changes, changes);
+    }
 }
 
 // A server that goes away while it answers: on a read, on a write.
@@ -469,9 +497,9 @@ TEST_F(SimGatt, WorkAfterADelayRunsOnTheRadiosClock)
     EXPECT_TRUE(RunUntil([&] { return order.size() == 2; }));
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
     SimPeripheral detached(0x1, "Detached");
-    detached.After(0ms, [&] { order.push_back(3); });  // no radio: dropped
+    detached.After(0ms, [&] { order.push_back(3); }); // no radio: dropped
     EXPECT_EQ(order.size(), 2u);
 }
 
-}  // namespace
-}  // namespace vornik::sim
+} // namespace
+} // namespace vornik::sim
