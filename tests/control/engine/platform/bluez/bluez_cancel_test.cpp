@@ -179,6 +179,8 @@ int ReadDescription(BleEngine& e) { return ReadEcho(e, kDescription); }
 int WriteDescription(BleEngine& e) { return e.WriteValue(kMain, kEcho, kDescription, "Tip"); }
 int Subscribe(BleEngine& e) { return e.Subscribe(kMain, kCounter); }
 int Unsubscribe(BleEngine& e) { return e.Unsubscribe(kMain, kCounter); }
+int SubscribeByCccd(BleEngine& e) { return e.WriteValue(kMain, kCounter, kCccd, std::string("\x01\x00", 2)); }
+int UnsubscribeByCccd(BleEngine& e) { return e.WriteValue(kMain, kCounter, kCccd, std::string(2, '\0')); }
 int Details(BleEngine& e)
 {
     std::string out;
@@ -347,6 +349,7 @@ TEST_F(BluezCancel, ALateSubscriptionChangeIsUndone)
     struct Case {
         const char* name;
         bool subscribe;                 // the late request
+        bool cccd;                      // written to the CCCD, not by Subscribe/Unsubscribe
         const char* reply;              // its late reply: "ok" or "error"
         bool newer;                     // asked for again before the late reply
         std::vector<std::string> notes; // values just before the late reply
@@ -356,20 +359,14 @@ TEST_F(BluezCancel, ALateSubscriptionChangeIsUndone)
         std::vector<std::string> raised;
     };
     const std::vector<Case> cases = {
-        {"a subscription", true, "ok", false, {"4e"}, "4f", "StartNotify StopNotify", false, {}},
-        {"an unsubscription", false, "ok", false, {}, "4f", "StopNotify StartNotify", true, {"4f"}},
-        {"a refused subscription", true, "error", false, {}, nullptr, "StartNotify", false, {}},
-        {"a refused unsubscription", false, "error", false, {}, nullptr, "StopNotify", true, {}},
-        {"a subscription asked for again",
-         true,
-         "ok",
-         true,
-         {"4e"},
-         "4f",
-         "StartNotify StartNotify",
-         true,
-         {"4e", "4f"}},
-        {"an unsubscription asked for again", false, "ok", true, {}, nullptr, "StopNotify StopNotify", false, {}},
+        {"a subscription", true, false, "ok", false, {"4e"}, "4f", "StartNotify StopNotify", false, {}},
+        {"an unsubscription", false, false, "ok", false, {}, "4f", "StopNotify StartNotify", true, {"4f"}},
+        {"a refused subscription", true, false, "error", false, {}, nullptr, "StartNotify", false, {}},
+        {"a refused unsubscription", false, false, "error", false, {}, nullptr, "StopNotify", true, {}},
+        {"subscribed again", true, false, "ok", true, {"4e"}, "4f", "StartNotify StartNotify", true, {"4e", "4f"}},
+        {"unsubscribed again", false, false, "ok", true, {}, nullptr, "StopNotify StopNotify", false, {}},
+        {"a CCCD write of notify", true, true, "ok", false, {"4e"}, "4f", "StartNotify StopNotify", false, {}},
+        {"a CCCD write of zero", false, true, "ok", false, {}, "4f", "StopNotify StartNotify", true, {"4f"}},
     };
     const std::string counter = "'service0010/char0015'";
     for (Ending ending : {Ending::Timeout, Ending::Interrupt}) {
@@ -380,7 +377,8 @@ TEST_F(BluezCancel, ALateSubscriptionChangeIsUndone)
             if (!c.subscribe) {
                 ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
             }
-            const auto call = c.subscribe ? Subscribe : Unsubscribe;
+            const auto call =
+                c.cccd ? (c.subscribe ? SubscribeByCccd : UnsubscribeByCccd) : (c.subscribe ? Subscribe : Unsubscribe);
             std::string notes;
             for (const std::string& note : c.notes)
                 notes += "'" + note + "',";
@@ -412,6 +410,35 @@ TEST_F(BluezCancel, ALateSubscriptionChangeIsUndone)
             }
         }
     }
+}
+
+// A subscription change that bluetoothd never answers is dropped after the
+// grace, whatever it did; closing the control while such a call is kept
+// ends cleanly.
+TEST_F(BluezCancel, ASubscriptionChangeThatNeverAnswersIsDroppedAfterAGrace)
+{
+    for (const bool subscribe : {true, false}) {
+        SCOPED_TRACE(subscribe ? "subscribe" : "unsubscribe");
+        if (!subscribe) {
+            ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
+        }
+        Mock(std::string("w.late_notify('service0010/char0015', '") + (subscribe ? "StartNotify" : "StopNotify") +
+             "', [], 'none')");
+        End(Ending::Interrupt);
+        EXPECT_EQ((subscribe ? Subscribe : Unsubscribe)(*engine_), 301);
+        Restore();
+        EXPECT_EQ(bluez_->PendingCalls(), 1u);
+        EXPECT_TRUE(PumpUntil([this] { return bluez_->PendingCalls() == 0; }));
+        // The mock answers nothing for a minute: a new one for the next.
+        Stop();
+        Start();
+    }
+    Mock("w.late_notify('service0010/char0015', 'StartNotify', [], 'ok')");
+    End(Ending::Interrupt);
+    EXPECT_EQ(Subscribe(*engine_), 301);
+    Restore();
+    EXPECT_EQ(bluez_->PendingCalls(), 1u);
+    Stop();
 }
 
 } // namespace

@@ -227,7 +227,8 @@ class World:
         """The next StartNotify or StopNotify of a characteristic answers
         after a second and a half. reply "ok": carried out, and the value
         changes in notes (hex) arrive just before the reply; "error":
-        refused, nothing changes. Later calls are answered as usual."""
+        refused, nothing changes; "none": nothing comes for a minute. Later
+        calls are answered as usual."""
         done = {"StartNotify": START_NOTIFY, "StopNotify": STOP_NOTIFY}[method]
         code = "self.AddMethod(%r, %r, '', '', %r)\ntime.sleep(1.5)\n" % (CHAR_IFACE, method, done)
         if reply == "ok":
@@ -235,8 +236,10 @@ class World:
             for note in notes:
                 code += ("self.EmitSignal(%r, 'PropertiesChanged', 'sa{sv}as', [%r, {'Value': dbus.Array("
                          "bytes.fromhex(%r), signature='y', variant_level=1)}, []])\n" % (PROPS, CHAR_IFACE, note))
-        else:
+        elif reply == "error":
             code += "raise dbus.exceptions.DBusException('Not connected', name='org.bluez.Error.Failed')"
+        else:
+            code += "time.sleep(60)"
         self.set_method(name, CHAR_IFACE, method, "", code)
 
     def notify_calls(self, name):
