@@ -15,6 +15,8 @@
 
 #include <sdbus-c++/sdbus-c++.h>
 
+#include "bluez_notify.h"
+
 namespace vornik::bluez {
 
 inline constexpr const char* kService = "org.bluez";
@@ -26,6 +28,11 @@ inline constexpr const char* kDescriptorInterface = "org.bluez.GattDescriptor1";
 // Names the adapter to use ("hci1" or "/org/bluez/hci1"); unset, the first
 // powered adapter in path order.
 inline constexpr const char* kAdapterVariableName = "VORNIK220_BLUEZ_ADAPTER";
+
+// How long the reply of a call nobody waits for any more is still waited
+// for: a read's held-back value changes are delayed by at most this much, a
+// notify call's late effect is undone within it.
+inline constexpr std::chrono::milliseconds kLateReplyGrace{3000};
 
 using Properties = std::map<std::string, sdbus::Variant>;
 using Interfaces = std::map<std::string, Properties>;
@@ -124,6 +131,10 @@ public:
 
     void Listen(const std::shared_ptr<Listener>& listener);
 
+    // Shared by every object that turns a characteristic's notifications
+    // on or off.
+    NotifyBook& Notifications() { return notifications_; }
+
 private:
     Core() = default;
     bool Start(std::string& error);
@@ -159,6 +170,7 @@ private:
     std::vector<std::function<void()>> whenReady_;
     std::vector<std::weak_ptr<Listener>> listeners_;
     int requestTimeoutSeconds_ = 60;
+    NotifyBook notifications_;
 };
 
 } // namespace vornik::bluez

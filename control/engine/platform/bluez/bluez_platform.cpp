@@ -7,6 +7,7 @@
 
 #include "../gatt_constants.h"
 #include "bluez_core.h"
+#include "bluez_notify.h"
 #include "bluez_text.h"
 
 namespace vornik::bluez {
@@ -41,10 +42,6 @@ Uuid UuidOf(const Properties* properties)
     return text ? ParseUuid(*text).value_or(Uuid{}) : Uuid{};
 }
 
-// How long a cancelled read's reply is waited for: the changes held back
-// while it is out (one may be its echo) are delayed by at most this much.
-constexpr std::chrono::milliseconds kLateReplyGrace{3000};
-
 // A request the engine stopped waiting for drops its bus call: the reply,
 // should it come, is handed to nobody.
 template <class Result>
@@ -67,31 +64,6 @@ std::optional<std::uint16_t> UsableHandle(const std::string& path, std::string_v
     if (!handle || *handle == 0 || (kind == "char" && *handle == 0xFFFF))
         return std::nullopt;
     return handle;
-}
-
-// Turns notifications or indications of the characteristic at path on
-// or off. BlueZ chooses the kind itself: notify where the characteristic
-// offers it, else indicate.
-sdbus::PendingAsyncCall SetNotifying(const std::shared_ptr<Core>& core, const std::string& path, bool on,
-                                     Completion<GattResult> done)
-{
-    return core->Call(
-        path, kCharacteristicInterface, on ? "StartNotify" : "StopNotify", nullptr,
-        [core, path, on, done](sdbus::MethodReply*, const CallError* error) {
-            if (!error) {
-                done(Ok());
-                return;
-            }
-            // Stopping what is not on, or starting what is, has
-            // the outcome asked for.
-            const bool notifying =
-                Get<bool>(core->PropertiesOf(path, kCharacteristicInterface), "Notifying").value_or(false);
-            if (notifying == on && core->Object(path)) {
-                done(Ok());
-                return;
-            }
-            done(Failed(*error, Request::Write));
-        });
 }
 
 CccdValue NotifyingKind(const Properties* characteristic)
@@ -184,7 +156,8 @@ public:
                 });
                 return;
             }
-            DropOnCancel(done, SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0, done));
+            done.OnCancel(SetNotifying(core_, characteristicPath_, (value[0] & 0x03) != 0,
+                                       [done](const GattResult& outcome) { done(outcome); }));
             return;
         }
         DropOnCancel(done, core_->Call(
@@ -365,7 +338,7 @@ public:
     void WriteCccd(CccdValue value, Completion<CccdResult> done) override
     {
         const bool on = value != CccdValue::None;
-        const auto call = SetNotifying(core_, path_, on, [core = core_, path = path_, on, done](GattResult outcome) {
+        auto answer = [core = core_, path = path_, on, done](const GattResult& outcome) {
             CccdResult result = WithStatus<CccdResult>(outcome);
             if (outcome.status == GattStatus::Success && on) {
                 // Notifying may still be on its way as a signal: the
@@ -377,8 +350,8 @@ public:
                 result.value = NotifyingKind(&assumed);
             }
             done(result);
-        });
-        DropOnCancel(done, call);
+        };
+        done.OnCancel(SetNotifying(core_, path_, on, std::move(answer)));
     }
 
     void SetValueChangedHandler(ValueChangedHandler handler) override { handler_ = std::move(handler); }
@@ -388,8 +361,8 @@ public:
         if (path != path_ || interface != kCharacteristicInterface)
             return;
         auto value = Get<Bytes>(&changed, "Value");
-        if (!value)
-            return;
+        if (!value || core_->Notifications().Unwanted(path_))
+            return; // notifications the engine does not know are on
         // BlueZ sets Value after a read too, just before the read's reply:
         // held until the reply says which change was the read's.
         if (readsInFlight_ > 0) {

@@ -179,6 +179,8 @@ int ReadDescription(BleEngine& e) { return ReadEcho(e, kDescription); }
 int WriteDescription(BleEngine& e) { return e.WriteValue(kMain, kEcho, kDescription, "Tip"); }
 int Subscribe(BleEngine& e) { return e.Subscribe(kMain, kCounter); }
 int Unsubscribe(BleEngine& e) { return e.Unsubscribe(kMain, kCounter); }
+int SubscribeByCccd(BleEngine& e) { return e.WriteValue(kMain, kCounter, kCccd, std::string("\x01\x00", 2)); }
+int UnsubscribeByCccd(BleEngine& e) { return e.WriteValue(kMain, kCounter, kCccd, std::string(2, '\0')); }
 int Details(BleEngine& e)
 {
     std::string out;
@@ -200,7 +202,8 @@ struct Kind {
 };
 
 // After a failed connect the engine drops the link: its Disconnect is still
-// out. A read's call is kept for its late echo.
+// out. A read's call is kept for its late echo, a subscription change's for
+// what bluetoothd did late.
 const std::vector<Kind> kKinds = {
     {"Connect", "", kDevice, "Connect", Connect, 1, 0},
     {"ConnectWithoutServices", "", kDevice, nullptr, Connect, 1, 0},
@@ -210,12 +213,12 @@ const std::vector<Kind> kKinds = {
     {"ReadDescriptor", "service0010/char0011/desc0013", kDescriptor, "ReadValue", ReadDescription, 0, 1},
     {"WriteDescriptor", "service0010/char0011/desc0013", kDescriptor, "WriteValue", WriteDescription, 0, 0},
     {"GetDetails", "service0010/char0011/desc0013", kDescriptor, "ReadValue", Details, 0, 0},
-    {"Subscribe", "service0010/char0015", kCharacteristic, "StartNotify", Subscribe, 0, 0},
-    {"Unsubscribe", "service0010/char0015", kCharacteristic, "StopNotify", Unsubscribe, 0, 0},
+    {"Subscribe", "service0010/char0015", kCharacteristic, "StartNotify", Subscribe, 1, 0},
+    {"Unsubscribe", "service0010/char0015", kCharacteristic, "StopNotify", Unsubscribe, 1, 0},
 };
 
 // Ends one late request of each kind in this way: the call fails with the
-// wait's code, its bus call is dropped (a read's is kept for its echo), the
+// wait's code, its bus call is dropped (or kept for its late outcome), the
 // late answer raises nothing, and the next request gets its own answer.
 class BluezCancelSweep : public BluezCancel {
 protected:
@@ -332,6 +335,107 @@ TEST_F(BluezCancel, ValuesHeldForAReadThatNeverAnswersArriveAfterAGrace)
     Mock("w.late_read('service0010/char0011', ['4e'], 'echo')");
     End(Ending::Interrupt);
     EXPECT_EQ(ReadEcho(*engine_), 301);
+    Restore();
+    EXPECT_EQ(bluez_->PendingCalls(), 1u);
+    Stop();
+}
+
+// bluetoothd carries out a subscription change nobody waits for any more:
+// once its late reply says so, the change is undone, the values it brought
+// are not raised, and the next change gets its own answer. A refused one
+// has nothing to undo; a newer request made meanwhile decides.
+TEST_F(BluezCancel, ALateSubscriptionChangeIsUndone)
+{
+    struct Case {
+        const char* name;
+        bool subscribe;                 // the late request
+        bool cccd;                      // written to the CCCD, not by Subscribe/Unsubscribe
+        const char* reply;              // its late reply: "ok" or "error"
+        bool newer;                     // asked for again before the late reply
+        std::vector<std::string> notes; // values just before the late reply
+        const char* after;              // a value right after it, or none
+        const char* calls;              // what bluetoothd was asked, in order
+        bool notifying;                 // afterwards
+        std::vector<std::string> raised;
+    };
+    const std::vector<Case> cases = {
+        {"a subscription", true, false, "ok", false, {"4e"}, "4f", "StartNotify StopNotify", false, {}},
+        {"an unsubscription", false, false, "ok", false, {}, "4f", "StopNotify StartNotify", true, {"4f"}},
+        {"a refused subscription", true, false, "error", false, {}, nullptr, "StartNotify", false, {}},
+        {"a refused unsubscription", false, false, "error", false, {}, nullptr, "StopNotify", true, {}},
+        {"subscribed again", true, false, "ok", true, {"4e"}, "4f", "StartNotify StartNotify", true, {"4e", "4f"}},
+        {"unsubscribed again", false, false, "ok", true, {}, nullptr, "StopNotify StopNotify", false, {}},
+        {"a CCCD write of notify", true, true, "ok", false, {"4e"}, "4f", "StartNotify StopNotify", false, {}},
+        {"a CCCD write of zero", false, true, "ok", false, {}, "4f", "StopNotify StartNotify", true, {"4f"}},
+    };
+    const std::string counter = "'service0010/char0015'";
+    for (Ending ending : {Ending::Timeout, Ending::Interrupt}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + NameOf(ending));
+            Prepare(true);
+            Mock("w.update(" + counter + ", CHAR_IFACE, {'Notifying': False})");
+            if (!c.subscribe) {
+                ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
+            }
+            const auto call =
+                c.cccd ? (c.subscribe ? SubscribeByCccd : UnsubscribeByCccd) : (c.subscribe ? Subscribe : Unsubscribe);
+            std::string notes;
+            for (const std::string& note : c.notes)
+                notes += "'" + note + "',";
+            world_->Do("w.notify_calls(" + counter + ")");
+            Mock("w.late_notify(" + counter + ", '" + (c.subscribe ? "StartNotify" : "StopNotify") + "', [" + notes +
+                 "], '" + c.reply + "')");
+            events_.Clear();
+            End(ending);
+            EXPECT_EQ(call(*engine_), 301);
+            Restore();
+            EXPECT_EQ(bluez_->PendingCalls(), 1u) << "the call is kept for its late reply";
+            if (c.newer) {
+                EXPECT_EQ(call(*engine_), 0) << engine_->LastError();
+            }
+            if (c.after)
+                Mock("w.notify(" + counter + ", '" + c.after + "')");
+            Settle();
+            EXPECT_EQ(world_->Do("w.notify_calls(" + counter + ")"), c.calls);
+            EXPECT_EQ(world_->Do("w.notifying(" + counter + ")"), c.notifying ? "True" : "False");
+            EXPECT_EQ(Values(), c.raised);
+            // The next change is answered, and values follow what it did.
+            EXPECT_EQ((c.notifying ? Unsubscribe : Subscribe)(*engine_), 0) << engine_->LastError();
+            EXPECT_EQ(world_->Do("w.notifying(" + counter + ")"), c.notifying ? "False" : "True");
+            events_.Clear();
+            Mock("w.notify(" + counter + ", '50')");
+            if (!c.notifying) {
+                EXPECT_TRUE(PumpUntil([this] { return !Values().empty(); }));
+                EXPECT_EQ(Values(), std::vector<std::string>{"50"});
+            }
+        }
+    }
+}
+
+// A subscription change that bluetoothd never answers is dropped after the
+// grace, whatever it did; closing the control while such a call is kept
+// ends cleanly.
+TEST_F(BluezCancel, ASubscriptionChangeThatNeverAnswersIsDroppedAfterAGrace)
+{
+    for (const bool subscribe : {true, false}) {
+        SCOPED_TRACE(subscribe ? "subscribe" : "unsubscribe");
+        if (!subscribe) {
+            ASSERT_EQ(Subscribe(*engine_), 0) << engine_->LastError();
+        }
+        Mock(std::string("w.late_notify('service0010/char0015', '") + (subscribe ? "StartNotify" : "StopNotify") +
+             "', [], 'none')");
+        End(Ending::Interrupt);
+        EXPECT_EQ((subscribe ? Subscribe : Unsubscribe)(*engine_), 301);
+        Restore();
+        EXPECT_EQ(bluez_->PendingCalls(), 1u);
+        EXPECT_TRUE(PumpUntil([this] { return bluez_->PendingCalls() == 0; }));
+        // The mock answers nothing for a minute: a new one for the next.
+        Stop();
+        Start();
+    }
+    Mock("w.late_notify('service0010/char0015', 'StartNotify', [], 'ok')");
+    End(Ending::Interrupt);
+    EXPECT_EQ(Subscribe(*engine_), 301);
     Restore();
     EXPECT_EQ(bluez_->PendingCalls(), 1u);
     Stop();

@@ -223,6 +223,36 @@ class World:
         }[reply]
         self.set_read(name, code)
 
+    def late_notify(self, name, method, notes, reply):
+        """The next StartNotify or StopNotify of a characteristic answers
+        after a second and a half. reply "ok": carried out, and the value
+        changes in notes (hex) arrive just before the reply; "error":
+        refused, nothing changes; "none": nothing comes for a minute. Later
+        calls are answered as usual."""
+        done = {"StartNotify": START_NOTIFY, "StopNotify": STOP_NOTIFY}[method]
+        code = "self.AddMethod(%r, %r, '', '', %r)\ntime.sleep(1.5)\n" % (CHAR_IFACE, method, done)
+        if reply == "ok":
+            code += done + "\n"
+            for note in notes:
+                code += ("self.EmitSignal(%r, 'PropertiesChanged', 'sa{sv}as', [%r, {'Value': dbus.Array("
+                         "bytes.fromhex(%r), signature='y', variant_level=1)}, []])\n" % (PROPS, CHAR_IFACE, note))
+        elif reply == "error":
+            code += "raise dbus.exceptions.DBusException('Not connected', name='org.bluez.Error.Failed')"
+        else:
+            code += "time.sleep(60)"
+        self.set_method(name, CHAR_IFACE, method, "", code)
+
+    def notify_calls(self, name):
+        """The StartNotify and StopNotify calls of a characteristic since the
+        last look, in order."""
+        mock = self.obj(DEVICE + "/" + name)
+        calls = [str(call[1]) for call in mock.GetCalls() if call[1] in ("StartNotify", "StopNotify")]
+        mock.ClearCalls()
+        return " ".join(calls)
+
+    def notifying(self, name):
+        return bool(self.obj(DEVICE + "/" + name, PROPS).Get(CHAR_IFACE, "Notifying"))
+
     def write_type(self, name):
         return str(self.obj(DEVICE + "/" + name, PROPS).Get(CHAR_IFACE, "WriteType"))
 
