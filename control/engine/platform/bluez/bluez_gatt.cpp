@@ -58,6 +58,21 @@ CccdValue NotifyingKind(const Properties* characteristic)
 
 Bytes CccdBytes(CccdValue value) { return {static_cast<std::uint8_t>(static_cast<std::uint16_t>(value) & 0xFF), 0}; }
 
+// A read from the cache answers with the value BlueZ holds for the object;
+// false when it holds none and the device must be asked.
+bool AnswerFromCache(Core& core, const Properties* object, const Completion<ValueResult>& done)
+{
+    auto cached = Get<Bytes>(object, "Value");
+    if (!cached)
+        return false;
+    core.Post([done, value = std::move(*cached)] {
+        ValueResult result;
+        result.value = value;
+        done(result);
+    });
+    return true;
+}
+
 // ----------------------------------------------------------------------
 
 class BluezDescriptor final : public GattDescriptor {
@@ -93,16 +108,9 @@ public:
             });
             return;
         }
-        if (mode == CacheMode::Cached) {
-            if (auto cached = Get<Bytes>(core_->PropertiesOf(path_, kDescriptorInterface), "Value")) {
-                core_->Post([done, value = std::move(*cached)] {
-                    ValueResult result;
-                    result.value = value;
-                    done(result);
-                });
-                return;
-            }
-        }
+        if (mode == CacheMode::Cached &&
+            AnswerFromCache(*core_, core_->PropertiesOf(path_, kDescriptorInterface), done))
+            return;
         const auto call = core_->Call(
             path_, kDescriptorInterface, "ReadValue", [](sdbus::MethodCall& call) { call << Options{}; },
             [done](sdbus::MethodReply* reply, const CallError* error) {
@@ -233,16 +241,9 @@ public:
 
     void ReadValue(CacheMode mode, Completion<ValueResult> done) override
     {
-        if (mode == CacheMode::Cached) {
-            if (auto cached = Get<Bytes>(core_->PropertiesOf(path_, kCharacteristicInterface), "Value")) {
-                core_->Post([done, value = std::move(*cached)] {
-                    ValueResult result;
-                    result.value = value;
-                    done(result);
-                });
-                return;
-            }
-        }
+        if (mode == CacheMode::Cached &&
+            AnswerFromCache(*core_, core_->PropertiesOf(path_, kCharacteristicInterface), done))
+            return;
         ++readsInFlight_;
         auto self = shared_from_this();
         std::weak_ptr<BluezCharacteristic> weak = self;

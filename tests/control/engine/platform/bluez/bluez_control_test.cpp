@@ -143,6 +143,11 @@ TEST_F(BluezControl, ReadsAndBothKindsOfWrite)
     EXPECT_EQ(eventsOf(VORNIK_EVENT_WriteResponse).size(), 1u);
     // A descriptor read goes to the descriptor.
     EXPECT_EQ(read(kEcho, "001000120013"), "Echo");
+    // A cached read answers with what bluetoothd holds.
+    Result cached;
+    ASSERT_EQ(control->call(VORNIK_DISPID_QueryCharacteristicCachedVal, {i2(0)}, &cached.v), VORNIK_S_OK)
+        << lastError().description;
+    EXPECT_EQ(cached.text(), "without");
 }
 
 TEST_F(BluezControl, SubscriptionDeliversValueChangesAndReadsAreNotNotifications)
